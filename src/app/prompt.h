@@ -1,0 +1,36 @@
+#pragma once
+// Every message box, file dialog and print dialog the program shows goes through this
+// interface, so tests can answer them and the command-line tool can print them instead.
+
+#include <optional>
+#include <string>
+
+namespace qsp {
+
+enum class PromptIcon { None, Information, Exclamation, Critical, Question };
+enum class PromptButtons { Ok, OkCancel, YesNo };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;         // e.g. "(*.Dec)|*.dec;*.DEC;*.Dec"
+    std::string defaultSuffix;  // e.g. "Dec"
+    std::string initialPath;    // folder or file name proposed to the user
+};
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+
+    virtual PromptAnswer MessageBox(const std::string& text, const std::string& title,
+                                    PromptIcon icon, PromptButtons buttons) = 0;
+
+    // The chosen file name, or nothing when the user cancelled.
+    virtual std::optional<std::string> OpenFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> SaveFileName(const FileDialogRequest& request) = 0;
+
+    // The system beep.
+    virtual void Beep() = 0;
+};
+
+}  // namespace qsp
