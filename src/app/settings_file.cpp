@@ -56,6 +56,10 @@ AppSettings ParseSettings(std::string_view text) {
     if (count < 12) s.TestCount = true;
     if (count == 0) s.UpdateFilesPath = "C:\\";
     if (s.InterfaceIndex.empty()) s.InterfaceIndex = "0";
+    // A link number other than 0, 1 or 2 means RS-232.
+    if (const double link = NumericValue(s.InterfaceIndex); link != 1 && link != 2 && link != 0) {
+        s.InterfaceIndex = "0";
+    }
     if (NumericValue(s.CommPort) < 1) s.CommPort = "1";
     if (s.Rs232Delay == 0) s.Rs232Delay = 200;
     if (NumericValue(s.UsbDelay) == 0) s.UsbDelay = "6";

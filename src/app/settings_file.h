@@ -32,7 +32,8 @@ inline constexpr int kSettingsLineCount = 14;
 enum Interface : int { kRs232 = 0, kUsb = 1, kPs2 = 2 };
 
 // Reads the file's text into settings and applies the defaults. Lines end at CR LF (a lone CR or
-// LF is accepted too); lines after the fourteenth are ignored.
+// LF is accepted too); lines after the fourteenth are ignored. An interface line whose number is
+// not 0, 1 or 2 becomes "0" (RS-232).
 AppSettings ParseSettings(std::string_view text);
 
 // The fourteen lines, each ending in CR LF.

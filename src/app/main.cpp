@@ -1,0 +1,39 @@
+// QSP: sets up a handheld barcode scanner from this computer.
+
+#include <QApplication>
+#include <QLocale>
+
+#include "app/app_paths.h"
+#include "app/app_state.h"
+#include "app/interface_text.h"
+#include "app/main_window.h"
+#include "app/qt_event_pump.h"
+#include "app/qt_prompt.h"
+#include "app/settings_file.h"
+#include "app/single_instance.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("qsp");
+
+    const auto exeDir = qsp::ExecutableDir();
+    qsp::AppState state;
+    state.SettingsDir = qsp::SettingsDirFor(exeDir);
+
+    // A second copy ends at once: no window, and the settings file is left alone.
+    qsp::SingleInstance instance(state.SettingsDir);
+    if (instance.AnotherIsRunning()) return 0;
+
+    const qsp::InterfaceText text(qsp::LanguageForLocale(QLocale::system().name().toStdString()));
+    qsp::QtEventPump pump;
+    qsp::MainWindow window(state, text, pump, qsp::PictureDirFor(exeDir));
+    qsp::QtPrompt prompt([&window] { return &window; });
+
+    state.Settings = qsp::LoadSettingsFile(state.SettingsDir);
+    window.Load();
+
+    qsp::MainWindowCommands commands;
+    window.SetCommands(commands);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <fstream>
+
+#include "app/file_io.h"
+#include "app/main_window.h"
+#include "app/virtual_pump.h"
+#include "app/window_style.h"
+#include "test_support/temp_dir.h"
+
+namespace qsp {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void Start(Language language = Language::Neutral, const std::string& settings = "") {
+        if (!settings.empty()) std::ofstream(dir.path() / "HW_Path.int") << settings;
+        text = std::make_unique<InterfaceText>(language);
+        state.SettingsDir = dir.path();
+        std::ofstream(dir.path() / "ZUR-HelpENGH.html") << "<html></html>";
+        window = std::make_unique<MainWindow>(state, *text, pump, dir.path());
+        state.Settings = LoadSettingsFile(dir.path());
+        window->Load();
+        MainWindowCommands commands;
+        commands.update = [this] { ++updates; };
+        commands.openHelp = [this](const std::filesystem::path& p) { helpOpened.push_back(p); };
+        window->SetCommands(commands);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QTest::qWait(10);
+    }
+    std::string SettingsFile() {
+        return ReadWholeFile(dir.path() / "HW_Path.int").value_or("<none>");
+    }
+    QStringList Messages() {
+        QStringList out;
+        for (int i = 0; i < window->MessageList()->count(); ++i) {
+            out << window->MessageList()->item(i)->text();
+        }
+        return out;
+    }
+
+    test_support::TempDir dir;
+    AppState state;
+    VirtualPump pump;
+    std::unique_ptr<InterfaceText> text;
+    std::unique_ptr<MainWindow> window;
+    int updates = 0;
+    std::vector<std::filesystem::path> helpOpened;
+};
+
+TEST_F(MainWindowTest, StartsWithTheStoredInterfaceAndItsCaptions) {
+    Start(Language::Neutral, "C:\\\r\n 2\r\n");
+    EXPECT_EQ(window->windowTitle(), "QSP - v2.01");
+    EXPECT_TRUE(window->Option(2)->isChecked());
+    EXPECT_TRUE(window->Command(kButtonMoreSet)->isHidden());
+    EXPECT_TRUE(window->LinkLabel()->isHidden());
+    // Read from the file, the interface text is kept as it stands.
+    EXPECT_EQ(state.Settings.InterfaceIndex, " 2");
+    EXPECT_EQ(window->Command(kButtonSetup)->text(), "Setup");
+    EXPECT_EQ(window->Command(kButtonSetup)->toolTip(), "Scanner Parameters Setup");
+    EXPECT_EQ(window->Command(kButtonExit)->text(), "Exit");
+    EXPECT_EQ(window->Command(kButtonMoreSet)->toolTip(), "Advanced Settings");
+    QStringList menus;
+    for (QAction* a : window->menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"Interface(&F)", "Operation(&O)", "Help(F1)"}));
+    EXPECT_EQ(window->findChild<QGroupBox*>("Frame1")->title(), "Communication Interface");
+}
+
+TEST_F(MainWindowTest, ChoosingAnInterfaceShowsItsControlsAndIsWrittenAtExit) {
+    Start();
+    EXPECT_TRUE(window->Option(0)->isChecked());
+    EXPECT_FALSE(window->Command(kButtonMoreSet)->isHidden());
+    EXPECT_EQ(window->LinkLabel()->text(), "COM 1 , 9600 , None , 8 bits , 1 bit");
+
+    QTest::mouseClick(window->Option(1), Qt::LeftButton);
+    EXPECT_EQ(state.Settings.InterfaceIndex, " 1");
+    EXPECT_TRUE(window->Command(kButtonMoreSet)->isHidden());
+    EXPECT_TRUE(window->LinkLabel()->isHidden());
+
+    // A click on a picture chooses its interface too.
+    QTest::mouseClick(window->findChild<QLabel*>("Picture1_2"), Qt::LeftButton);
+    EXPECT_TRUE(window->Option(2)->isChecked());
+    EXPECT_EQ(state.Settings.InterfaceIndex, " 2");
+
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(window->Option(0)->isChecked());
+    EXPECT_FALSE(window->Command(kButtonMoreSet)->isHidden());
+    QTest::keyClick(window.get(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(state.Settings.InterfaceIndex, " 1");
+
+    QTest::mouseClick(window->Command(kButtonExit), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    const std::string file = SettingsFile();
+    EXPECT_EQ(file.substr(0, file.find("\r\n", 5) + 2), "C:\\\r\n 1\r\n");
+}
+
+TEST_F(MainWindowTest, EveryWayOutWritesTheSettingsOnceAndASecondCopyWritesNothing) {
+    Start();
+    QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(SettingsFile(), "C:\\\r\n0\r\n1\r\n\r\n 200\r\n6\r\n12\r\n9600\r\nNone\r\n8 bits\r\n"
+                              "1 bit\r\n0\r\n1\r\n\r\n");
+
+    // The close box.
+    std::filesystem::remove(dir.path() / "HW_Path.int");
+    window.reset();
+    Start();
+    window->close();
+    EXPECT_NE(SettingsFile(), "<none>");
+
+    // A second copy shutting itself down leaves the file alone.
+    window.reset();
+    std::ofstream(dir.path() / "HW_Path.int") << "mine";
+    Start();
+    std::ofstream(dir.path() / "HW_Path.int") << "mine";
+    state.SecondInstance = true;
+    window->SaveSettingsAndExit();
+    EXPECT_EQ(SettingsFile(), "mine");
+}
+
+TEST_F(MainWindowTest, LockingDisablesEveryCommandAndHelpUntilUnlocked) {
+    Start();
+    window->LockMainWindow();
+    for (int i = 0; i < 6; ++i) EXPECT_FALSE(window->Command(i)->isEnabled()) << i;
+    EXPECT_FALSE(window->findChild<QGroupBox*>("Frame1")->isEnabled());
+    for (QAction* a : window->menuBar()->actions()) EXPECT_FALSE(a->isEnabled());
+    EXPECT_TRUE(window->HelpFile().empty());
+    EXPECT_TRUE(window->Lock().PollRunning());
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    EXPECT_TRUE(helpOpened.empty());
+    // Shortcuts of disabled menus do nothing.
+    QTest::keyClick(window.get(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_TRUE(window->Option(0)->isChecked());
+    // The close box does not end the program in the middle of an operation.
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(SettingsFile(), "");
+
+    window->UnlockMainWindow(kButtonTest);
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(window->Command(i)->isEnabled()) << i;
+    EXPECT_FALSE(window->Lock().PollRunning());
+    EXPECT_TRUE(window->Command(kButtonTest)->hasFocus());
+    EXPECT_EQ(window->HelpFile(), dir.path() / "ZUR-HelpENGH.html");
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_EQ(helpOpened.size(), 1u);
+    EXPECT_EQ(helpOpened[0], dir.path() / "ZUR-HelpENGH.html");
+}
+
+TEST_F(MainWindowTest, UpdateIsRefusedOffTheSerialLinkAndMessagesAreListedAndCleared) {
+    Start();
+    QTest::mouseClick(window->Command(kButtonUpdate), Qt::LeftButton);
+    EXPECT_EQ(updates, 1);
+    EXPECT_TRUE(Messages().isEmpty());
+
+    window->SelectInterface(2);
+    QTest::mouseClick(window->Command(kButtonUpdate), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(Messages(), (QStringList{"This function is unavailable for this interface.",
+                                       "This function is unavailable for this interface."}));
+
+    window->AddMessage("last");
+    EXPECT_EQ(window->MessageList()->currentRow(), 2);
+    QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(MainWindowTest, ControlsScaleWithTheWindowAndFocusedButtonsChangeColour) {
+    Start();
+    QWidget* area = window->centralWidget();
+    const QSize before = area->size();
+    const QRect setup = window->Command(kButtonSetup)->geometry();
+    window->resize(window->width() + before.width(), window->height() + before.height());
+    QTest::qWait(10);
+    const QSize after = area->size();
+    ASSERT_EQ(after, before * 2);
+    const QRect scaled = window->Command(kButtonSetup)->geometry();
+    EXPECT_NEAR(scaled.left(), setup.left() * 2, 1);
+    EXPECT_NEAR(scaled.top(), setup.top() * 2, 1);
+    EXPECT_NEAR(scaled.width(), setup.width() * 2, 1);
+    EXPECT_NEAR(scaled.height(), setup.height() * 2, 1);
+
+    window->Command(kButtonClear)->setFocus();
+    QTest::qWait(1);
+    EXPECT_NE(window->Command(kButtonClear)->styleSheet().indexOf("rgb(192, 192, 255)"), -1);
+    window->Command(kButtonSetup)->setFocus();
+    QTest::qWait(1);
+    EXPECT_EQ(window->Command(kButtonClear)->styleSheet(), "");
+}
+
+TEST_F(MainWindowTest, JapaneseUsesACjkFontAndATallMessageList) {
+    Start(Language::Japanese);
+    const QString family = window->MessageList()->font().family();
+    EXPECT_EQ(family, JapaneseFontFamily());
+    EXPECT_EQ(window->Command(kButtonSetup)->font().family(), family);
+    EXPECT_EQ(window->MessageList()->height(), 6885 / 15);
+    EXPECT_NE(window->Command(kButtonSetup)->text(), "Setup");
+    EXPECT_TRUE(window->MessageList()->geometry().bottom() <= window->centralWidget()->height());
+}
+
+}  // namespace
+}  // namespace qsp
