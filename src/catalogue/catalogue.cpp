@@ -1,0 +1,402 @@
+#include "catalogue/catalogue.h"
+
+#include <map>
+
+#include "app/text_number.h"
+#include "catalogue/page_table.h"
+#include "catalogue/value_texts.h"
+#include "link/key_codes.h"
+
+namespace qsp {
+
+namespace {
+
+using pages::PageSpec;
+using pages::RowSpec;
+using pages::Show;
+using pages::When;
+
+constexpr std::size_t kComputerTypeIndex = 139;
+constexpr std::size_t kInterfaceIndex = 140;
+constexpr std::size_t kReadingModeIndex = 150;
+constexpr std::size_t kSetupCodeIndex = 153;
+constexpr std::uint8_t kUsbCable = 3;
+constexpr std::uint8_t kNotebookPc = 1;
+constexpr std::uint8_t kSetupCodeOff = 204;
+constexpr std::uint8_t kLaserAutoSensing = 10;
+constexpr std::uint8_t kLastPlainReadingMode = 6;
+
+constexpr std::size_t kOutputCountOffset = 75;  // number of entries; entry i at +75+i
+constexpr int kOutputEntries = 8;
+
+// The find strings of the three formats: the byte before each is "Find Data Length", not the
+// run's length.
+bool IsFindString(std::size_t index) {
+    return index == 279 || index == 359 || index == 439;
+}
+
+bool IsOutputEntry(std::uint8_t b) {
+    return b >= '1' && b <= '8';
+}
+
+// Whether a row belongs to the page for this image (before any state gate).
+bool Applies(const RowSpec& row, const ImageBytes& image,
+             const std::optional<DataEditFormat>& format) {
+    if (row.inFormat && !format) return false;
+    const std::uint8_t mode = image[kReadingModeIndex];
+    switch (row.when) {
+        case When::Always:
+            return true;
+        case When::TimerRows:
+            return mode > kLastPlainReadingMode;
+        case When::GreenLedRow:
+            return mode > kLastPlainReadingMode && mode != kLaserAutoSensing;
+        case When::LingerRow:
+            return mode == kLaserAutoSensing;
+        case When::SwitchOff:
+            return image[kFormatSwitchIndex] == 0;
+        case When::OutputEntryRow: {
+            const int entry = row.index - static_cast<int>(kOutputCountOffset);
+            return entry <= ValidOutputEntries(image, format->base) + 1;
+        }
+    }
+    return false;
+}
+
+std::size_t FieldIndex(const RowSpec& row, const std::optional<DataEditFormat>& format) {
+    return row.inFormat ? format->base + row.index : row.index;
+}
+
+std::string Label(const RowSpec& row, const std::optional<DataEditFormat>& format) {
+    return row.inFormat ? format->name + row.label : row.label;
+}
+
+EditDescriptor Descriptor(const RowSpec& row, const ImageBytes& image,
+                          const std::optional<DataEditFormat>& format, int rowNumber) {
+    EditDescriptor d;
+    d.index = static_cast<std::uint16_t>(FieldIndex(row, format));
+    d.row = static_cast<std::uint16_t>(rowNumber);
+    switch (row.show) {
+        case Show::Bit:
+        case Show::Field:
+            d.bitOrKind = row.low;
+            break;
+        case Show::Chars:
+            d.bitOrKind = kEditRunBase + row.arg;
+            break;
+        case Show::ClearFormat:
+            d.index = image[kFormatSwitchIndex];
+            d.bitOrKind = kEditClearFormat;
+            break;
+        case Show::CodeTypes:
+            d.bitOrKind = kEditCodeTypes;
+            break;
+        default:
+            d.bitOrKind = kEditWholeByte;
+            break;
+    }
+    return d;
+}
+
+std::string ValueText(const RowSpec& row, ImageBytes& image,
+                      const std::optional<DataEditFormat>& format) {
+    const std::size_t index = FieldIndex(row, format);
+    switch (row.show) {
+        case Show::Bit:
+            return ShowBitRow(image, index, row.low, row.arg);
+        case Show::Field:
+            return row.text(FieldValue(image[index], row.high, row.low), image);
+        case Show::Enumeration:
+            return row.text(image[index], image);
+        case Show::Number:
+            return ShowNumberRow(image, index);
+        case Show::CappedNumber:
+            if (image[index] > row.arg) image[index] = row.arg2;
+            return ShowNumberRow(image, index);
+        case Show::Match:
+            return ShowMatchRow(image, index, row.arg, row.arg2);
+        case Show::Chars:
+            return ShowCharsRow(image, index, row.arg);
+        case Show::ClearFormat:
+            return " ( Double Click )";
+        case Show::CodeTypes:
+            return CodeTypeText(image, index);
+        case Show::OutputEntry:
+            return OutputSequenceText(image[index]);
+    }
+    return "";
+}
+
+// Clears the entries from the first invalid one up to entry 7 and stores how many are valid.
+void CorrectOutputSequence(ImageBytes& image, std::size_t base) {
+    const int valid = ValidOutputEntries(image, base);
+    for (int entry = valid + 1; entry < kOutputEntries; ++entry) {
+        image[base + kOutputCountOffset + entry] = 0;
+    }
+    image[base + kOutputCountOffset] = static_cast<std::uint8_t>(valid);
+}
+
+void ApplyCorrection(const PageSpec& page, ImageBytes& image,
+                     const std::optional<DataEditFormat>& format) {
+    switch (page.correction) {
+        case pages::Correction::None:
+            break;
+        case pages::Correction::ComputerType:
+            if (image[kInterfaceIndex] == kUsbCable) image[kComputerTypeIndex] = kNotebookPc;
+            break;
+        case pages::Correction::OutputSequence:
+            if (format) CorrectOutputSequence(image, format->base);
+            break;
+    }
+}
+
+struct NodeSpec {
+    int parent;
+    const char* key;
+    const char* caption;
+    int page;
+};
+
+constexpr int kTopNodeCount = 4;
+constexpr int kTopNodeTextId = 143;
+
+constexpr NodeSpec kTopNodes[kTopNodeCount] = {
+    {0, "parent1", "General Settings", 0},
+    {0, "parent2", "Interface Settings", 0},
+    {0, "parent3", "Symbologies", 0},
+    {0, "parent4", "Data Edit", kDataEditPage},
+};
+
+constexpr NodeSpec kFixedChildren[] = {
+    {1, "child11", "Mode and Interface", 1},
+    {1, "child12", "Buzzer and KB timing", 2},
+    {1, "child13", "Other", 3},
+    {2, "child21", "Keyboard (PS-2)", 4},
+    {2, "child22", "RS-232", 5},
+    {3, "child301", "Code 39 -{Code32}", 7},
+    {3, "child302", "Codabar", 8},
+    {3, "child303", "Interleaved 2/5", 9},
+    {3, "child304", "Toshiba 2/5", 10},
+    {3, "child305", "Standard (IATA) 2/5", 11},
+    {3, "child306", "Matrix 2/5", 12},
+    {3, "child307", "Industrial 2/5", 13},
+    {3, "child308", "Code 11 2/5", 14},
+    {3, "child309", "Plessey {MSI & UK}", 15},
+    {3, "child310", "Telepen", 16},
+    {3, "child311", "EAN-13", 17},
+    {3, "child312", "UPC-A", 18},
+    {3, "child313", "EAN-8", 19},
+    {3, "child314", "UPC-E", 20},
+    {3, "child315", "Code 93", 21},
+    {3, "child316", "Code 128 -{EAN128}", 22},
+    {3, "child317", "GS1 DataBar", 23},
+    {3, "child318", "PDF417", 24},
+};
+
+constexpr NodeSpec kDataEditNodes[kDataEditChildCount] = {
+    {4, "child41", "Format Setting", 26}, {4, "child42", "Block 1", 27},
+    {4, "child43", "Block 2", 28},        {4, "child44", "Block 3", 29},
+    {4, "child45", "Additional", 30},     {4, "child46", "Code Type and Output", 31},
+};
+
+constexpr int kChildImage = 3;
+constexpr int kChildSelectedImage = 4;
+constexpr int kTopImage = 1;
+constexpr int kTopSelectedImage = 3;
+
+TreeNode ChildNode(const NodeSpec& spec, int number) {
+    TreeNode node;
+    node.number = number;
+    node.parent = spec.parent;
+    node.key = spec.key;
+    node.caption = spec.caption;
+    node.page = spec.page;
+    node.image = kChildImage;
+    node.selectedImage = kChildSelectedImage;
+    node.expandedImage = kChildImage;
+    return node;
+}
+
+}  // namespace
+
+std::string ShowBitRow(const ImageBytes& image, std::size_t index, int bit, int kind) {
+    if (!InImage(index) || bit < 0 || bit > 7) return "";
+    return BitWords(kind, BinaryText(image[index])[8 - bit - 1] == '1');
+}
+
+std::string ShowNumberRow(const ImageBytes& image, std::size_t index) {
+    if (!InImage(index)) return "";
+    return NumberText(image[index]);
+}
+
+std::string ShowMatchRow(const ImageBytes& image, std::size_t index, std::uint8_t match, int kind) {
+    if (!InImage(index)) return "";
+    const std::uint8_t b = image[index];
+    if (b == match) return kind == 0 ? "Enable" : kind == 1 ? "Not Send" : "";
+    if (b == 0 || (b == kSetupCodeOff && index == kSetupCodeIndex)) {
+        return kind == 0 ? "Disable" : kind == 1 ? "Send" : "";
+    }
+    return "Null";
+}
+
+std::string ShowCharsRow(ImageBytes& image, std::size_t index, int n) {
+    const bool counted = n == 5 || n == 16;
+    std::string text;
+    int count = n;
+    for (int k = 0; k < n; ++k) {
+        const std::size_t position = index + k;
+        if (!InImage(position)) {
+            count = k;
+            break;
+        }
+        const std::uint8_t b = image[position];
+        if (IsCharacterByte(b)) {
+            text += "{" + KeyName(b) + "}";
+        } else if (counted) {
+            count = k;
+            break;
+        }
+    }
+    if (counted && index >= 1 && InImage(index - 1) && !IsFindString(index)) {
+        image[index - 1] = static_cast<std::uint8_t>(count);
+    }
+    return text;
+}
+
+std::optional<DataEditFormat> SelectedFormat(const ImageBytes& image) {
+    switch (image[kFormatSwitchIndex]) {
+        case 1:
+            return DataEditFormat{256, "F-1"};
+        case 2:
+            return DataEditFormat{336, "F-2"};
+        case 4:
+            return DataEditFormat{416, "F-3"};
+        default:
+            return std::nullopt;
+    }
+}
+
+int ValidOutputEntries(const ImageBytes& image, std::size_t base) {
+    for (int entry = 1; entry <= kOutputEntries; ++entry) {
+        const std::size_t index = base + kOutputCountOffset + entry;
+        if (!InImage(index) || !IsOutputEntry(image[index])) return entry - 1;
+    }
+    return kOutputEntries;
+}
+
+std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
+    const PageSpec* spec = pages::FindPage(page);
+    if (!spec) return {};
+    const std::optional<DataEditFormat> format = SelectedFormat(image);
+    ApplyCorrection(*spec, image, format);
+
+    std::vector<PropertyRow> rows;
+    std::map<std::string, std::string> shown;  // label -> value text, for the state gates
+    int rowNumber = 0;
+    for (const RowSpec& row : spec->rows) {
+        if (!Applies(row, image, format)) continue;
+        ++rowNumber;
+        if (!row.gate.empty()) {
+            const auto gate = shown.find(row.gate);
+            if (gate == shown.end() || gate->second != "Enable") continue;
+        }
+        PropertyRow out;
+        out.label = Label(row, format);
+        out.value = ValueText(row, image, format);
+        out.edit = Descriptor(row, image, format, rowNumber);
+        shown[row.label] = out.value;
+        rows.push_back(std::move(out));
+    }
+    return rows;
+}
+
+std::optional<EditDescriptor> LookupRow(const ImageBytes& image, int page,
+                                        const std::string& label) {
+    const PageSpec* spec = pages::FindPage(page);
+    if (!spec) return std::nullopt;
+    const std::optional<DataEditFormat> format = SelectedFormat(image);
+    int rowNumber = 0;
+    for (const RowSpec& row : spec->rows) {
+        if (!Applies(row, image, format)) continue;
+        ++rowNumber;
+        if (Label(row, format) == label) return Descriptor(row, image, format, rowNumber);
+    }
+    return std::nullopt;
+}
+
+std::string PageHeading(int page) {
+    const PageSpec* spec = pages::FindPage(page);
+    return spec ? spec->heading : std::string();
+}
+
+std::vector<int> ListedPages(const ImageBytes& image) {
+    std::vector<int> listed;
+    for (int page = kFirstPage; page <= kLastSymbologyPage; ++page) {
+        if (page != kWandPage) listed.push_back(page);
+    }
+    if (image[kFormatSwitchIndex] == 0) {
+        listed.push_back(kDataEditPage);
+    } else {
+        for (int page = kFormatSettingPage; page <= kLastPage; ++page)
+            listed.push_back(page);
+    }
+    return listed;
+}
+
+std::vector<TreeNode> DataEditChildren() {
+    std::vector<TreeNode> nodes;
+    int number = static_cast<int>(kFixedTreeNodes);
+    for (const NodeSpec& spec : kDataEditNodes)
+        nodes.push_back(ChildNode(spec, ++number));
+    return nodes;
+}
+
+std::vector<TreeNode> CategoryTree(bool withDataEditChildren) {
+    std::vector<TreeNode> nodes;
+    int number = 0;
+    for (const NodeSpec& spec : kTopNodes) {
+        TreeNode node;
+        node.number = ++number;
+        node.key = spec.key;
+        node.caption = spec.caption;
+        node.textId = kTopNodeTextId + number - 1;
+        node.page = spec.page;
+        node.image = kTopImage;
+        node.selectedImage = kTopSelectedImage;
+        node.expandedImage = kTopSelectedImage;
+        nodes.push_back(std::move(node));
+    }
+    for (const NodeSpec& spec : kFixedChildren)
+        nodes.push_back(ChildNode(spec, ++number));
+    if (withDataEditChildren) {
+        for (TreeNode& node : DataEditChildren())
+            nodes.push_back(std::move(node));
+    }
+    return nodes;
+}
+
+bool HasDataEditChildren(const ImageBytes& image) {
+    return image[kFormatSwitchIndex] != 0;
+}
+
+TreeChange DataEditTreeChange(const ImageBytes& image, int page, std::size_t nodeCount) {
+    if (page != kDataEditPage && page != kFormatSettingPage) return TreeChange::None;
+    if (HasDataEditChildren(image)) {
+        return nodeCount == kFixedTreeNodes ? TreeChange::AddDataEditChildren : TreeChange::None;
+    }
+    return nodeCount > kFixedTreeNodes ? TreeChange::RemoveDataEditChildren : TreeChange::None;
+}
+
+int PageForCaption(std::string_view caption, std::string_view dataEditCaption) {
+    for (const NodeSpec& spec : kFixedChildren) {
+        if (caption == spec.caption) return spec.page;
+    }
+    for (const NodeSpec& spec : kDataEditNodes) {
+        if (caption == spec.caption) return spec.page;
+    }
+    if (caption == dataEditCaption) return kDataEditPage;
+    if (caption == PageHeading(kWandPage)) return kWandPage;
+    return 0;
+}
+
+}  // namespace qsp
