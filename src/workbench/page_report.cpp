@@ -1,0 +1,134 @@
+#include "workbench/page_report.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "workbench/param_file.h"
+
+namespace qsp {
+namespace {
+
+constexpr const char* kNoRow = "(no row)";
+
+// The pages a comparison looks at: those either image lists, and the WAND page, in page order.
+std::vector<int> ComparedPages(const ImageBytes& first, const ImageBytes& second) {
+    std::vector<int> pages = ListedPages(first);
+    const auto more = ListedPages(second);
+    pages.insert(pages.end(), more.begin(), more.end());
+    pages.push_back(kWandPage);
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+    return pages;
+}
+
+// Every value text of the pages, in order: what a user could see of the image.
+std::vector<std::string> Values(ImageBytes image, const std::vector<int>& pages) {
+    std::vector<std::string> values;
+    for (int page : pages) {
+        for (auto& row : ShowPage(image, page)) {
+            values.push_back(row.label);
+            values.push_back(std::move(row.value));
+        }
+    }
+    return values;
+}
+
+// Rows keyed by label and occurrence, so that a page showing a label twice pairs them in order.
+using RowKey = std::pair<std::string, int>;
+
+std::vector<std::pair<RowKey, std::string>> Keyed(const std::vector<PropertyRow>& rows) {
+    std::map<std::string, int> seen;
+    std::vector<std::pair<RowKey, std::string>> keyed;
+    for (const auto& row : rows)
+        keyed.push_back({{row.label, seen[row.label]++}, row.value});
+    return keyed;
+}
+
+}  // namespace
+
+std::vector<PageRows> ShowPages(ImageBytes& image, const std::vector<int>& pages) {
+    std::vector<PageRows> shown;
+    for (int page : pages)
+        shown.push_back({page, PageHeading(page), ShowPage(image, page)});
+    return shown;
+}
+
+std::string PageRowsText(const std::vector<PageRows>& pages) {
+    std::string out;
+    for (const auto& page : pages) {
+        out += "# " + std::to_string(page.page) + " " + page.heading + "\n";
+        for (const auto& row : page.rows)
+            out += row.label + "\t" + row.value + "\n";
+    }
+    return out;
+}
+
+ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second) {
+    ImageDifference difference;
+    const auto pages = ComparedPages(first, second);
+
+    ImageBytes a = first;
+    ImageBytes b = second;
+    const auto shownA = ShowPages(a, pages);
+    const auto shownB = ShowPages(b, pages);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const auto rowsA = Keyed(shownA[p].rows);
+        const auto rowsB = Keyed(shownB[p].rows);
+        const auto add = [&](const std::string& label, std::optional<std::string> x,
+                             std::optional<std::string> y) {
+            difference.rows.push_back(
+                {pages[p], shownA[p].heading, label, std::move(x), std::move(y)});
+        };
+        for (const auto& [key, value] : rowsA) {
+            const auto match = std::find_if(rowsB.begin(), rowsB.end(),
+                                            [&](const auto& r) { return r.first == key; });
+            if (match == rowsB.end()) {
+                add(key.first, value, std::nullopt);
+            } else if (match->second != value) {
+                add(key.first, value, match->second);
+            }
+        }
+        for (const auto& [key, value] : rowsB) {
+            const bool inA = std::any_of(rowsA.begin(), rowsA.end(),
+                                         [&](const auto& r) { return r.first == key; });
+            if (!inA) add(key.first, std::nullopt, value);
+        }
+    }
+
+    const auto valuesA = Values(first, pages);
+    const auto valuesB = Values(second, pages);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kParamFileLines); ++i) {
+        if (first[i] == second[i]) continue;
+        ImageBytes changedA = first;
+        changedA[i] = second[i];
+        ImageBytes changedB = second;
+        changedB[i] = first[i];
+        const bool shown = Values(changedA, pages) != valuesA || Values(changedB, pages) != valuesB;
+        if (!shown) difference.unshownBytes.push_back({i, first[i], second[i]});
+    }
+    return difference;
+}
+
+std::string DifferenceText(const ImageDifference& difference) {
+    std::string out;
+    int page = 0;
+    for (const auto& row : difference.rows) {
+        if (row.page != page) {
+            page = row.page;
+            out += "# " + std::to_string(page) + " " + row.heading + "\n";
+        }
+        out += row.label + "\t" + row.first.value_or(kNoRow) + "\t" + row.second.value_or(kNoRow) +
+               "\n";
+    }
+    if (!difference.unshownBytes.empty()) {
+        out += "# bytes no row shows\n";
+        for (const auto& byte : difference.unshownBytes) {
+            out += std::to_string(byte.index) + "\t" + std::to_string(byte.first) + "\t" +
+                   std::to_string(byte.second) + "\n";
+        }
+    }
+    return out;
+}
+
+}  // namespace qsp

@@ -1,0 +1,43 @@
+#pragma once
+// The parameter listing: every listed page of the property list as a text file, the heading of
+// each page, a header, a dashed rule, one line per row (label, then value text), two blank-ish
+// lines after each page. Lines end in CR LF.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/interface_text.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/param_image.h"
+
+namespace qsp {
+
+// The label column: a blank and the label, padded with blanks to this many characters.
+inline constexpr std::size_t kListingLabelWidth = 72;
+
+// The heading a page's block starts with: the page's tree caption; for page 25 the Data Edit
+// node's caption in the interface language (message 146).
+std::string ListingHeading(int page, const InterfaceText& text);
+
+// One page's block:
+//   4 blanks and the heading;
+//   20 blanks, "Property", 48 blanks, "  Parameter";
+//   110 dashes;
+//   per row: a blank and the label, padded to 72 characters, then the value text; a row
+//   without value text is a blank and the label alone. A row with a value whose label, with its
+//   blank, is longer than 72 characters is left out (it has no room in the column);
+//   two lines of 5 blanks.
+std::string ListingBlock(const std::string& heading, const std::vector<PropertyRow>& rows);
+
+// The whole listing of the image: the blocks of the listed pages in order (1 to 5, 7 to 24,
+// then 25 alone while the format switch is 0, else 26 to 31), each page's rows as showing the
+// page gives them, so the image takes the corrections showing makes. Page 26's third row is
+// not listed. `currentPage` ends at the last listed page, as after walking the pages in the
+// settings window.
+std::string ListingText(ImageBytes& image, const InterfaceText& text, int& currentPage);
+
+// Writes a listing atomically. False when the file cannot be written (any earlier file stays).
+bool SaveListing(const std::filesystem::path& path, const std::string& listing);
+
+}  // namespace qsp
