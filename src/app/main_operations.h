@@ -1,0 +1,48 @@
+#pragma once
+// The main window's Setup and Test commands: lock the window, connect, read the scanner's
+// parameters into ParamImage, report each step in the message list, and hand over to the
+// settings window or the test window.
+
+#include <functional>
+
+#include "app/app_state.h"
+#include "app/event_pump.h"
+#include "app/interface_text.h"
+#include "app/main_lock.h"
+#include "app/main_view.h"
+#include "app/prompt.h"
+#include "link/scanner_link.h"
+
+namespace qsp {
+
+class MainOperations {
+public:
+    MainOperations(AppState& state, EventPump& pump, MainView& view, MainLock& lock, Prompt& prompt,
+                   const InterfaceText& text, ScannerLink& link);
+
+    // Scanner setup. On success `openSettingsWindow` shows the settings window (modeless) and
+    // the main window stays locked until that window closes; otherwise the main window is
+    // unlocked with the focus on Setup.
+    void ScannerSetup(const std::function<void()>& openSettingsWindow);
+
+    // Scanner test. With TestCount on it first reads the scanner's parameters (for its serial
+    // settings and terminator) and ends the link; then `openTestWindow` shows the test window
+    // modally. The main window is unlocked with the focus on Test afterwards.
+    void ScannerTest(const std::function<void()>& openTestWindow);
+
+private:
+    // Copies the serial read's block (received bytes 1..512) into ParamImage bytes 0..511.
+    void TakeSerialImage();
+    // Lets pending events run UsbDelay x `scale` (rounded) + 1 times.
+    void Pause(double scale);
+
+    AppState& state_;
+    EventPump& pump_;
+    MainView& view_;
+    MainLock& lock_;
+    Prompt& prompt_;
+    const InterfaceText& text_;
+    ScannerLink& link_;
+};
+
+}  // namespace qsp

@@ -1,0 +1,54 @@
+#include "link/scanner_link.h"
+
+namespace qsp {
+
+ScannerLink::ScannerLink(AppState& state, EventPump& pump, MainView& view,
+                         const InterfaceText& text, SerialPortFactory portFactory)
+    : state_(state), view_(view), text_(text), serial_(state, pump, view, std::move(portFactory)) {
+    auto rs232 = std::make_unique<Rs232Protocol>(serial_);
+    rs232_ = rs232.get();
+    protocols_[kRs232] = std::move(rs232);
+    SetWriteProgress(nullptr);
+}
+
+void ScannerLink::SetProtocol(int interface, std::unique_ptr<LinkProtocol> protocol) {
+    if (interface < 0 || interface >= static_cast<int>(protocols_.size())) return;
+    if (interface == kRs232) rs232_ = dynamic_cast<Rs232Protocol*>(protocol.get());
+    protocols_[static_cast<std::size_t>(interface)] = std::move(protocol);
+}
+
+void ScannerLink::SetWriteProgress(std::function<void(int, int)> progress) {
+    if (!progress) progress = [this](int value, int max) { view_.SetProgress(value, max); };
+    if (rs232_) rs232_->SetWriteProgress(std::move(progress));
+}
+
+LinkProtocol* ScannerLink::Protocol(int interface) {
+    if (interface < 0 || interface >= static_cast<int>(protocols_.size())) return nullptr;
+    return protocols_[static_cast<std::size_t>(interface)].get();
+}
+
+bool ScannerLink::ConnectScanner(const std::string& port, int interface) {
+    LinkProtocol* p = Protocol(interface);
+    if (!p) return false;
+    view_.SetProgress(0, SerialLink::kProgressMax);
+    const bool ok = p->Connect(port);
+    view_.SetProgress(0, 0);
+    return ok;
+}
+
+bool ScannerLink::ReadParameters(int interface) {
+    LinkProtocol* p = Protocol(interface);
+    return p && p->Read();
+}
+
+bool ScannerLink::WriteParameters(int interface) {
+    LinkProtocol* p = Protocol(interface);
+    return p && p->Write();
+}
+
+bool ScannerLink::CloseScannerLink(int interface) {
+    LinkProtocol* p = Protocol(interface);
+    return p && p->Close();
+}
+
+}  // namespace qsp

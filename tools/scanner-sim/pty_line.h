@@ -1,0 +1,55 @@
+#pragma once
+// The scanner model on a pseudo-terminal: the program opens the slave side through the symbolic
+// link ports/COM<n>; the model reads the host's line settings from the terminal when bytes
+// arrive and answers at the pace of the line.
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <string>
+
+#include "scanner_model.h"
+
+namespace qspsim {
+
+class PtyLine {
+public:
+    PtyLine(ScannerModel& model, std::filesystem::path link, std::FILE* log);
+    ~PtyLine();
+    PtyLine(const PtyLine&) = delete;
+    PtyLine& operator=(const PtyLine&) = delete;
+
+    // Creates the terminal and the link; false with a reason when that fails.
+    bool Start(std::string& error);
+    const std::string& SlaveName() const { return slaveName_; }
+
+    // Serves the host until `stop` becomes non-zero or the line is dropped by a fault.
+    void Run(const volatile int& stop);
+
+private:
+    struct Pending {
+        std::uint8_t byte;
+        Micros due;
+    };
+    Micros Now() const;
+    LineView HostLine() const;
+    void Log(const char* direction, const std::uint8_t* data, std::size_t size);
+    void LogNotes();
+    void Queue(const Answer& answer, Micros now);
+    // Sends what is due; false when the line has been dropped.
+    bool SendDue();
+
+    ScannerModel& model_;
+    std::filesystem::path link_;
+    std::FILE* log_;
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slaveName_;
+    std::chrono::steady_clock::time_point start_;
+    std::deque<Pending> out_;
+    Micros lastDue_{0};
+    long sent_ = 0;
+};
+
+}  // namespace qspsim

@@ -1,0 +1,170 @@
+// qsp-scanner-sim: a virtual scanner on a pseudo-terminal, for trying the program without one.
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/app_paths.h"
+#include "pty_line.h"
+#include "scanner_model.h"
+
+namespace {
+
+volatile int gStop = 0;
+void OnSignal(int) {
+    gStop = 1;
+}
+
+void Usage(std::ostream& out) {
+    out << "Usage: qsp-scanner-sim [OPTIONS]\n"
+           "A virtual scanner on a pseudo-terminal, reachable by QSP as a serial port.\n\n"
+           "  --port N            answer as port N: links ports/COM<N> to the terminal (default "
+           "1)\n"
+           "  --settings-dir DIR  folder holding ports/ (default: the program's settings folder)\n"
+           "  --baud B            the scanner's own rate: 300 ... 38400 or 115200 (default 9600)\n"
+           "  --parity P          N, E, O, S or M (default N)\n"
+           "  --data D            7 or 8 (default 8)\n"
+           "  --stop S            1 or 2 (default 1)\n"
+           "  --log FILE          transcript: every byte each way with time and direction\n"
+           "  --fault F           inject a fault (repeatable):\n"
+           "      no-answer[=STAGE]   stay silent (STAGE: link, ack, read, write; default all)\n"
+           "      late=[STAGE:]MS     answer MS milliseconds late\n"
+           "      corrupt             a noise byte inside the read reply\n"
+           "      short               the read reply lacks its last byte\n"
+           "      nak                 refuse every write\n"
+           "      close-after=N       drop the line after sending N bytes\n"
+           "Lines and ends with SIGINT or SIGTERM, removing its link.\n"
+           "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the\n"
+           "scanner cannot tell them apart.\n";
+}
+
+bool ParseStage(const std::string& s, qspsim::Stage& stage) {
+    if (s == "link")
+        stage = qspsim::Stage::Link;
+    else if (s == "ack")
+        stage = qspsim::Stage::Ack;
+    else if (s == "read")
+        stage = qspsim::Stage::Read;
+    else if (s == "write")
+        stage = qspsim::Stage::Write;
+    else if (s == "any" || s.empty())
+        stage = qspsim::Stage::Any;
+    else
+        return false;
+    return true;
+}
+
+bool ParseFault(const std::string& spec, qspsim::Faults& f) {
+    const auto eq = spec.find('=');
+    const std::string name = spec.substr(0, eq);
+    const std::string value = eq == std::string::npos ? "" : spec.substr(eq + 1);
+    try {
+        if (name == "no-answer") return ParseStage(value, f.noAnswer);
+        if (name == "late") {
+            const auto colon = value.find(':');
+            const std::string stage = colon == std::string::npos ? "" : value.substr(0, colon);
+            const std::string ms = colon == std::string::npos ? value : value.substr(colon + 1);
+            f.lateBy = std::chrono::milliseconds(std::stol(ms));
+            return ParseStage(stage, f.late);
+        }
+        if (name == "corrupt") return f.corruptRead = true;
+        if (name == "short") return f.shortRead = true;
+        if (name == "nak") return f.nakWrite = true;
+        if (name == "close-after") {
+            f.closeAfter = std::stol(value);
+            return f.closeAfter >= 0;
+        }
+    } catch (const std::exception&) {
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int port = 1;
+    std::filesystem::path dir;
+    int baud = 9600;
+    char parity = 'N';
+    int data = 8;
+    int stop = 1;
+    std::string logPath;
+    qspsim::Faults faults;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            const std::string& a = args[i];
+            auto value = [&]() -> std::string {
+                if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
+                return args[++i];
+            };
+            if (a == "--help" || a == "-h") {
+                Usage(std::cout);
+                return 0;
+            } else if (a == "--port") {
+                port = std::stoi(value());
+            } else if (a == "--settings-dir") {
+                dir = value();
+            } else if (a == "--baud") {
+                baud = std::stoi(value());
+            } else if (a == "--parity") {
+                const std::string p = value();
+                if (p.size() != 1 || std::string("NEOSM").find(p[0]) == std::string::npos) {
+                    throw std::invalid_argument("parity must be N, E, O, S or M");
+                }
+                parity = p[0];
+            } else if (a == "--data") {
+                data = std::stoi(value());
+                if (data != 7 && data != 8) throw std::invalid_argument("data bits must be 7 or 8");
+            } else if (a == "--stop") {
+                stop = std::stoi(value());
+                if (stop != 1 && stop != 2) throw std::invalid_argument("stop bits must be 1 or 2");
+            } else if (a == "--log") {
+                logPath = value();
+            } else if (a == "--fault") {
+                const std::string f = value();
+                if (!ParseFault(f, faults)) throw std::invalid_argument("unknown fault " + f);
+            } else {
+                throw std::invalid_argument("unknown option " + a);
+            }
+        }
+        if (port < 1 || port > 99) throw std::invalid_argument("port must be 1 to 99");
+    } catch (const std::exception& e) {
+        std::cerr << "qsp-scanner-sim: " << e.what() << "\n";
+        return 2;
+    }
+    if (dir.empty()) dir = qsp::SettingsDirFor(qsp::ExecutableDir());
+
+    std::FILE* log = nullptr;
+    if (!logPath.empty()) {
+        log = std::fopen(logPath.c_str(), "w");
+        if (!log) {
+            std::cerr << "qsp-scanner-sim: cannot write " << logPath << "\n";
+            return 1;
+        }
+    }
+    qspsim::ScannerModel model(qspsim::FactoryBlock(), faults);
+    model.SetSerial(baud, parity, data, stop);
+
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGHUP, OnSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    int status = 0;
+    {
+        qspsim::PtyLine line(model, dir / "ports" / ("COM" + std::to_string(port)), log);
+        std::string error;
+        if (!line.Start(error)) {
+            std::cerr << "qsp-scanner-sim: " << error << "\n";
+            status = 1;
+        } else {
+            std::cout << "COM" << port << " -> " << line.SlaveName() << "\n" << std::flush;
+            line.Run(gStop);
+        }
+    }
+    if (log) std::fclose(log);
+    return status;
+}
