@@ -171,9 +171,11 @@ TEST_F(TempDir, OpenChecksTheNameBeforeReading) {
     EXPECT_FALSE(IsOpenableParamFile((dir_ / "absent.Dec").string()));
     std::filesystem::create_directory(dir_ / "dir.Dec");
     EXPECT_FALSE(IsOpenableParamFile((dir_ / "dir.Dec").string()));
+    const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
     EXPECT_TRUE(IsOpenableParamFile("a.Dec"));  // exactly five characters
     EXPECT_FALSE(IsOpenableParamFile(".Dec"));
+    std::filesystem::current_path(previous);
 }
 
 TEST(RememberedPath, SaveProposesAFileAndRemembersFoldersOfWildcards) {

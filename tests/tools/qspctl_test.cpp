@@ -1,0 +1,210 @@
+// qspctl run as a user runs it: the built program on files in a fresh folder.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/file_io.h"
+#include "catalogue/reset_values.h"
+#include "test_support/temp_dir.h"
+#include "workbench/param_file.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+class Qspctl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* bin = std::getenv("QSP_BIN_DIR");
+        program_ = bin != nullptr ? std::filesystem::path(bin) / "qspctl"
+                                  : std::filesystem::path(QSPCTL_PROGRAM);
+        ASSERT_TRUE(std::filesystem::exists(program_)) << program_;
+    }
+
+    Outcome Run(const std::vector<std::string>& args) {
+        std::string command = Quote(program_.string()) + " --settings-dir " + Quote(dir_.path());
+        for (const auto& a : args)
+            command += " " + Quote(a);
+        const auto out = Path("stdout");
+        const auto err = Path("stderr");
+        command += " >" + Quote(out) + " 2>" + Quote(err);
+        const int raw = std::system(command.c_str());
+        Outcome outcome;
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = qsp::ReadWholeFile(out).value_or("");
+        outcome.err = qsp::ReadWholeFile(err).value_or("");
+        return outcome;
+    }
+
+    std::string Path(const std::string& name) const { return (dir_.path() / name).string(); }
+
+    // The lines of a file written by reset, with line `line` (1-based) replaced.
+    std::string FactoryFileWith(int line, const std::string& text) {
+        const auto factory = Path("factory.Dec");
+        EXPECT_EQ(Run({"reset", "--link", "rs232", "-o", factory}).status, 0);
+        std::istringstream in(qsp::ReadWholeFile(factory).value_or(""));
+        std::string out;
+        std::string current;
+        for (int n = 1; std::getline(in, current); ++n) {
+            out += (n == line ? text + "\r" : current) + "\n";
+        }
+        return out;
+    }
+
+    std::string Write(const std::string& name, const std::string& content) {
+        std::ofstream(Path(name), std::ios::binary) << content;
+        return Path(name);
+    }
+
+    test_support::TempDir dir_;
+    std::filesystem::path program_;
+};
+
+TEST_F(Qspctl, ResetFilesReadBackAsTheFactoryImageOfEachLink) {
+    const std::pair<std::string, int> links[] = {{"rs232", 0}, {"usb", 1}, {"ps2", 2}};
+    for (const auto& [name, link] : links) {
+        const auto file = Path(name + ".Dec");
+        const auto run = Run({"reset", "--link", name, "-o", file});
+        ASSERT_EQ(run.status, 0) << run.err;
+        qsp::ImageBytes expected{};
+        int page = 0;
+        qsp::ResetImage(expected, link, page);
+        qsp::ImageBytes loaded{};
+        loaded.fill(99);
+        const auto result = qsp::LoadParamFile(file, loaded);
+        ASSERT_TRUE(result.ok) << result.Describe();
+        for (std::size_t i = 0; i < 515; ++i)
+            ASSERT_EQ(loaded[i], expected[i]) << name << " " << i;
+        EXPECT_EQ(loaded[515], 99);
+        const auto text = qsp::ReadWholeFile(file).value_or("");
+        EXPECT_EQ(text.substr(0, 15), " 213\r\n 1\r\n 48\r\n");
+    }
+    // Two links differ in the rows of page 1, and only there.
+    const auto diff = Run({"diff", Path("rs232.Dec"), Path("usb.Dec")});
+    ASSERT_EQ(diff.status, 0) << diff.err;
+    EXPECT_EQ(diff.out,
+              "# 1 Mode and Interface\n"
+              "Computer Type\tPC - AT\tNotebook PC\n"
+              "Interface\tRS232\tUSB(Cable)\n"
+              "Terminator\tCR + LF\tCR\n");
+    EXPECT_EQ(Run({"diff", Path("usb.Dec"), Path("usb.Dec")}).out, "");
+}
+
+TEST_F(Qspctl, ListOfTheFactoryImageStartsWithTheModeAndInterfaceBlock) {
+    const auto file = Path("f.Dec");
+    ASSERT_EQ(Run({"reset", "--link", "rs232", "-o", file}).status, 0);
+    const auto run = Run({"list", file, "-o", Path("out.txt")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string listing = qsp::ReadWholeFile(Path("out.txt")).value_or("");
+    const auto row = [](const std::string& label, const std::string& value) {
+        return " " + label + std::string(71 - label.size(), ' ') + value + "\r\n";
+    };
+    const std::string expected =
+        "    Mode and Interface\r\n" + std::string(20, ' ') + "Property" + std::string(48, ' ') +
+        "  Parameter\r\n" + std::string(110, '-') + "\r\n" + row("Computer Type", "PC - AT") +
+        row("Interface", "RS232") + row("Reading Mode", "Trigger Mode") +
+        row("Terminator", "CR + LF") + row("Send Data Length", "Off") +
+        row("Code ID", "Disable Code ID") + "     \r\n     \r\n    Buzzer and KB timing\r\n";
+    EXPECT_EQ(listing.substr(0, expected.size()), expected);
+    EXPECT_NE(listing.find("    Data Edit\r\n"), std::string::npos);
+    EXPECT_EQ(listing.find("WAND"), std::string::npos);
+}
+
+TEST_F(Qspctl, NumbersInAFileAreReadAsTheProgramReadsThem) {
+    // Line 152 is byte 151, "Accuracy Adjustment" on page 2, shown as a number.
+    const std::pair<std::string, std::string> cases[] = {
+        {"12abc", " 12"}, {"&HFF", " 255"}, {"2.5", " 2"}, {"3.5", " 4"}, {"", " 0"}};
+    for (const auto& [line, shown] : cases) {
+        const auto file = Write("n.Dec", FactoryFileWith(152, line));
+        const auto run = Run({"show", file, "--page", "2"});
+        ASSERT_EQ(run.status, 0) << line << ": " << run.err;
+        EXPECT_NE(run.out.find("Accuracy Adjustment\t" + shown + "\n"), std::string::npos)
+            << '"' << line << "\"\n"
+            << run.out;
+    }
+}
+
+TEST_F(Qspctl, BadFilesAreRefusedNamingTheLineAndChangeNothing) {
+    const std::string good = FactoryFileWith(0, "");
+    std::string short514 = good.substr(0, good.size() - 4);  // the last line " 0\r\n" off
+    ASSERT_EQ(short514.substr(short514.size() - 2), "\r\n");
+    struct Case {
+        std::string content;
+        std::string line;
+    };
+    const Case cases[] = {
+        {short514, "line 515"},
+        {good + "\r\n", "line 516"},  // one empty line more
+        {FactoryFileWith(300, "256"), "line 300"},
+        {FactoryFileWith(7, "-1"), "line 7"},
+    };
+    Write("old.txt", "earlier listing");
+    for (const auto& c : cases) {
+        const auto file = Write("bad.Dec", c.content);
+        const auto run = Run({"list", file, "-o", Path("old.txt")});
+        EXPECT_EQ(run.status, 1) << c.line;
+        EXPECT_NE(run.err.find("Loading file error!!"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.line + ":"), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(qsp::ReadWholeFile(Path("old.txt")), "earlier listing");
+        EXPECT_EQ(Run({"show", file}).status, 1);
+        EXPECT_EQ(Run({"diff", Path("factory.Dec"), file}).status, 1);
+    }
+}
+
+TEST_F(Qspctl, ShowAndDiffReportWhatAUserSees) {
+    const auto file =
+        Write("s.Dec", FactoryFileWith(257, "1"));  // byte 256, the data edit switch: F-1
+    auto run = Run({"show", file});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("# 1 Mode and Interface\nComputer Type\tPC - AT\n", 0), 0u);
+    EXPECT_NE(run.out.find("\n# 31 Code Type and Output\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("# 25 "), std::string::npos);
+    EXPECT_EQ(run.out.find("# 6 "), std::string::npos);
+    run = Run({"show", file, "--page", "6"});
+    EXPECT_EQ(run.out.rfind("# 6 WAND Emulation\n", 0), 0u) << run.out;
+
+    // A byte no page shows is reported as a byte; a shown one as its row.
+    const auto changed = Write("c.Dec", FactoryFileWith(156, " 0"));  // byte 155
+    run = Run({"diff", Path("factory.Dec"), changed});
+    EXPECT_EQ(run.out, "# bytes no row shows\n155\t170\t0\n");
+    run = Run({"diff", Path("factory.Dec"), file});
+    EXPECT_NE(run.out.find("# 25 Data Edit\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("# 31 Code Type and Output\n"), std::string::npos) << run.out;
+}
+
+TEST_F(Qspctl, WrongCommandLinesExitWith2) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"reset", "-o", Path("x.Dec")},
+             {"reset", "--link", "usb2", "-o", Path("x.Dec")},
+             {"reset", "--link", "usb"},
+             {"show"},
+             {"show", Path("factory.Dec"), "--page", "0"},
+             {"show", Path("factory.Dec"), "--page", "3x"},
+             {"list", Path("factory.Dec")},
+             {"diff", Path("factory.Dec")},
+             {"show", Path("factory.Dec"), "--bogus"},
+         }) {
+        const auto run = Run(args);
+        EXPECT_EQ(run.status, 2) << args[0] << " " << run.err;
+        EXPECT_EQ(run.err.rfind("qspctl: ", 0), 0u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Path("x.Dec")));
+}
+
+}  // namespace
