@@ -45,8 +45,8 @@ MainWindow::MainWindow(AppState& state, const InterfaceText& text, EventPump& pu
     focusColours_ = new FocusColours(this);
     BuildControls();
     BuildMenus();
-    const QString appIcon = QString::fromStdString((pictureDir_ / "qsp.svg").string());
-    setWindowIcon(QIcon(appIcon));
+    const auto appIcon = pictureDir_ / "qsp.svg";
+    if (std::filesystem::exists(appIcon)) setWindowIcon(QIcon(Q(appIcon.string())));
 }
 
 MainWindow::~MainWindow() = default;
@@ -66,7 +66,7 @@ void MainWindow::BuildControls() {
         picture->setObjectName(QString("Picture1_%1").arg(i));
         picture->setGeometry(16, 26 + i * 40, 32, 32);
         const auto file = pictureDir_ / (std::string(kInterfacePictures[i]) + ".svg");
-        picture->setPixmap(QIcon(Q(file.string())).pixmap(32, 32));
+        if (std::filesystem::exists(file)) picture->setPixmap(QIcon(Q(file.string())).pixmap(32, 32));
         picture->setCursor(Qt::PointingHandCursor);
         picture->installEventFilter(this);
         picture1_[i] = picture;

@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, ChoosingAnInterfaceShowsItsControlsAndIsWrittenAtExit) {
     EXPECT_FALSE(window->Command(kButtonMoreSet)->isHidden());
     EXPECT_EQ(window->LinkLabel()->text(), "COM 1 , 9600 , None , 8 bits , 1 bit");
 
-    QTest::mouseClick(window->Option(1), Qt::LeftButton);
+    QTest::mouseClick(window->Option(1), Qt::LeftButton, {}, QPoint(8, window->Option(1)->height() / 2));
     EXPECT_EQ(state.Settings.InterfaceIndex, " 1");
     EXPECT_TRUE(window->Command(kButtonMoreSet)->isHidden());
     EXPECT_TRUE(window->LinkLabel()->isHidden());
