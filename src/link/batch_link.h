@@ -1,0 +1,52 @@
+#pragma once
+// Reading and programming a scanner without the windows (the command-line tool): connect, read
+// or write, end the link, and name the outcome by its interface text.
+
+#include <ostream>
+#include <string>
+
+#include "app/main_view.h"
+#include "link/scanner_link.h"
+
+namespace qsp {
+
+inline constexpr int kTextCannotConnect = 129;
+inline constexpr int kTextLoadFailed = 135;
+inline constexpr int kTextProgrammed = 162;
+inline constexpr int kTextProgrammingFailed = 163;
+
+struct BatchResult {
+    bool ok = false;
+    int textId = 0;  // the message that says what happened
+};
+
+// Connects on `port`, reads the scanner's block into ParamImage bytes 0..511 and ends the link.
+// ParamImage is unchanged on failure.
+BatchResult ReadScannerImage(ScannerLink& link, int interface, const std::string& port);
+
+// Connects on `port`, programs ParamImage bytes 0..511 and ends the link.
+BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::string& port);
+
+// A main window for a terminal: messages as lines, the progress as a bar redrawn in place
+// (only when `showProgress`, i.e. on a terminal).
+class StreamView : public MainView {
+public:
+    StreamView(std::ostream& out, bool showProgress) : out_(out), showProgress_(showProgress) {}
+    void AddMessage(const std::string& text) override;
+    void SetLocked(bool, int) override {}
+    void SetProgress(int value, int maximum) override;
+    void SetSearchText(const std::string& text, bool visible) override;
+    void SetDelayBox(const std::string&) override {}
+    void RefreshLinkLabel() override {}
+    // Ends a progress line that is still open.
+    void EndLine();
+
+private:
+    std::ostream& out_;
+    bool showProgress_;
+    bool lineOpen_ = false;
+    int lastPercent_ = -1;
+    std::string search_;
+};
+
+}  // namespace qsp
