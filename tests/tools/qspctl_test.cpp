@@ -91,8 +91,6 @@ TEST_F(Qspctl, ResetFilesReadBackAsTheFactoryImageOfEachLink) {
         for (std::size_t i = 0; i < 515; ++i)
             ASSERT_EQ(loaded[i], expected[i]) << name << " " << i;
         EXPECT_EQ(loaded[515], 99);
-        const auto text = qsp::ReadWholeFile(file).value_or("");
-        EXPECT_EQ(text.substr(0, 15), " 213\r\n 1\r\n 48\r\n");
     }
     // Two links differ in the rows of page 1, and only there.
     const auto diff = Run({"diff", Path("rs232.Dec"), Path("usb.Dec")});
@@ -189,17 +187,15 @@ TEST_F(Qspctl, ShowAndDiffReportWhatAUserSees) {
 }
 
 TEST_F(Qspctl, WrongCommandLinesExitWith2) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"reset", "-o", Path("x.Dec")},
-             {"reset", "--link", "usb2", "-o", Path("x.Dec")},
-             {"reset", "--link", "usb"},
-             {"show"},
-             {"show", Path("factory.Dec"), "--page", "0"},
-             {"show", Path("factory.Dec"), "--page", "3x"},
-             {"list", Path("factory.Dec")},
-             {"diff", Path("factory.Dec")},
-             {"show", Path("factory.Dec"), "--bogus"},
-         }) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"reset", "--link", "usb2", "-o", Path("x.Dec")},
+        {"reset", "--link", "usb"},
+        {"show", "f.Dec", "--page", "32"},
+        {"show", "f.Dec", "--page", "3x"},
+        {"list", "f.Dec"},
+        {"diff", "f.Dec"},
+        {"show", "f.Dec", "--bogus"}};
+    for (const auto& args : cases) {
         const auto run = Run(args);
         EXPECT_EQ(run.status, 2) << args[0] << " " << run.err;
         EXPECT_EQ(run.err.rfind("qspctl: ", 0), 0u);

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "test_support/temp_dir.h"
 #include "workbench/remembered_path.h"
 
 namespace qsp {
@@ -18,7 +17,7 @@ ImageBytes Pattern() {
     return image;
 }
 
-// 515 lines holding `value`, each ending in CR LF, with `line` (1-based) replaced by `text`.
+// 515 lines of " 9" ending in CR LF, line `line` (1-based) holding `text` instead.
 std::string FileWith(int line = 0, const std::string& text = "") {
     std::string out;
     for (int n = 1; n <= kParamFileLines; ++n)
@@ -26,192 +25,123 @@ std::string FileWith(int line = 0, const std::string& text = "") {
     return out;
 }
 
-class TempDir : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            ("qsp_param_file_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path dir_;
-};
-
-TEST(ParamFileFormat, WritesBytes0To514AsBlankDigitsCrLf) {
-    ImageBytes image{};
-    image[0] = 213;
-    image[1] = 1;
-    image[2] = 48;
-    image[514] = 255;
-    image[515] = 77;  // not stored
-    const std::string text = FormatParamFile(image);
-    EXPECT_EQ(text.substr(0, 19), " 213\r\n 1\r\n 48\r\n 0\r\n");
-    EXPECT_EQ(text.substr(text.size() - 10), " 0\r\n 255\r\n");
-    std::size_t lines = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i)
-        lines += text.compare(i, 2, "\r\n") == 0;
-    EXPECT_EQ(lines, 515u);
-    EXPECT_EQ(text.find("77"), std::string::npos);
-}
-
-TEST_F(TempDir, SavedFileRestoresBytes0To514AndKeeps515) {
-    const auto path = dir_ / "line1.Dec";
-    const ImageBytes saved = Pattern();
+TEST(ParamFile, SavedFileIs515BlankDigitLinesAndRestoresBytes0To514) {
+    test_support::TempDir dir;
+    ImageBytes saved = Pattern();
+    saved[0] = 213;
+    saved[1] = 1;
+    saved[514] = 255;
+    const auto path = dir.path() / "line1.Dec";
     ASSERT_TRUE(SaveParamFile(path, saved));
+    const std::string text = FormatParamFile(saved);
+    EXPECT_EQ(text.substr(0, 10), " 213\r\n 1\r\n");
+    EXPECT_EQ(text.substr(text.size() - 6), " 255\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 515);
     ImageBytes loaded{};
     loaded[515] = 42;
     const auto result = LoadParamFile(path, loaded);
     ASSERT_TRUE(result.ok) << result.Describe();
-    for (std::size_t i = 0; i < 515; ++i)
-        ASSERT_EQ(loaded[i], saved[i]) << i;
-    EXPECT_EQ(loaded[515], 42);
-    // A save over an existing file replaces it whole.
-    ASSERT_TRUE(SaveParamFile(path, ImageBytes{}));
-    ASSERT_TRUE(LoadParamFile(path, loaded).ok);
-    EXPECT_EQ(loaded[3], 0);
-    EXPECT_EQ(loaded[515], 42);
+    EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + 515, loaded.begin()));
+    EXPECT_EQ(loaded[515], 42);  // neither stored nor loaded
+    // A save into a folder that does not exist fails and leaves nothing behind.
+    EXPECT_FALSE(SaveParamFile(dir.path() / "nowhere" / "a.Dec", saved));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
-TEST_F(TempDir, SaveIntoMissingFolderFailsWithoutLeavingFiles) {
-    EXPECT_FALSE(SaveParamFile(dir_ / "nowhere" / "a.Dec", Pattern()));
-    EXPECT_TRUE(std::filesystem::is_empty(dir_));
-}
-
-TEST(ParamFileLoad, LineCountMustBeExactly515) {
+TEST(ParamFile, WrongLineCountsAndValuesAreRefusedNamingTheLine) {
     const ImageBytes before = Pattern();
+    std::string short514 = FileWith();
+    short514.erase(short514.size() - 4);
+    const std::pair<std::string, int> cases[] = {
+        {short514, 515},
+        {FileWith() + "\r\n", 516},
+        {FileWith() + " 5", 516},
+        {"", 1},
+        {FileWith(300, "256"), 300},
+        {FileWith(300, " -1"), 300},
+        {FileWith(9, "&HFFFF"), 9},  // -1 as a 16-bit number
+        {FileWith(9, "255.4"), 9},   // checked before rounding
+        {FileWith(9, "-0.2"), 9},
+        {FileWith(12, "300") + "\r\n", 12},  // the first fault
+    };
+    for (const auto& [text, line] : cases) {
+        ImageBytes image = before;
+        const auto result = ParseParamFile(text, image);
+        EXPECT_FALSE(result.ok) << line;
+        EXPECT_EQ(result.line, line);
+        EXPECT_EQ(result.Describe().rfind("line " + std::to_string(line) + ": ", 0), 0u);
+        EXPECT_EQ(image, before);
+    }
     ImageBytes image = before;
-    // 514 lines.
-    std::string text = FileWith();
-    text.erase(text.size() - 4);
-    auto result = ParseParamFile(text, image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.line, 515);
-    EXPECT_NE(result.reason.find("514"), std::string::npos) << result.reason;
-    // One empty line more at the end is a 516th line.
-    result = ParseParamFile(FileWith() + "\r\n", image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.line, 516);
-    result = ParseParamFile(FileWith() + " 5", image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.line, 516);
-    EXPECT_FALSE(ParseParamFile("", image).ok);
+    const auto missing = LoadParamFile("/nonexistent/missing.Dec", image);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_NE(missing.Describe().find("missing.Dec"), std::string::npos);
     EXPECT_EQ(image, before);
-    // The last line may lack its CR LF; LF alone ends lines too.
-    std::string unterminated = FileWith(515, " 8");
-    unterminated.erase(unterminated.size() - 2);
-    ASSERT_TRUE(ParseParamFile(unterminated, image).ok);
+}
+
+TEST(ParamFile, LinesEndingsAndNumbersAreReadLeniently) {
+    const std::pair<std::string, int> cases[] = {
+        {"12abc", 12},  {"&HFF", 255}, {"&O377", 255}, {"2.5", 2},     {"3.5", 4},
+        {"254.6", 255}, {"", 0},       {"abc", 0},     {"\t1 2 ", 12}, {"1E2", 100},
+    };
+    for (const auto& [line, value] : cases) {
+        ImageBytes image = Pattern();
+        ASSERT_TRUE(ParseParamFile(FileWith(40, line), image).ok) << line;
+        EXPECT_EQ(image[39], value) << '"' << line << '"';
+    }
+    // The last line may lack its end; LF alone ends lines too.
+    std::string text = FileWith(515, " 8");
+    text.erase(text.size() - 2);
+    ImageBytes image{};
+    ASSERT_TRUE(ParseParamFile(text, image).ok);
     EXPECT_EQ(image[514], 8);
     std::string lf;
     for (int n = 0; n < 515; ++n)
         lf += "7\n";
     ASSERT_TRUE(ParseParamFile(lf, image).ok);
-    EXPECT_EQ(image[0], 7);
-    EXPECT_EQ(image[515], before[515]);
+    EXPECT_EQ(image[514], 7);
 }
 
-TEST(ParamFileLoad, ValuesOutside0To255AreRefusedAndChangeNothing) {
-    const ImageBytes before = Pattern();
-    for (const std::string bad : {"256", "-1", " -1", "&HFFFF", "255.4", "-0.2", "1e3"}) {
-        ImageBytes image = before;
-        const auto result = ParseParamFile(FileWith(300, bad), image);
-        EXPECT_FALSE(result.ok) << bad;
-        EXPECT_EQ(result.line, 300) << bad;
-        EXPECT_EQ(result.Describe().rfind("line 300: ", 0), 0u) << result.Describe();
-        EXPECT_EQ(image, before) << bad;
-    }
-    // The first bad line is named, even when more come after it.
-    ImageBytes image = before;
-    std::string text = FileWith(12, "300");
-    text += "\r\n";
-    EXPECT_EQ(ParseParamFile(text, image).line, 12);
-}
-
-TEST(ParamFileLoad, NumbersAreReadLikeTheProgramWritesAndMore) {
-    struct Case {
-        std::string line;
-        int value;
-    };
-    const Case cases[] = {
-        {" 255", 255},  {"12abc", 12}, {"&HFF", 255},  {"&hff", 255},  {"&O377", 255}, {"2.5", 2},
-        {"3.5", 4},     {"0.5", 0},    {"254.6", 255}, {"254.5", 254}, {"", 0},        {"abc", 0},
-        {"\t1 2 ", 12}, {"+7", 7},     {"1E2", 100},   {"-0", 0},
-    };
-    for (const auto& c : cases) {
-        ImageBytes image = Pattern();
-        const auto result = ParseParamFile(FileWith(40, c.line), image);
-        ASSERT_TRUE(result.ok) << c.line << ": " << result.Describe();
-        EXPECT_EQ(image[39], c.value) << '"' << c.line << '"';
-        EXPECT_EQ(image[38], 9);
-    }
-}
-
-TEST_F(TempDir, UnreadableFileFailsAndChangesNothing) {
-    ImageBytes image = Pattern();
-    auto result = LoadParamFile(dir_ / "missing.Dec", image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.line, 0);
-    EXPECT_NE(result.Describe().find("missing.Dec"), std::string::npos);
-    result = LoadParamFile(dir_, image);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(image, Pattern());
-}
-
-TEST_F(TempDir, OpenChecksTheNameBeforeReading) {
-    const auto touch = [&](const std::string& name) {
-        std::ofstream(dir_ / name) << "x";
-        return (dir_ / name).string();
-    };
-    EXPECT_TRUE(IsOpenableParamFile(touch("a.Dec")));
-    EXPECT_TRUE(IsOpenableParamFile(touch("b.txt")));  // any three-character extension
-    EXPECT_FALSE(IsOpenableParamFile(touch("a.De")));  // two characters: Open does nothing
-    EXPECT_FALSE(IsOpenableParamFile(touch("noext")));
-    EXPECT_FALSE(IsOpenableParamFile((dir_ / "absent.Dec").string()));
-    std::filesystem::create_directory(dir_ / "dir.Dec");
-    EXPECT_FALSE(IsOpenableParamFile((dir_ / "dir.Dec").string()));
+TEST(ParamFile, OpenChecksTheNameBeforeReading) {
+    test_support::TempDir dir;
+    for (const char* name : {"a.Dec", "b.txt", "a.De", "noext"})
+        std::ofstream(dir.path() / name);
+    std::filesystem::create_directory(dir.path() / "dir.Dec");
+    const auto at = [&](const char* name) { return (dir.path() / name).string(); };
+    EXPECT_TRUE(IsOpenableParamFile(at("a.Dec")));
+    EXPECT_TRUE(IsOpenableParamFile(at("b.txt")));  // any three-character extension
+    EXPECT_FALSE(IsOpenableParamFile(at("a.De")));  // two: Open does nothing
+    EXPECT_FALSE(IsOpenableParamFile(at("noext")));
+    EXPECT_FALSE(IsOpenableParamFile(at("absent.Dec")));
+    EXPECT_FALSE(IsOpenableParamFile(at("dir.Dec")));
     const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir_);
+    std::filesystem::current_path(dir.path());
     EXPECT_TRUE(IsOpenableParamFile("a.Dec"));  // exactly five characters
-    EXPECT_FALSE(IsOpenableParamFile(".Dec"));
     std::filesystem::current_path(previous);
 }
 
-TEST(RememberedPath, SaveProposesAFileAndRemembersFoldersOfWildcards) {
-    const auto rules = ParamFileSaveRules();
+TEST(RememberedPath, DialogsProposeFilesInFoldersAndRememberWildcardsAsFolders) {
+    const auto save = ParamFileSaveRules();
+    const auto open = ParamFileOpenRules();
     const std::filesystem::path home = "/home/user";
-    EXPECT_EQ(UsableRememberedPath("", rules, home), "/home/user/a.Dec");
-    EXPECT_EQ(UsableRememberedPath("/x/", rules, home), "/home/user/a.Dec");  // shorter than 5
-    EXPECT_EQ(UsableRememberedPath("/data/", rules, home), "/data/");
-    EXPECT_EQ(UsableRememberedPath("C:\\a.Dec", rules, home), "/home/user/a.Dec");
-    EXPECT_EQ(UsableRememberedPath("D:\\scan\\line1.Dec", rules, home), "/home/user/line1.Dec");
-    EXPECT_EQ(UsableRememberedPath("D:\\scan\\", rules, home), "/home/user/");
-    EXPECT_EQ(SaveDialogName("/data/", rules), "/data/a.Dec");
-    EXPECT_EQ(SaveDialogName("/data\\", rules), "/data\\a.Dec");
-    EXPECT_EQ(SaveDialogName("/data/b.Dec", rules), "/data/b.Dec");
-    EXPECT_EQ(RememberDialogChoice("/data/*.Dec", rules), "/data/");
-    EXPECT_EQ(RememberDialogChoice("/data/*.dec", rules), "/data/*.dec");  // case-sensitive
-    EXPECT_EQ(RememberDialogChoice("/data/b.Dec", rules), "/data/b.Dec");
-    EXPECT_TRUE(NamesFolder("/data/"));
-    EXPECT_TRUE(NamesFolder("C:\\scan\\"));
+    EXPECT_EQ(UsableRememberedPath("/x/", save, home), "/home/user/a.Dec");  // shorter than 5
+    EXPECT_EQ(UsableRememberedPath("/data/", save, home), "/data/");
+    EXPECT_EQ(UsableRememberedPath("D:\\scan\\l1.Dec", save, home), "/home/user/l1.Dec");
+    EXPECT_EQ(UsableRememberedPath("ab", open, home), "/home/user/");
+    EXPECT_EQ(UsableRememberedPath("C:\\", open, home), "/home/user/");
+    EXPECT_EQ(UsableRememberedPath("/a/", open, home), "/a/");
+    EXPECT_EQ(SaveDialogName("/data/", save), "/data/a.Dec");
+    EXPECT_EQ(SaveDialogName("C:\\data\\", save), "C:\\data\\a.Dec");
+    EXPECT_EQ(SaveDialogName("/data/b.Dec", save), "/data/b.Dec");
+    EXPECT_EQ(OpenDialogName("/data/", open), "/data/*.Dec");
+    EXPECT_EQ(OpenDialogName("/data/b.Dec", open), "/data/b.Dec");
+    EXPECT_EQ(RememberDialogChoice("/data/*.Dec", save), "/data/");
+    EXPECT_EQ(RememberDialogChoice("/data/*.dec", save), "/data/*.dec");  // case-sensitive
+    EXPECT_TRUE(NamesFolder(RememberDialogChoice("/data/*.Dec", save)));  // nothing written
     EXPECT_FALSE(NamesFolder("/data/b.Dec"));
-    EXPECT_FALSE(NamesFolder(""));
-}
-
-TEST(RememberedPath, OpenProposesTheWildcardInAFolder) {
-    const auto rules = ParamFileOpenRules();
-    const std::filesystem::path home = "/home/user/";
-    EXPECT_EQ(UsableRememberedPath("ab", rules, home), "/home/user/");
-    EXPECT_EQ(UsableRememberedPath("C:\\", rules, home), "/home/user/");
-    EXPECT_EQ(UsableRememberedPath("/a/", rules, home), "/a/");  // 3 characters are enough
-    EXPECT_EQ(OpenDialogName("/home/user/", rules), "/home/user/*.Dec");
-    EXPECT_EQ(OpenDialogName("/data/b.Dec", rules), "/data/b.Dec");
     const auto listing = ListingFileRules();
-    EXPECT_EQ(UsableRememberedPath("", listing, "/h"), "/h/a.txt");
-    EXPECT_EQ(SaveDialogName("/out/", listing), "/out/a.txt");
+    EXPECT_EQ(SaveDialogName(UsableRememberedPath("", listing, "/h"), listing), "/h/a.txt");
     EXPECT_EQ(RememberDialogChoice("/out/*.txt", listing), "/out/");
-    EXPECT_EQ(RememberDialogChoice("/out/*.Txt", listing), "/out/*.Txt");
 }
 
 }  // namespace
