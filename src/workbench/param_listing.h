@@ -1,7 +1,7 @@
 #pragma once
 // The parameter listing: every listed page of the property list as a text file, the heading of
-// each page, a header, a dashed rule, one line per row (label, then value text), two blank-ish
-// lines after each page. Lines end in CR LF. The text is UTF-8, as the value texts are (a
+// each page, a header, a dashed rule, one line per row (label, then value text), two lines of five
+// blanks after each page. Lines end in CR LF. The text is UTF-8, as the value texts are (a
 // character parameter shows its characters as KeyName gives them).
 
 #include <filesystem>
