@@ -11,8 +11,8 @@ namespace qsp {
 
 namespace {
 
-using pages::PageSpec;
-using pages::RowSpec;
+using pages::PageDef;
+using pages::RowDef;
 using pages::Show;
 using pages::When;
 
@@ -40,7 +40,7 @@ bool IsOutputEntry(std::uint8_t b) {
 }
 
 // Whether a row belongs to the page for this image (before any state gate).
-bool Applies(const RowSpec& row, const ImageBytes& image,
+bool Applies(const RowDef& row, const ImageBytes& image,
              const std::optional<DataEditFormat>& format) {
     if (row.inFormat && !format) return false;
     const std::uint8_t mode = image[kReadingModeIndex];
@@ -63,15 +63,15 @@ bool Applies(const RowSpec& row, const ImageBytes& image,
     return false;
 }
 
-std::size_t FieldIndex(const RowSpec& row, const std::optional<DataEditFormat>& format) {
+std::size_t FieldIndex(const RowDef& row, const std::optional<DataEditFormat>& format) {
     return row.inFormat ? format->base + row.index : row.index;
 }
 
-std::string Label(const RowSpec& row, const std::optional<DataEditFormat>& format) {
+std::string Label(const RowDef& row, const std::optional<DataEditFormat>& format) {
     return row.inFormat ? format->name + row.label : row.label;
 }
 
-EditDescriptor Descriptor(const RowSpec& row, const ImageBytes& image,
+EditDescriptor Descriptor(const RowDef& row, const ImageBytes& image,
                           const std::optional<DataEditFormat>& format, int rowNumber) {
     EditDescriptor d;
     d.index = static_cast<std::uint16_t>(FieldIndex(row, format));
@@ -98,7 +98,7 @@ EditDescriptor Descriptor(const RowSpec& row, const ImageBytes& image,
     return d;
 }
 
-std::string ValueText(const RowSpec& row, ImageBytes& image,
+std::string ValueText(const RowDef& row, ImageBytes& image,
                       const std::optional<DataEditFormat>& format) {
     const std::size_t index = FieldIndex(row, format);
     switch (row.show) {
@@ -136,7 +136,7 @@ void CorrectOutputSequence(ImageBytes& image, std::size_t base) {
     image[base + kOutputCountOffset] = static_cast<std::uint8_t>(valid);
 }
 
-void ApplyCorrection(const PageSpec& page, ImageBytes& image,
+void ApplyCorrection(const PageDef& page, ImageBytes& image,
                      const std::optional<DataEditFormat>& format) {
     switch (page.correction) {
         case pages::Correction::None:
@@ -150,7 +150,7 @@ void ApplyCorrection(const PageSpec& page, ImageBytes& image,
     }
 }
 
-struct NodeSpec {
+struct NodeDef {
     int parent;
     const char* key;
     const char* caption;
@@ -160,14 +160,14 @@ struct NodeSpec {
 constexpr int kTopNodeCount = 4;
 constexpr int kTopNodeTextId = 143;
 
-constexpr NodeSpec kTopNodes[kTopNodeCount] = {
+constexpr NodeDef kTopNodes[kTopNodeCount] = {
     {0, "parent1", "General Settings", 0},
     {0, "parent2", "Interface Settings", 0},
     {0, "parent3", "Symbologies", 0},
     {0, "parent4", "Data Edit", kDataEditPage},
 };
 
-constexpr NodeSpec kFixedChildren[] = {
+constexpr NodeDef kFixedChildren[] = {
     {1, "child11", "Mode and Interface", 1},
     {1, "child12", "Buzzer and KB timing", 2},
     {1, "child13", "Other", 3},
@@ -193,7 +193,7 @@ constexpr NodeSpec kFixedChildren[] = {
     {3, "child318", "PDF417", 24},
 };
 
-constexpr NodeSpec kDataEditNodes[kDataEditChildCount] = {
+constexpr NodeDef kDataEditNodes[kDataEditChildCount] = {
     {4, "child41", "Format Setting", 26}, {4, "child42", "Block 1", 27},
     {4, "child43", "Block 2", 28},        {4, "child44", "Block 3", 29},
     {4, "child45", "Additional", 30},     {4, "child46", "Code Type and Output", 31},
@@ -204,13 +204,13 @@ constexpr int kChildSelectedImage = 4;
 constexpr int kTopImage = 1;
 constexpr int kTopSelectedImage = 3;
 
-TreeNode ChildNode(const NodeSpec& spec, int number) {
+TreeNode ChildNode(const NodeDef& def, int number) {
     TreeNode node;
     node.number = number;
-    node.parent = spec.parent;
-    node.key = spec.key;
-    node.caption = spec.caption;
-    node.page = spec.page;
+    node.parent = def.parent;
+    node.key = def.key;
+    node.caption = def.caption;
+    node.page = def.page;
     node.image = kChildImage;
     node.selectedImage = kChildSelectedImage;
     node.expandedImage = kChildImage;
@@ -285,15 +285,15 @@ int ValidOutputEntries(const ImageBytes& image, std::size_t base) {
 }
 
 std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
-    const PageSpec* spec = pages::FindPage(page);
-    if (!spec) return {};
+    const PageDef* def = pages::FindPage(page);
+    if (!def) return {};
     const std::optional<DataEditFormat> format = SelectedFormat(image);
-    ApplyCorrection(*spec, image, format);
+    ApplyCorrection(*def, image, format);
 
     std::vector<PropertyRow> rows;
     std::map<std::string, std::string> shown;  // label -> value text, for the state gates
     int rowNumber = 0;
-    for (const RowSpec& row : spec->rows) {
+    for (const RowDef& row : def->rows) {
         if (!Applies(row, image, format)) continue;
         ++rowNumber;
         if (!row.gate.empty()) {
@@ -312,11 +312,11 @@ std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
 
 std::optional<EditDescriptor> LookupRow(const ImageBytes& image, int page,
                                         const std::string& label) {
-    const PageSpec* spec = pages::FindPage(page);
-    if (!spec) return std::nullopt;
+    const PageDef* def = pages::FindPage(page);
+    if (!def) return std::nullopt;
     const std::optional<DataEditFormat> format = SelectedFormat(image);
     int rowNumber = 0;
-    for (const RowSpec& row : spec->rows) {
+    for (const RowDef& row : def->rows) {
         if (!Applies(row, image, format)) continue;
         ++rowNumber;
         if (Label(row, format) == label) return Descriptor(row, image, format, rowNumber);
@@ -325,8 +325,8 @@ std::optional<EditDescriptor> LookupRow(const ImageBytes& image, int page,
 }
 
 std::string PageHeading(int page) {
-    const PageSpec* spec = pages::FindPage(page);
-    return spec ? spec->heading : std::string();
+    const PageDef* def = pages::FindPage(page);
+    return def ? def->heading : std::string();
 }
 
 std::vector<int> ListedPages(const ImageBytes& image) {
@@ -346,28 +346,28 @@ std::vector<int> ListedPages(const ImageBytes& image) {
 std::vector<TreeNode> DataEditChildren() {
     std::vector<TreeNode> nodes;
     int number = static_cast<int>(kFixedTreeNodes);
-    for (const NodeSpec& spec : kDataEditNodes)
-        nodes.push_back(ChildNode(spec, ++number));
+    for (const NodeDef& def : kDataEditNodes)
+        nodes.push_back(ChildNode(def, ++number));
     return nodes;
 }
 
 std::vector<TreeNode> CategoryTree(bool withDataEditChildren) {
     std::vector<TreeNode> nodes;
     int number = 0;
-    for (const NodeSpec& spec : kTopNodes) {
+    for (const NodeDef& def : kTopNodes) {
         TreeNode node;
         node.number = ++number;
-        node.key = spec.key;
-        node.caption = spec.caption;
+        node.key = def.key;
+        node.caption = def.caption;
         node.textId = kTopNodeTextId + number - 1;
-        node.page = spec.page;
+        node.page = def.page;
         node.image = kTopImage;
         node.selectedImage = kTopSelectedImage;
         node.expandedImage = kTopSelectedImage;
         nodes.push_back(std::move(node));
     }
-    for (const NodeSpec& spec : kFixedChildren)
-        nodes.push_back(ChildNode(spec, ++number));
+    for (const NodeDef& def : kFixedChildren)
+        nodes.push_back(ChildNode(def, ++number));
     if (withDataEditChildren) {
         for (TreeNode& node : DataEditChildren())
             nodes.push_back(std::move(node));
@@ -388,11 +388,11 @@ TreeChange DataEditTreeChange(const ImageBytes& image, int page, std::size_t nod
 }
 
 int PageForCaption(std::string_view caption, std::string_view dataEditCaption) {
-    for (const NodeSpec& spec : kFixedChildren) {
-        if (caption == spec.caption) return spec.page;
+    for (const NodeDef& def : kFixedChildren) {
+        if (caption == def.caption) return def.page;
     }
-    for (const NodeSpec& spec : kDataEditNodes) {
-        if (caption == spec.caption) return spec.page;
+    for (const NodeDef& def : kDataEditNodes) {
+        if (caption == def.caption) return def.page;
     }
     if (caption == dataEditCaption) return kDataEditPage;
     if (caption == PageHeading(kWandPage)) return kWandPage;

@@ -37,7 +37,7 @@ enum class When : std::uint8_t {
 
 using FieldText = std::string (*)(unsigned value, const ImageBytes& image);
 
-struct RowSpec {
+struct RowDef {
     std::string label;        // on format rows, the text after the format's name
     std::uint16_t index = 0;  // absolute, or the offset from the format base on format rows
     Show show = Show::Number;
@@ -50,13 +50,13 @@ struct RowSpec {
     When when = When::Always;
     bool inFormat = false;  // needs a selected format; index is relative to its base
 
-    RowSpec If(When w) const {
-        RowSpec r = *this;
+    RowDef If(When w) const {
+        RowDef r = *this;
         r.when = w;
         return r;
     }
-    RowSpec InFormat() const {
-        RowSpec r = *this;
+    RowDef InFormat() const {
+        RowDef r = *this;
         r.inFormat = true;
         return r;
     }
@@ -65,14 +65,14 @@ struct RowSpec {
 // What showing a page writes before its rows are built.
 enum class Correction : std::uint8_t { None, ComputerType, OutputSequence };
 
-struct PageSpec {
+struct PageDef {
     int page = 0;
     std::string heading;
-    std::vector<RowSpec> rows;
+    std::vector<RowDef> rows;
     Correction correction = Correction::None;
 };
 
 // Pages 1..31; nullptr for any other number.
-const PageSpec* FindPage(int page);
+const PageDef* FindPage(int page);
 
 }  // namespace qsp::pages

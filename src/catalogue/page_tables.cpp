@@ -20,8 +20,8 @@ std::string ParityOfImage(unsigned value, const ImageBytes& image) {
     return DataParityText(value, FieldValue(image[143], 1, 0));
 }
 
-RowSpec Bit(std::string label, int index, int bit, int kind, std::string gate = {}) {
-    RowSpec r;
+RowDef Bit(std::string label, int index, int bit, int kind, std::string gate = {}) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = Show::Bit;
@@ -31,9 +31,9 @@ RowSpec Bit(std::string label, int index, int bit, int kind, std::string gate = 
     return r;
 }
 
-RowSpec Field(std::string label, int index, int high, int low, FieldText text,
-              std::string gate = {}) {
-    RowSpec r;
+RowDef Field(std::string label, int index, int high, int low, FieldText text,
+             std::string gate = {}) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = Show::Field;
@@ -44,8 +44,8 @@ RowSpec Field(std::string label, int index, int high, int low, FieldText text,
     return r;
 }
 
-RowSpec Enum(std::string label, int index, FieldText text) {
-    RowSpec r;
+RowDef Enum(std::string label, int index, FieldText text) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = Show::Enumeration;
@@ -53,8 +53,8 @@ RowSpec Enum(std::string label, int index, FieldText text) {
     return r;
 }
 
-RowSpec Number(std::string label, int index, std::string gate = {}) {
-    RowSpec r;
+RowDef Number(std::string label, int index, std::string gate = {}) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = Show::Number;
@@ -63,16 +63,16 @@ RowSpec Number(std::string label, int index, std::string gate = {}) {
 }
 
 // A delay timer: above `limit` it is put back to `fallback` when shown.
-RowSpec CappedNumber(std::string label, int index, int limit, int fallback) {
-    RowSpec r = Number(std::move(label), index);
+RowDef CappedNumber(std::string label, int index, int limit, int fallback) {
+    RowDef r = Number(std::move(label), index);
     r.show = Show::CappedNumber;
     r.arg = static_cast<std::uint8_t>(limit);
     r.arg2 = static_cast<std::uint8_t>(fallback);
     return r;
 }
 
-RowSpec Match(std::string label, int index, int match, int kind) {
-    RowSpec r;
+RowDef Match(std::string label, int index, int match, int kind) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = Show::Match;
@@ -81,8 +81,8 @@ RowSpec Match(std::string label, int index, int match, int kind) {
     return r;
 }
 
-RowSpec Chars(std::string label, int index, int n, std::string gate = {}) {
-    RowSpec r;
+RowDef Chars(std::string label, int index, int n, std::string gate = {}) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = Show::Chars;
@@ -91,8 +91,8 @@ RowSpec Chars(std::string label, int index, int n, std::string gate = {}) {
     return r;
 }
 
-RowSpec Special(std::string label, int index, Show show) {
-    RowSpec r;
+RowDef Special(std::string label, int index, Show show) {
+    RowDef r;
     r.label = std::move(label);
     r.index = static_cast<std::uint16_t>(index);
     r.show = show;
@@ -100,7 +100,7 @@ RowSpec Special(std::string label, int index, Show show) {
 }
 
 // Pages 10 to 13: state, check digit, send check digit, lengths and code identifier.
-std::vector<RowSpec> TwoOfFive(const std::string& name, int flags) {
+std::vector<RowDef> TwoOfFive(const std::string& name, int flags) {
     const std::string state = name + " State";
     return {
         Bit(state, flags, 0, 3),
@@ -113,7 +113,7 @@ std::vector<RowSpec> TwoOfFive(const std::string& name, int flags) {
 }
 
 // Pages 17 to 20 share their supplement rows (second flag byte bits 0..3).
-std::vector<RowSpec> Supplements(const std::string& name, int index) {
+std::vector<RowDef> Supplements(const std::string& name, int index) {
     const std::string state = name + " State";
     return {
         Bit(name + " Supplement_5", index, 0, 0, state),
@@ -123,20 +123,20 @@ std::vector<RowSpec> Supplements(const std::string& name, int index) {
     };
 }
 
-std::vector<RowSpec> Join(std::vector<RowSpec> a, const std::vector<RowSpec>& b) {
+std::vector<RowDef> Join(std::vector<RowDef> a, const std::vector<RowDef>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
 // The two global rows at the head of the data edit pages.
-RowSpec ForceDataEdit() {
+RowDef ForceDataEdit() {
     return Match("Force Data Edit", 260, 1, 0);
 }
-RowSpec FormatSwitch() {
+RowDef FormatSwitch() {
     return Enum("Format On / Off", 256, Plain<FormatSwitchText>);
 }
 
-std::vector<RowSpec> BlockRows(int n) {
+std::vector<RowDef> BlockRows(int n) {
     const std::string block = " Block" + NumberText(n);
     const int r = 29 + 5 * (n - 1);
     return {
@@ -147,16 +147,16 @@ std::vector<RowSpec> BlockRows(int n) {
     };
 }
 
-std::vector<RowSpec> AdditionalRows() {
-    std::vector<RowSpec> rows;
+std::vector<RowDef> AdditionalRows() {
+    std::vector<RowDef> rows;
     for (int i = 1; i <= 5; ++i) {
         rows.push_back(Chars(" Additional" + NumberText(i), 46 + 6 * (i - 1), 5).InFormat());
     }
     return rows;
 }
 
-std::vector<RowSpec> CodeTypeRows() {
-    std::vector<RowSpec> rows{Special(" Code Type", 18, Show::CodeTypes).InFormat()};
+std::vector<RowDef> CodeTypeRows() {
+    std::vector<RowDef> rows{Special(" Code Type", 18, Show::CodeTypes).InFormat()};
     for (int i = 1; i <= 8; ++i) {
         rows.push_back(Special(" Output Sequence" + NumberText(i), 75 + i, Show::OutputEntry)
                            .InFormat()
@@ -165,9 +165,9 @@ std::vector<RowSpec> CodeTypeRows() {
     return rows;
 }
 
-std::vector<PageSpec> BuildPages() {
-    std::vector<PageSpec> pages;
-    auto add = [&](int page, std::string heading, std::vector<RowSpec> rows,
+std::vector<PageDef> BuildPages() {
+    std::vector<PageDef> pages;
+    auto add = [&](int page, std::string heading, std::vector<RowDef> rows,
                    Correction correction = Correction::None) {
         pages.push_back({page, std::move(heading), std::move(rows), correction});
     };
@@ -482,8 +482,8 @@ std::vector<PageSpec> BuildPages() {
 
 }  // namespace
 
-const PageSpec* FindPage(int page) {
-    static const std::vector<PageSpec> kPages = BuildPages();
+const PageDef* FindPage(int page) {
+    static const std::vector<PageDef> kPages = BuildPages();
     if (page < 1 || page > static_cast<int>(kPages.size())) return nullptr;
     return &kPages[page - 1];
 }

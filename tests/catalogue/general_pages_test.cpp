@@ -290,7 +290,7 @@ TEST(RowHelpers, StayInsideTheImage) {
     }
 }
 
-TEST(RowLookup, PublishedExamples) {
+TEST(RowLookup, DescriptorsOfWellKnownRows) {
     const ImageBytes image = FactoryImage(0);
     struct Case {
         int page;

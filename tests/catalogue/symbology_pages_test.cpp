@@ -1,4 +1,4 @@
-// Pages 7 to 24: every row of every symbology page against the published tables, for the
+// Pages 7 to 24: every row of every symbology page against the symbology tables, for the
 // factory image and for images that open and close each state row.
 
 #include <gtest/gtest.h>
