@@ -1,0 +1,295 @@
+// The configuration exchange against the scanner model, and the main window's Setup and Test
+// procedures around it, on the virtual clock.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/main_lock.h"
+#include "app/main_operations.h"
+#include "fakes.h"
+#include "link/batch_link.h"
+#include "link/scanner_link.h"
+#include "virtual_line.h"
+
+namespace {
+
+using qspsim::Faults;
+using qspsim::Stage;
+
+struct Rig {
+    explicit Rig(Faults faults = {}, bool automation = false)
+        : model(qspsim::FactoryBlock(), faults) {
+        state.Settings.CommPort = "1";
+        state.Settings.Rs232Delay = 20;
+        state.Settings.BaudRate = "9600";
+        state.Settings.DataParity = "None";
+        state.Settings.DataLength = "8 bits";
+        state.Settings.StopBits = "1 bit";
+        state.Settings.UsbDelay = "6";
+        state.Settings.InterfaceIndex = "0";
+        state.Settings.Automation = automation;
+        state.Settings.TestCount = true;
+        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
+    }
+    // The bytes 1..512 the scanner holds, as the host's parameter image would.
+    qsp::ImageBytes ScannerImage() const {
+        qsp::ImageBytes image{};
+        std::copy(model.block().begin(), model.block().end(), image.begin());
+        return image;
+    }
+    long Count(const std::string& word) const {
+        long n = 0;
+        for (auto it = line.sent.begin();
+             (it = std::search(it, line.sent.end(), word.begin(), word.end())) != line.sent.end();
+             ++it) {
+            ++n;
+        }
+        return n;
+    }
+
+    qspsim::ScannerModel model;
+    qsp::AppState state;
+    qsp::VirtualPump pump;
+    qsptest::FakeMainView view;
+    qsptest::FakePrompt prompt;
+    qsp::InterfaceText text;
+    qsptest::VirtualLine line{pump, &model};
+    qsp::ScannerLink link{state, pump, view, text, line.Factory()};
+    qsp::MainLock lock{view, pump};
+    qsp::MainOperations ops{state, pump, view, lock, prompt, text, link};
+};
+
+TEST(Rs232Exchange, ReadsTheScannersBlockAndEndsTheLink) {
+    Rig rig;
+    rig.lock.LockMainWindow();
+    ASSERT_TRUE(rig.link.ConnectScanner("1", qsp::kRs232));
+    EXPECT_EQ(rig.line.opens, (std::vector<std::string>{"9600,N,8,1", "115200,N,8,1"}));
+    ASSERT_TRUE(rig.link.ReadParameters(qsp::kRs232));
+    EXPECT_EQ(rig.state.RxCount, 514);
+    EXPECT_TRUE(std::equal(rig.model.block().begin(), rig.model.block().end(),
+                           rig.state.RxBuffer.begin() + 1));
+    EXPECT_TRUE(rig.link.CloseScannerLink(qsp::kRs232));
+    EXPECT_FALSE(rig.link.Serial().PortOpen());
+    EXPECT_FALSE(rig.link.CloseScannerLink(qsp::kRs232));  // already closed
+    const std::vector<std::uint8_t> expected{'L', 'I', 'N', 'K', 0x06, 0xFB, 0xF9, 0xF9};
+    EXPECT_EQ(rig.line.sent, expected);
+    EXPECT_EQ(rig.model.mode(), qspsim::ScannerModel::Mode::Idle);
+}
+
+TEST(Rs232Exchange, OtherLinksFailUntilTheirProtocolIsInstalled) {
+    Rig rig;
+    for (int i : {1, 2, 3, -1}) {
+        EXPECT_FALSE(rig.link.ConnectScanner("1", i));
+        EXPECT_FALSE(rig.link.ReadParameters(i));
+        EXPECT_FALSE(rig.link.WriteParameters(i));
+        EXPECT_FALSE(rig.link.CloseScannerLink(i));
+    }
+    EXPECT_TRUE(rig.line.sent.empty());
+}
+
+TEST(Rs232Exchange, WriteSendsTheSumInPlaceOfBytes254And255) {
+    Rig rig;
+    rig.lock.LockMainWindow();
+    rig.state.ParamImage.fill(0xFF);
+    rig.state.ParamImage[142] = 6;  // keep the scanner at 9600 N 8 1
+    rig.state.ParamImage[143] = 0x13;
+    ASSERT_TRUE(rig.link.ConnectScanner("1", qsp::kRs232));
+    const auto before = rig.state.ParamImage;
+    ASSERT_TRUE(rig.link.WriteParameters(qsp::kRs232));
+    EXPECT_EQ(rig.state.ParamImage, before);  // the sum goes on the wire only
+
+    const std::size_t start = 5;  // after "LINK" and the connect's 0x06
+    ASSERT_GE(rig.line.sent.size(), start + 1 + 514);
+    EXPECT_EQ(rig.line.sent[start], 0x06);
+    const auto frame = rig.line.sent.begin() + static_cast<long>(start) + 1;
+    const unsigned sum = 252u * 255u + 6u + 0x13u;
+    EXPECT_EQ(frame[0], 0x00);
+    EXPECT_EQ(frame[255], sum >> 8);
+    EXPECT_EQ(frame[256], sum & 0xFF);
+    EXPECT_EQ(rig.model.writesAccepted(), 1);
+    EXPECT_EQ(rig.model.block()[254], sum >> 8);
+
+    // All 0xFF in bytes 0..253: 254 x 255 = 64770 = 0xFD02.
+    rig.state.ParamImage.fill(0xFF);
+    const auto allFf = qsp::WriteFrame(rig.state.ParamImage);
+    EXPECT_EQ(allFf[255], 0xFD);
+    EXPECT_EQ(allFf[256], 0x02);
+    std::uint8_t x = 0;
+    for (std::size_t i = 0; i < 513; ++i)
+        x ^= allFf[i];
+    EXPECT_EQ(allFf[513], x);
+}
+
+TEST(Rs232Exchange, WrittenChangeComesBackOnTheNextRead) {
+    Rig rig;
+    rig.lock.LockMainWindow();
+    ASSERT_TRUE(qsp::ReadScannerImage(rig.link, qsp::kRs232, "1").ok);
+    rig.state.ParamImage[10] = 77;
+    EXPECT_EQ(qsp::WriteScannerImage(rig.link, qsp::kRs232, "1").textId, qsp::kTextProgrammed);
+    rig.state.ParamImage[10] = 0;
+    ASSERT_TRUE(qsp::ReadScannerImage(rig.link, qsp::kRs232, "1").ok);
+    EXPECT_EQ(rig.state.ParamImage[10], 77);
+}
+
+TEST(Rs232Exchange, SearchFindsTheScannersOwnSettings) {
+    struct Case {
+        int baud;
+        char parity;
+        int stop;
+        const char* label;
+    };
+    for (const Case& c : {Case{4800, 'N', 2, "COM 1 , 4800 , N , 8 , 2"},
+                          Case{19200, 'O', 1, "COM 1 , 19200 , O , 8 , 1"}}) {
+        Rig rig({}, true);
+        rig.model.SetSerial(c.baud, c.parity, 8, c.stop);
+        rig.lock.LockMainWindow();
+        EXPECT_TRUE(rig.link.ConnectScanner("1", qsp::kRs232)) << c.label;
+        EXPECT_EQ(rig.view.searchTexts.back(), c.label);
+        EXPECT_FALSE(rig.view.searchVisible);
+        EXPECT_EQ(rig.model.mode(), qspsim::ScannerModel::Mode::Config);
+    }
+}
+
+TEST(Rs232Exchange, WithoutAutomationOnlyTheConfiguredSettingsAreTried) {
+    Rig rig;
+    rig.model.SetSerial(4800, 'N', 8, 2);
+    rig.lock.LockMainWindow();
+    EXPECT_FALSE(rig.link.ConnectScanner("1", qsp::kRs232));
+    EXPECT_EQ(rig.Count("LINK"), 1);
+    EXPECT_TRUE(rig.view.searchTexts.empty());
+}
+
+TEST(MainSetup, ReadsTheImageAndHandsOverToTheSettingsWindow) {
+    Rig rig;
+    rig.state.ParamImage.fill(0x55);
+    int opened = 0;
+    rig.ops.ScannerSetup([&] { ++opened; });
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(rig.view.messages,
+              (std::vector<std::string>{"Loading scanner parameter, please wait...",
+                                        "Loading, please wait...", "Refreshing, please wait..."}));
+    EXPECT_EQ(rig.prompt.beeps, 1);
+    EXPECT_TRUE(rig.view.locked);
+    EXPECT_TRUE(rig.lock.PollRunning());
+    EXPECT_FALSE(rig.state.ProgrammedFlag);
+    auto expected = rig.ScannerImage();
+    std::fill(expected.begin() + 512, expected.end(), 0x55);  // bytes 512..515 are not read
+    EXPECT_EQ(rig.state.ParamImage, expected);
+    EXPECT_TRUE(rig.link.Serial().PortOpen());  // left open at 115,200 for the later write
+}
+
+TEST(MainSetup, CannotConnectUnlocksWithFocusOnSetup) {
+    Rig rig(Faults{Stage::Link});
+    rig.ops.ScannerSetup([] { FAIL() << "settings window opened"; });
+    EXPECT_EQ(rig.view.messages,
+              (std::vector<std::string>{"Loading scanner parameter, please wait...",
+                                        "Cannot connect to scanner."}));
+    EXPECT_FALSE(rig.view.locked);
+    EXPECT_EQ(rig.view.focus, qsp::kButtonSetup);
+    EXPECT_FALSE(rig.lock.PollRunning());
+    EXPECT_TRUE(rig.prompt.boxes.empty());
+}
+
+// Every fault of the scanner ends the setup with the same picture for the user: an error line,
+// an unlocked window, an untouched parameter image.
+TEST(MainSetup, EveryInjectedFaultFailsCleanly) {
+    struct Case {
+        const char* name;
+        Faults faults;
+        const char* last;
+        bool box;
+    };
+    Faults late;
+    late.late = Stage::Read;
+    late.lateBy = std::chrono::seconds(2);
+    Faults corrupt;
+    corrupt.corruptRead = true;
+    Faults shortRead;
+    shortRead.shortRead = true;
+    Faults dropped;
+    dropped.closeAfter = 2 + 300;  // two acknowledges, then part of the reply
+    const Case cases[] = {
+        {"no answer to LINK", Faults{Stage::Link}, "Cannot connect to scanner.", false},
+        {"no answer at 115200", Faults{Stage::Ack}, "Cannot connect to scanner.", false},
+        {"no answer to read", Faults{Stage::Read}, "Failed to load parameter!!", true},
+        {"late read", late, "Failed to load parameter!!", true},
+        {"corrupt read", corrupt, "Failed to load parameter!!", true},
+        {"short read", shortRead, "Failed to load parameter!!", true},
+        {"line dropped", dropped, "Failed to load parameter!!", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig(c.faults);
+        rig.state.ParamImage.fill(0x5A);
+        const auto before = rig.state.ParamImage;
+        rig.ops.ScannerSetup([] { FAIL() << "settings window opened"; });
+        ASSERT_FALSE(rig.view.messages.empty());
+        EXPECT_EQ(rig.view.messages.back(), c.last);
+        EXPECT_FALSE(rig.view.locked);
+        EXPECT_EQ(rig.view.focus, qsp::kButtonSetup);
+        EXPECT_EQ(rig.state.ParamImage, before);
+        // A failed read ends the link; a failed connect leaves the port to the next open.
+        if (c.box) {
+            EXPECT_FALSE(rig.link.Serial().PortOpen());
+        }
+        ASSERT_EQ(rig.prompt.boxes.size(), c.box ? 1u : 0u);
+        if (c.box) {
+            EXPECT_EQ(rig.prompt.boxes[0].text,
+                      "Please unplug and then plug the scanner back in again.");
+            EXPECT_EQ(rig.prompt.boxes[0].title, "Connect Scanner");
+            EXPECT_EQ(rig.prompt.boxes[0].icon, qsp::PromptIcon::Information);
+        }
+    }
+}
+
+TEST(MainTest, ReadsTheScannersSettingsThenOpensTheTestWindow) {
+    Rig rig;
+    bool portOpenInWindow = true;
+    rig.ops.ScannerTest([&] { portOpenInWindow = rig.link.Serial().PortOpen(); });
+    EXPECT_FALSE(portOpenInWindow);  // the link was ended before the window opened
+    EXPECT_EQ(rig.view.messages,
+              (std::vector<std::string>{"Searching scanner, please wait...", "Scanner found."}));
+    EXPECT_EQ(rig.prompt.beeps, 1);
+    EXPECT_EQ(rig.state.ParamImage[142], rig.model.block()[142]);
+    EXPECT_FALSE(rig.view.locked);
+    EXPECT_EQ(rig.view.focus, qsp::kButtonTest);
+    EXPECT_EQ(rig.model.mode(), qspsim::ScannerModel::Mode::Idle);
+}
+
+TEST(MainTest, FailuresStillUnlockOnTest) {
+    Rig rig(Faults{Stage::Read});
+    rig.ops.ScannerTest([] { FAIL() << "test window opened"; });
+    EXPECT_EQ(rig.view.messages.back(), "Failed to load parameter!!");
+    EXPECT_FALSE(rig.view.locked);
+    EXPECT_EQ(rig.view.focus, qsp::kButtonTest);
+
+    Rig off;
+    off.state.Settings.TestCount = false;
+    int opened = 0;
+    off.ops.ScannerTest([&] {
+        ++opened;
+        EXPECT_TRUE(off.view.locked);
+    });
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(off.line.sent.empty());
+    EXPECT_FALSE(off.view.locked);
+    EXPECT_EQ(off.view.focus, qsp::kButtonTest);
+}
+
+TEST(BatchWrite, RefusedOrBrokenWritesReportProgrammingFailed) {
+    Faults nak;
+    nak.nakWrite = true;
+    for (const Faults& f : {nak, Faults{Stage::Write}}) {
+        Rig rig(f);
+        rig.lock.LockMainWindow();
+        rig.state.ParamImage = rig.ScannerImage();
+        const auto result = qsp::WriteScannerImage(rig.link, qsp::kRs232, "1");
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.textId, qsp::kTextProgrammingFailed);
+        EXPECT_EQ(rig.model.writesAccepted(), f.nakWrite ? 0 : 1);  // silent after storing
+        EXPECT_FALSE(rig.link.Serial().PortOpen());
+    }
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// The serial link: opening ports, the receive poll and reply wait, baud factors, the search.
+
+#include <gtest/gtest.h>
+
+#include "app/main_lock.h"
+#include "fakes.h"
+#include "link/serial_link.h"
+#include "virtual_line.h"
+
+namespace {
+
+using qsp::EventPump;
+using Clock = EventPump::Clock;
+
+struct SerialLinkTest : ::testing::Test {
+    SerialLinkTest() {
+        state.Settings.Rs232Delay = 200;
+        lock.SetReceivePoll([this] { link.ReceivePoll(); });
+        lock.LockMainWindow();
+    }
+    qsp::AppState state;
+    qsp::VirtualPump pump;
+    qsptest::FakeMainView view;
+    qsptest::VirtualLine line{pump, nullptr, 3};
+    qsp::SerialLink link{state, pump, view, line.Factory()};
+    qsp::MainLock lock{view, pump};
+};
+
+TEST_F(SerialLinkTest, OpenRefusesBadPortTextsWithoutTouchingThePort) {
+    for (const char* port : {"0", "", "100", " 0"}) {
+        EXPECT_FALSE(link.OpenSerialPort(port, "9600", "N", "8", "1", false)) << port;
+    }
+    EXPECT_TRUE(line.opens.empty());
+    EXPECT_FALSE(link.OpenSerialPort("2", "9600", "N", "8", "1", false));  // no such port
+    EXPECT_TRUE(link.OpenSerialPort(" 3", "9600", "N", "8", "1", false));
+    EXPECT_TRUE(link.PortOpen());
+    EXPECT_FALSE(link.OpenSerialPort("3", "9600", "X", "8", "1", false));  // invalid settings
+    EXPECT_FALSE(link.PortOpen());
+}
+
+TEST_F(SerialLinkTest, WaitReplyTimeOutScalesWithRsDelayAndBaud) {
+    ASSERT_TRUE(link.OpenSerialPort("3", "9600", "N", "8", "1", false));
+    link.BaudFactor("9600");
+    const Clock start = pump.Now();
+    EXPECT_FALSE(link.WaitReply(1));
+    // 200 x 500 x 3 + 1 passes of 5 us: about 1.5 s.
+    EXPECT_EQ(pump.Now() - start, EventPump::kPassDuration * 300001);
+}
+
+TEST_F(SerialLinkTest, WaitReplySucceedsAtTheFirstPollThatSeesExactlyTheCount) {
+    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
+    link.BaudFactor("38400");
+    line.DeliverAt(pump.Now() + Clock(3000), std::vector<std::uint8_t>(300, 0x11));
+    line.DeliverAt(pump.Now() + Clock(15000), std::vector<std::uint8_t>(214, 0x22));
+    const Clock start = pump.Now();
+    EXPECT_TRUE(link.WaitReply(514));
+    EXPECT_EQ(state.RxCount, 514);
+    EXPECT_LE(pump.Now() - start, Clock(20000 + 5));  // the second poll after the last chunk
+    EXPECT_EQ(state.RxBuffer[0], 0x11);
+    EXPECT_EQ(state.RxBuffer[513], 0x22);
+}
+
+TEST_F(SerialLinkTest, WaitReplyFailsWhenTheCountJumpsPastTheExpectedOne) {
+    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
+    link.BaudFactor("38400");
+    line.DeliverAt(pump.Now() + Clock(3000), std::vector<std::uint8_t>(510, 1));
+    line.DeliverAt(pump.Now() + Clock(13000), std::vector<std::uint8_t>(5, 2));
+    const Clock start = pump.Now();
+    EXPECT_FALSE(link.WaitReply(514));
+    EXPECT_EQ(state.RxCount, 515);
+    EXPECT_EQ(pump.Now() - start, EventPump::kPassDuration * (200 * 500 + 1));
+}
+
+TEST_F(SerialLinkTest, WaitReplyForAnyInputWaitsTheWholeTimeOut) {
+    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
+    link.BaudFactor("38400");
+    line.DeliverAt(pump.Now() + Clock(1000), {0x41});
+    const Clock start = pump.Now();
+    EXPECT_TRUE(link.WaitReply(0));
+    EXPECT_EQ(pump.Now() - start, EventPump::kPassDuration * (200 * 500 + 1));
+    EXPECT_FALSE(link.WaitReply(0));
+}
+
+TEST_F(SerialLinkTest, InputBeyondTheBufferIsDroppedAndFailsTheWait) {
+    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
+    line.DeliverAt(pump.Now() + Clock(1000), std::vector<std::uint8_t>(600, 7));
+    EXPECT_FALSE(link.WaitReply(0));
+    EXPECT_EQ(state.RxCount, 516);
+}
+
+TEST_F(SerialLinkTest, TextModeAndYmodemInputBypassTheBuffer) {
+    std::string text;
+    std::vector<std::uint8_t> ymodem;
+    link.SetTextReceiver([&](const std::string& t) { text += t; });
+    link.SetYmodemReceiver([&](const std::vector<std::uint8_t>& b) { ymodem = b; });
+    ASSERT_TRUE(link.OpenSerialPort("3", "9600", "N", "8", "1", true));
+    line.DeliverAt(pump.Now() + Clock(1000), {'a', 'b', '\r'});
+    pump.Advance(Clock(20000));
+    EXPECT_EQ(text, "ab\r");
+    ASSERT_TRUE(link.OpenSerialPort("3", "115200", "N", "8", "1", false));
+    state.UpdateType = qsp::kUpdateYmodem;
+    line.DeliverAt(pump.Now() + Clock(1000), {'C'});
+    pump.Advance(Clock(20000));
+    EXPECT_EQ(ymodem, std::vector<std::uint8_t>{'C'});
+    EXPECT_EQ(state.RxCount, 0);
+}
+
+TEST_F(SerialLinkTest, PollStopsWhenTheWindowIsUnlocked) {
+    ASSERT_TRUE(link.OpenSerialPort("3", "9600", "N", "8", "1", false));
+    lock.UnlockMainWindow(qsp::kButtonSetup);
+    line.DeliverAt(pump.Now() + Clock(1000), {1, 2});
+    pump.Advance(Clock(50000));
+    EXPECT_EQ(state.RxCount, 0);
+}
+
+TEST_F(SerialLinkTest, BaudFactorsAndSearchOrder) {
+    const std::pair<const char*, int> factors[] = {{"38400", 1}, {"19200", 2}, {"9600", 3},
+                                                   {"4800", 4},  {"2400", 5},  {"1200", 6},
+                                                   {"600", 7},   {"300", 8},   {"115200", 8}};
+    for (auto [baud, f] : factors) {
+        link.BaudFactor(baud);
+        EXPECT_EQ(link.Factor(), f) << baud;
+    }
+    std::string baud = "9600";
+    std::vector<std::string> order{baud};
+    for (link.NextBaud(baud); !baud.empty(); link.NextBaud(baud))
+        order.push_back(baud);
+    EXPECT_EQ(order, (std::vector<std::string>{"9600", "38400", "19200", "4800", "2400", "1200",
+                                               "600", "300"}));
+}
+
+TEST_F(SerialLinkTest, SearchTriesEveryFrameAndBothStopBits) {
+    std::vector<std::string> tried;
+    EXPECT_FALSE(link.SettingsSearch("1", [&](const qsp::SerialSettings& s) {
+        tried.push_back(s.Text());
+        return qsp::TryResult::NoAnswer;
+    }));
+    ASSERT_EQ(tried.size(), 144u);
+    EXPECT_EQ(tried[0], "9600,N,8,1");
+    EXPECT_EQ(tried[1], "9600,N,8,2");
+    EXPECT_EQ(tried.back(), "300,M,7,2");
+    EXPECT_EQ(view.progress.back(), 100);
+    EXPECT_FALSE(view.searchVisible);
+    EXPECT_NE(
+        std::find(view.searchTexts.begin(), view.searchTexts.end(), "COM 1 , 4800 , E , 7 , 1"),
+        view.searchTexts.end());
+
+    // A port that cannot be opened skips the second stop bit; a success ends the search.
+    tried.clear();
+    qsp::SerialSettings found;
+    EXPECT_TRUE(link.SettingsSearch(
+        "1",
+        [&](const qsp::SerialSettings& s) {
+            tried.push_back(s.Text());
+            if (s.baud == "19200" && s.parity == "O") return qsp::TryResult::Connected;
+            return qsp::TryResult::PortUnavailable;
+        },
+        &found));
+    EXPECT_EQ(found.Text(), "19200,O,8,1");
+    EXPECT_EQ(tried.size(), 9u + 9u + 3u);
+}
+
+TEST(ScannerSerialSettings, ReadsRateAndFramingFromTheImage) {
+    qsp::ImageBytes image{};
+    image[142] = 22;
+    image[143] = 0x13;
+    EXPECT_EQ(qsp::ScannerSerialSettings(image), (qsp::SerialSettings{"38400", "N", "8", "1"}));
+    image[142] = 8;
+    image[143] = 0x46;  // 1 00 001 10: two stop bits, odd, 7 data bits
+    EXPECT_EQ(qsp::ScannerSerialSettings(image), (qsp::SerialSettings{"115200", "O", "7", "2"}));
+    image[143] = 0x7D;  // 1 11 111 01: no pattern means anything
+    EXPECT_EQ(qsp::ScannerSerialSettings(image), (qsp::SerialSettings{"115200", "", "", ""}));
+}
+
+}  // namespace
