@@ -1,0 +1,92 @@
+// The event pumps: passes, timers and stop conditions on the virtual clock, and the program's
+// pump blocking in the event loop for the nominal time of its passes.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <chrono>
+
+#include "app/qt_event_pump.h"
+#include "app/virtual_pump.h"
+
+namespace {
+
+using qsp::EventPump;
+using Clock = EventPump::Clock;
+using namespace std::chrono_literals;
+
+TEST(VirtualPump, PassesAdvanceTheClockAndFireTimersOnTime) {
+    qsp::VirtualPump pump;
+    std::vector<Clock> fired;
+    const auto id = pump.StartTimer(10ms, [&] { fired.push_back(pump.Now()); });
+    EXPECT_EQ(pump.RunPasses(9000, nullptr), 9000u);  // 45 ms
+    EXPECT_EQ(pump.Now(), Clock(45000));
+    EXPECT_EQ(fired, (std::vector<Clock>{10ms, 20ms, 30ms, 40ms}));
+    pump.StopTimer(id);
+    pump.RunPasses(10000, nullptr);
+    EXPECT_EQ(fired.size(), 4u);
+}
+
+TEST(VirtualPump, StopConditionEndsTheWaitAtTheEventThatSatisfiesIt) {
+    qsp::VirtualPump pump;
+    bool arrived = false;
+    pump.ScheduleAfter(Clock(12347), [&] { arrived = true; });
+    const auto passes = pump.RunPasses(1'000'000, [&] { return arrived; });
+    EXPECT_TRUE(arrived);
+    EXPECT_EQ(passes, 2470u);  // the first pass at or after 12347 us
+    EXPECT_EQ(pump.Now(), EventPump::kPassDuration * static_cast<long>(passes));
+    pump.RunOnce();
+    EXPECT_EQ(pump.Now(), EventPump::kPassDuration * static_cast<long>(passes + 1));
+}
+
+QCoreApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_pump";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+double CpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+TEST(QtEventPump, PassesTakeTheirNominalTimeWithoutSpinning) {
+    App();
+    qsp::QtEventPump pump;
+    int polls = 0;
+    const auto id = pump.StartTimer(10ms, [&] { ++polls; });
+    const auto wall0 = std::chrono::steady_clock::now();
+    const double cpu0 = CpuSeconds();
+    EXPECT_EQ(pump.RunPasses(80'000, nullptr), 80'000u);  // 0.4 s
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    const double cpu = CpuSeconds() - cpu0;
+    pump.StopTimer(id);
+    EXPECT_GE(wall, 0.4);
+    EXPECT_LT(wall, 0.6);
+    EXPECT_LT(cpu / wall, 0.10);
+    EXPECT_GE(polls, 30);  // the 10 ms timer runs during the wait
+}
+
+TEST(QtEventPump, StopConditionEndsTheWaitWhenAnEventSatisfiesIt) {
+    App();
+    qsp::QtEventPump pump;
+    bool arrived = false;
+    QTimer::singleShot(30, [&] { arrived = true; });
+    const auto wall0 = std::chrono::steady_clock::now();
+    const auto passes = pump.RunPasses(400'000, [&] { return arrived; });  // up to 2 s
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+    EXPECT_TRUE(arrived);
+    EXPECT_LT(wall, 0.2);
+    EXPECT_GE(passes, 5'000u);  // about 30 ms of passes
+    EXPECT_LT(passes, 40'000u);
+}
+
+}  // namespace
