@@ -317,7 +317,12 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{14, 43, 1 | 8, "Code11 2/5 digits CD", "1 digit"},
                       FieldCase{16, 58, 1, "Telepen Code Output", "Number"},
                       FieldCase{7, 3, 65, "Set Code ID (Code 39)", "{A}"},
-                      FieldCase{22, 92, 29, "EAN-128 Replace Func1 character", "{\x1D}"}));
+                      FieldCase{22, 92, 29, "EAN-128 Replace Func1 character", "{\x1D}"}),
+    // Stable names: ctest finds each case by name in a later run of the program.
+    [](const ::testing::TestParamInfo<FieldCase>& info) {
+        return "Page" + std::to_string(info.param.page) + "Byte" + std::to_string(info.param.index) +
+               "Value" + std::to_string(info.param.byte);
+    });
 
 TEST(SymbologyGates, PlesseyUkRowsFollowOnlyTheUkState) {
     ImageBytes image = FactoryImage(0);
