@@ -1,0 +1,166 @@
+#include "editor/value_editor_dialog.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/window_style.h"
+
+namespace qsp {
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Inner size of the dialog as designed; the controls are placed in it and scaled with it.
+constexpr int kDesignWidth = 420;
+constexpr int kDesignHeight = 176;
+
+}  // namespace
+
+ValueEditorDialog::ValueEditorDialog(ValueEditorModel& model, const InterfaceText& text,
+                                     QWidget* parent)
+    : QDialog(parent), model_(model) {
+    setWindowTitle("Parameters Setting");
+    BuildControls();
+    ApplyLanguage(text);
+    resize(kDesignWidth, kDesignHeight);
+    SaveLayout(this, QSize(kDesignWidth, kDesignHeight));
+    if (!model_.Opens()) return;
+
+    setWindowTitle(Q(model_.Caption()));
+    label1_->setText(Q(model_.Label()));
+    combo1_->setVisible(model_.UsesList());
+    text1_->setVisible(!model_.UsesList());
+    if (model_.UsesList()) {
+        ShowList();
+        combo1_->setFocus();
+    } else {
+        text1_->setText(Q(model_.Characters()));  // the model hears back what fits
+        text1_->setFocus();
+    }
+    if (model_.HintVisible()) {
+        label2_->setText(Q(model_.HintText(text)));
+        label2_->setVisible(true);
+    }
+}
+
+void ValueEditorDialog::BuildControls() {
+    auto* focusColours = new FocusColours(this);
+
+    label1_ = new QLabel("Label1", this);
+    label1_->setObjectName("Label1");
+    label1_->setGeometry(14, 12, 392, 22);
+
+    combo1_ = new QComboBox(this);
+    combo1_->setObjectName("Combo1");
+    combo1_->setGeometry(14, 40, 392, 26);
+    combo1_->setEditable(false);
+    combo1_->setMaxVisibleItems(12);
+    combo1_->installEventFilter(this);
+    connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (!showing_) model_.Choose(index);
+    });
+
+    text1_ = new QLineEdit("Text1", this);
+    text1_->setObjectName("Text1");
+    text1_->setGeometry(14, 40, 120, 26);
+    text1_->setToolTip("Max 2 bytes");
+    text1_->setMaxLength(2);
+    text1_->setVisible(false);
+    connect(text1_, &QLineEdit::textChanged, this,
+            [this](const QString& typed) { model_.SetCharacters(typed.toStdString()); });
+    focusColours->Watch(text1_);
+
+    label2_ = new QLabel(
+        "Not every system can use it when Fast; when it could not, please return back to Normal",
+        this);
+    label2_->setObjectName("Label2");
+    label2_->setGeometry(14, 74, 392, 44);
+    label2_->setWordWrap(true);
+    label2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label2_->setVisible(false);
+
+    const char* const captions[3] = {"Default", "OK", "Cancel"};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new QPushButton(captions[i], this);
+        button->setObjectName(QString("Command1_%1").arg(i));
+        button->setGeometry(36 + i * 124, 128, 100, 34);
+        connect(button, &QPushButton::clicked, this, [this, i] { RunCommand(i); });
+        focusColours->Watch(button);
+        command1_[static_cast<std::size_t>(i)] = button;
+    }
+}
+
+void ValueEditorDialog::ApplyLanguage(const InterfaceText& text) {
+    command1_[kButtonDefault]->setText(Q(text.LoadText(164)));
+    command1_[kButtonOk]->setText(Q(text.LoadText(165)));
+    command1_[kButtonCancel]->setText(Q(text.LoadText(166)));
+    if (!text.Japanese()) return;
+    ApplyJapaneseFont(this);
+    for (QWidget* w : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_),
+                       static_cast<QWidget*>(combo1_), static_cast<QWidget*>(text1_)}) {
+        ApplyJapaneseFont(w);
+    }
+    for (QPushButton* b : command1_)
+        ApplyJapaneseFont(b);
+}
+
+// Puts the model's list, selection and text into Combo1. A text without a selected entry
+// ("Null" or nothing) is shown in place of an entry.
+void ValueEditorDialog::ShowList() {
+    showing_ = true;
+    if (combo1_->count() != static_cast<int>(model_.Options().size())) {
+        combo1_->clear();
+        for (const std::string& option : model_.Options())
+            combo1_->addItem(Q(option));
+    }
+    combo1_->setPlaceholderText(model_.SelectedIndex() < 0 ? Q(model_.ListText()) : QString());
+    combo1_->setCurrentIndex(model_.SelectedIndex());
+    showing_ = false;
+}
+
+void ValueEditorDialog::RunCommand(int button) {
+    switch (button) {
+        case kButtonDefault:
+            model_.Default();
+            accept();
+            break;
+        case kButtonOk:
+            model_.Ok();
+            accept();
+            break;
+        default:
+            model_.Cancel();
+            reject();
+            break;
+    }
+}
+
+int ValueEditorDialog::exec() {
+    if (!model_.Opens()) return QDialog::Rejected;
+    return QDialog::exec();
+}
+
+bool ValueEditorDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == combo1_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            model_.EnterInList();
+            ShowList();
+            command1_[kButtonOk]->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ValueEditorDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ScaleLayout(this);
+}
+
+}  // namespace qsp
