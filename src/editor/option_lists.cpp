@@ -250,30 +250,22 @@ std::vector<Symbology> Symbologies() {
         MappedList(18, 3, 4, 3, {{"No digit suppressed", 0}, {"Last", 1}, {"First", 3}}, 0);
     // Bit 3 clear is no suppression, whatever bit 4 holds.
     interleaved.alsoSelect = {{2, 0}};
+    const ListSpec startStop = MappedList(
+        9, 4, 5, 4,
+        {{"ABCD / ABCD", 0}, {"abcd / abcd", 1}, {"ABCD / TN*E", 2}, {"abcd / tn*e", 3}}, 0);
+    // "mod11 plus mod10" sets bit 4 and leaves bit 3 as it is.
+    const ListSpec msiCheck =
+        MappedList(48, 3, 4, 3, {{"mod11 plus mod10", 2, 1}, {"single", 0}, {"double", 1}}, 0);
     return {
         {7, {{0, "33123322"}}, 1, 1, 2, 48, {}},
-        {8,
-         {{9, "3312**0-"}, {10, "0000000-"}},
-         11,
-         6,
-         12,
-         48,
-         {MappedList(
-             9, 4, 5, 4,
-             {{"ABCD / ABCD", 0}, {"abcd / abcd", 1}, {"ABCD / TN*E", 2}, {"abcd / tn*e", 3}}, 0)}},
+        {8, {{9, "3312**0-"}, {10, "0000000-"}}, 11, 6, 12, 48, {startStop}},
         {9, {{18, "331**---"}}, 19, 6, 20, 48, {interleaved}},
         {10, {{23, "331-----"}}, 24, 11, 25, 48, {}},
         {11, {{28, "331-----"}}, 29, 6, 30, 48, {}},
         {12, {{33, "331-----"}}, 34, 6, 35, 48, {}},
         {13, {{38, "331-----"}}, 39, 6, 40, 48, {}},
         {14, {{43, "331*----"}}, 44, 6, 45, 32, {BitList(43, 3, "2 digits", "1 digit", 0)}},
-        {15,
-         {{48, "3-1**---"}, {53, "3-1-----"}},
-         49,
-         6,
-         50,
-         48,
-         {MappedList(48, 3, 4, 3, {{"mod11 plus mod10", 2, 1}, {"single", 0}, {"double", 1}}, 0)}},
+        {15, {{48, "3-1**---"}, {53, "3-1-----"}}, 49, 6, 50, 48, {msiCheck}},
         {16, {{58, "3*------"}}, -1, 0, -1, 0, {BitList(58, 1, "Number", "ASCII", 1)}},
         {17, {{63, "321000--"}, {64, "0000----"}}, -1, 0, -1, 0, {}},
         {18, {{67, "3210----"}, {68, "0000----"}}, -1, 0, -1, 0, {}},
