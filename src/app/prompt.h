@@ -18,6 +18,16 @@ struct FileDialogRequest {
     std::string initialPath;    // folder or file name proposed to the user
 };
 
+// The printer the user chose in the print dialog.
+struct PrintTarget {
+    std::string printerName;     // empty: the default printer
+    std::string outputFile;      // not empty: a PDF file written instead of printing
+    double pageWidthPoints = 0;  // the paper's size in points, portrait; 0: the printer's own
+    double pageHeightPoints = 0;
+    bool landscape = false;
+    int copies = 1;
+};
+
 class Prompt {
 public:
     virtual ~Prompt() = default;
@@ -31,6 +41,12 @@ public:
 
     // The system beep.
     virtual void Beep() = 0;
+
+    // The print dialog: the printer (or PDF file) chosen, or nothing when the user cancelled.
+    virtual std::optional<PrintTarget> PrintDialog(const std::string& title) {
+        (void)title;
+        return std::nullopt;
+    }
 };
 
 }  // namespace qsp

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace qsp {
 
@@ -64,5 +66,25 @@ std::optional<std::string> QtPrompt::SaveFileName(const FileDialogRequest& reque
 }
 
 void QtPrompt::Beep() { QApplication::beep(); }
+
+std::optional<PrintTarget> QtPrompt::PrintDialog(const std::string& title) {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, Parent());
+    if (!title.empty()) dialog.setWindowTitle(QString::fromStdString(title));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    PrintTarget target;
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        target.outputFile = printer.outputFileName().toStdString();
+    } else {
+        target.printerName = printer.printerName().toStdString();
+    }
+    const QSizeF size = printer.pageLayout().pageSize().size(QPageSize::Point);
+    target.pageWidthPoints = size.width();
+    target.pageHeightPoints = size.height();
+    target.landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    target.copies = printer.copyCount();
+    return target;
+}
 
 }  // namespace qsp

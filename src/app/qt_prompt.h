@@ -1,5 +1,5 @@
 #pragma once
-// Message boxes, file dialogs and the beep, shown with Qt.
+// Message boxes, file dialogs, the print dialog and the beep, shown with Qt.
 
 #include <QWidget>
 #include <functional>
@@ -18,6 +18,7 @@ public:
     std::optional<std::string> OpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFileName(const FileDialogRequest& request) override;
     void Beep() override;
+    std::optional<PrintTarget> PrintDialog(const std::string& title) override;
 
 private:
     QWidget* Parent() const { return parent_ ? parent_() : nullptr; }
