@@ -6,11 +6,14 @@
 #include "app/app_paths.h"
 #include "app/app_state.h"
 #include "app/interface_text.h"
+#include "app/main_operations.h"
 #include "app/main_window.h"
 #include "app/qt_event_pump.h"
 #include "app/qt_prompt.h"
 #include "app/settings_file.h"
 #include "app/single_instance.h"
+#include "link/qt_serial_port.h"
+#include "link/scanner_link.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -32,7 +35,20 @@ int main(int argc, char** argv) {
     state.Settings = qsp::LoadSettingsFile(state.SettingsDir);
     window.Load();
 
+    qsp::ScannerLink link(state, pump, window, text, qsp::QtSerialPort::Factory(state.SettingsDir));
+    window.Lock().SetReceivePoll([&link] { link.Serial().ReceivePoll(); });
+    qsp::MainOperations operations(state, pump, window, window.Lock(), prompt, text, link);
+
     qsp::MainWindowCommands commands;
+    commands.setup = [&] {
+        operations.ScannerSetup([&] {
+            // The settings window comes with the workbench; until then the read ends here.
+            link.CloseScannerLink(qsp::InterfaceNumber(state.Settings));
+            window.UnlockMainWindow(qsp::kButtonSetup);
+        });
+    };
+    commands.test = [&] { operations.ScannerTest([] {}); };
+    commands.closePort = [&link] { link.ClosePort(); };
     window.SetCommands(commands);
     window.show();
     return app.exec();
