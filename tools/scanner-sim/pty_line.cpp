@@ -199,32 +199,45 @@ bool PtyLine::SendDue() {
     return true;
 }
 
+void PtyLine::ReceiveDue() {
+    const Micros now = Now();
+    while (!in_.empty() && in_.front().due <= now) {
+        const Inbound chunk = std::move(in_.front());
+        in_.pop_front();
+        model_.Receive(chunk.bytes.data(), chunk.bytes.size(), chunk.line, chunk.due);
+        for (const auto& a : model_.TakeAnswers())
+            Queue(a, chunk.due);
+        LogNotes();
+    }
+}
+
 void PtyLine::Run(const volatile int& stop) {
     std::uint8_t buffer[4096];
     while (!stop) {
-        int timeout = 100;
-        if (!out_.empty()) {
-            const auto wait = (out_.front().due - Now()).count();
-            timeout =
-                wait <= 0 ? 0 : static_cast<int>(std::min<long long>(100, (wait + 999) / 1000));
-        }
+        Micros next = Now() + Micros(100000);
+        if (!out_.empty()) next = std::min(next, out_.front().due);
+        if (!in_.empty()) next = std::min(next, in_.front().due);
+        const auto wait = (next - Now()).count();
+        const int timeout =
+            wait <= 0 ? 0 : static_cast<int>(std::min<long long>(100, (wait + 999) / 1000));
         pollfd p{master_, POLLIN, 0};
         const int r = ::poll(&p, 1, timeout);
         if (r > 0 && (p.revents & POLLIN)) {
             const ssize_t n = ::read(master_, buffer, sizeof buffer);
             if (n > 0) {
-                const Micros now = Now();
+                // The pseudo-terminal passes the bytes at once; a line takes its time.
                 const LineView host = HostLine();
                 Log("H>S", buffer, static_cast<std::size_t>(n));
-                model_.Receive(buffer, static_cast<std::size_t>(n), host, now);
-                for (const auto& a : model_.TakeAnswers())
-                    Queue(a, now);
-                LogNotes();
+                const Micros perByte(host.baud > 0 ? 10'000'000LL / host.baud : 0);
+                inLast_ = std::max(Now(), inLast_) + perByte * n;
+                in_.push_back(
+                    Inbound{std::vector<std::uint8_t>(buffer, buffer + n), host, inLast_});
             }
         } else if (r > 0 && (p.revents & (POLLHUP | POLLERR))) {
             // Not expected while the slave is held open; avoid spinning if it happens.
             ::usleep(10000);
         }
+        ReceiveDue();
         if (!SendDue()) return;
     }
 }

@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "scanner_model.h"
 
@@ -32,6 +33,12 @@ private:
         std::uint8_t byte;
         Micros due;
     };
+    // Host bytes still on their way: the scanner gets them when their last bit has arrived.
+    struct Inbound {
+        std::vector<std::uint8_t> bytes;
+        LineView line;
+        Micros due;
+    };
     Micros Now() const;
     LineView HostLine() const;
     void Log(const char* direction, const std::uint8_t* data, std::size_t size);
@@ -39,6 +46,8 @@ private:
     void Queue(const Answer& answer, Micros now);
     // Sends what is due; false when the line has been dropped.
     bool SendDue();
+    // Hands the scanner the host bytes whose time on the line is over.
+    void ReceiveDue();
 
     ScannerModel& model_;
     std::filesystem::path link_;
@@ -48,6 +57,8 @@ private:
     std::string slaveName_;
     std::chrono::steady_clock::time_point start_;
     std::deque<Pending> out_;
+    std::deque<Inbound> in_;
+    Micros inLast_{0};
     Micros lastDue_{0};
     long sent_ = 0;
 };

@@ -1,0 +1,227 @@
+// The built qspctl and the program's link code against the built qsp-scanner-sim on a
+// pseudo-terminal: real ports, real line settings, real time.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/main_lock.h"
+#include "app/main_operations.h"
+#include "app/qt_event_pump.h"
+#include "app/settings_file.h"
+#include "link/fakes.h"
+#include "link/qt_serial_port.h"
+#include "link/rs232_protocol.h"
+#include "link/sim_process.h"
+#include "scanner_model.h"
+#include "workbench/param_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using qsptest::BinDir;
+using qsptest::Folder;
+using qsptest::Sim;
+
+struct Run {
+    int status;
+    std::string output;
+};
+
+Run Qspctl(const fs::path& dir, const std::string& args) {
+    const std::string cmd =
+        (BinDir() / "qspctl").string() + " --settings-dir '" + dir.string() + "' " + args + " 2>&1";
+    Run r{-1, {}};
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+        r.output.append(buf, n);
+    const int status = ::pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+qsp::ImageBytes FileImage(const fs::path& file) {
+    qsp::ImageBytes image{};
+    EXPECT_TRUE(qsp::LoadParamFile(file, image).ok) << file;
+    return image;
+}
+
+qsp::ImageBytes FactoryFileImage() {
+    qsp::ImageBytes image{};
+    const auto block = qspsim::FactoryBlock();
+    std::copy(block.begin(), block.end(), image.begin());
+    return image;
+}
+
+long Count(const std::vector<std::uint8_t>& bytes, const std::string& word) {
+    long n = 0;
+    for (auto it = bytes.begin();
+         (it = std::search(it, bytes.end(), word.begin(), word.end())) != bytes.end(); ++it) {
+        ++n;
+    }
+    return n;
+}
+
+TEST(SimEndToEnd, ReadReturnsTheFactoryImage) {
+    Folder dir;
+    Sim sim(dir.path, {});
+    ASSERT_TRUE(sim.Ready());
+    const auto run = Qspctl(dir.path, "read -o '" + (dir.path / "a.Dec").string() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(FileImage(dir.path / "a.Dec"), FactoryFileImage());
+}
+
+TEST(SimEndToEnd, WrittenChangeReadsBackAndTheTranscriptShowsEveryStep) {
+    Folder dir;
+    Sim sim(dir.path, {});
+    ASSERT_TRUE(sim.Ready());
+    qsp::ImageBytes image = FactoryFileImage();
+    image[10] = 77;
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", image));
+    auto run = Qspctl(dir.path, "write '" + (dir.path / "w.Dec").string() + "' --port 1");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("COM1: Parameter is programmed successfully."), std::string::npos);
+    run = Qspctl(dir.path, "read -o '" + (dir.path / "r.Dec").string() + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const auto back = FileImage(dir.path / "r.Dec");
+    EXPECT_EQ(back[10], 77);
+    // The scanner keeps the block as received: the sum stands in bytes 254 and 255.
+    const std::uint16_t sum = qsp::ImageSum(image);
+    EXPECT_EQ(back[254], sum >> 8);
+    EXPECT_EQ(back[255], sum & 0xFF);
+    sim.Stop();
+
+    const auto host = sim.Bytes("H>S");
+    const auto scanner = sim.Bytes("S>H");
+    // Write session: LINK, 0x06, then 0x06 and the 513-byte frame with its exclusive-or.
+    const std::vector<std::uint8_t> start{'L', 'I', 'N', 'K', 0x06, 0x06, 0x00};
+    ASSERT_GE(host.size(), 4u + 1 + 1 + 514 + 2);
+    EXPECT_TRUE(std::equal(start.begin(), start.end(), host.begin()));
+    const auto frame = qsp::WriteFrame(image);
+    EXPECT_TRUE(std::equal(frame.begin(), frame.end(), host.begin() + 6));
+    EXPECT_EQ(host[6 + 255], sum >> 8);
+    EXPECT_EQ(host[6 + 256], sum & 0xFF);
+    EXPECT_EQ(host[6 + 514], 0xF9);
+    EXPECT_EQ(host[6 + 515], 0xF9);
+    // Read session: LINK, 0x06, 0xFB, then the end.
+    const std::vector<std::uint8_t> read{'L', 'I', 'N', 'K', 0x06, 0xFB, 0xF9, 0xF9};
+    EXPECT_TRUE(std::equal(read.begin(), read.end(), host.begin() + 6 + 516));
+    // Answers: 0x06 0x06 0x06 for the write; 0x06 0x06 and 514 bytes for the read.
+    ASSERT_EQ(scanner.size(), 3u + 2 + 514);
+    EXPECT_EQ(std::count(scanner.begin(), scanner.begin() + 5, 0x06), 5);
+    EXPECT_TRUE(std::equal(back.begin(), back.begin() + 512, scanner.begin() + 6));
+}
+
+TEST(SimEndToEnd, WithoutSearchOneTryAndCannotConnect) {
+    Folder dir;
+    Sim sim(dir.path, {"--baud", "4800", "--stop", "2"});
+    ASSERT_TRUE(sim.Ready());
+    const auto run =
+        Qspctl(dir.path, "read --no-search -o '" + (dir.path / "a.Dec").string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("Cannot connect to scanner."), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(dir.path / "a.Dec"));
+    sim.Stop();
+    EXPECT_EQ(Count(sim.Bytes("H>S"), "LINK"), 1);
+    EXPECT_TRUE(sim.Bytes("S>H").empty());
+}
+
+TEST(SimEndToEnd, FaultsEndInTheSystemsMessages) {
+    Folder dir;
+    {
+        Sim sim(dir.path, {"--fault", "close-after=100"});
+        ASSERT_TRUE(sim.Ready());
+        const auto run = Qspctl(dir.path, "read -o '" + (dir.path / "a.Dec").string() + "'");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.output.find("Failed to load parameter!!"), std::string::npos) << run.output;
+    }
+    {
+        Sim sim(dir.path, {"--fault", "nak"});
+        ASSERT_TRUE(sim.Ready());
+        ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", FactoryFileImage()));
+        const auto run = Qspctl(dir.path, "write '" + (dir.path / "w.Dec").string() + "'");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.output.find("COM1: Parameter programming failed."), std::string::npos)
+            << run.output;
+    }
+}
+
+TEST(SimEndToEnd, WriteProgramsEachPortInTurn) {
+    Folder dir;
+    Sim one(dir.path, {}, 1);
+    Sim two(dir.path, {"--baud", "19200"}, 2);
+    ASSERT_TRUE(one.Ready() && two.Ready());
+    qsp::ImageBytes image = FactoryFileImage();
+    image[20] = 99;
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", image));
+    const auto run = Qspctl(
+        dir.path, "write '" + (dir.path / "w.Dec").string() + "' --port 1 --port 2,3 --search");
+    EXPECT_EQ(run.status, 1);  // nothing on port 3
+    EXPECT_NE(run.output.find("COM1: Parameter is programmed successfully."), std::string::npos);
+    EXPECT_NE(run.output.find("COM2: Parameter is programmed successfully."), std::string::npos);
+    EXPECT_NE(run.output.find("COM3: Cannot connect to scanner."), std::string::npos) << run.output;
+}
+
+// The main window's Setup with the program's pump and port, searching for the scanner.
+struct SetupRig {
+    explicit SetupRig(const fs::path& dir) : folder(dir) {
+        state.SettingsDir = dir;
+        state.Settings = qsp::LoadSettingsFile(dir);
+        state.Settings.Automation = true;
+        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
+    }
+    static QCoreApplication& App() {
+        static int argc = 1;
+        static char name[] = "test_sim_e2e";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+        return app;
+    }
+    fs::path folder;
+    QCoreApplication& app = App();
+    qsp::AppState state;
+    qsp::QtEventPump pump;
+    qsptest::FakeMainView view;
+    qsptest::FakePrompt prompt;
+    qsp::InterfaceText text;
+    qsp::ScannerLink link{state, pump, view, text, qsp::QtSerialPort::Factory(folder)};
+    qsp::MainLock lock{view, pump};
+    qsp::MainOperations ops{state, pump, view, lock, prompt, text, link};
+};
+
+TEST(SimEndToEnd, SetupSearchFindsTheScannersSettings) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--baud", "4800", "--stop", "2"}, "COM 1 , 4800 , N , 8 , 2"},
+        {{"--baud", "19200", "--parity", "O"}, "COM 1 , 19200 , O , 8 , 1"},
+    };
+    for (const auto& [options, label] : cases) {
+        Folder dir;
+        Sim sim(dir.path, options);
+        ASSERT_TRUE(sim.Ready());
+        SetupRig rig(dir.path);
+        int opened = 0;
+        rig.ops.ScannerSetup([&] { ++opened; });
+        EXPECT_EQ(opened, 1) << label;
+        ASSERT_FALSE(rig.view.searchTexts.empty());
+        EXPECT_EQ(rig.view.searchTexts.back(), label);
+        EXPECT_EQ(rig.view.messages.back(), "Refreshing, please wait...");
+        auto expected = FactoryFileImage();
+        rig.link.CloseScannerLink(qsp::kRs232);
+        std::copy(rig.state.ParamImage.begin() + 140, rig.state.ParamImage.begin() + 144,
+                  expected.begin() + 140);  // the scanner's own serial settings
+        EXPECT_TRUE(
+            std::equal(expected.begin(), expected.begin() + 512, rig.state.ParamImage.begin()));
+    }
+}
+
+}  // namespace
