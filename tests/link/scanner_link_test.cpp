@@ -8,7 +8,6 @@
 #include "app/main_lock.h"
 #include "app/main_operations.h"
 #include "fakes.h"
-#include "link/batch_link.h"
 #include "link/scanner_link.h"
 #include "virtual_line.h"
 
@@ -37,15 +36,6 @@ struct Rig {
         qsp::ImageBytes image{};
         std::copy(model.block().begin(), model.block().end(), image.begin());
         return image;
-    }
-    long Count(const std::string& word) const {
-        long n = 0;
-        for (auto it = line.sent.begin();
-             (it = std::search(it, line.sent.end(), word.begin(), word.end())) != line.sent.end();
-             ++it) {
-            ++n;
-        }
-        return n;
     }
 
     qspsim::ScannerModel model;
@@ -119,45 +109,6 @@ TEST(Rs232Exchange, WriteSendsTheSumInPlaceOfBytes254And255) {
     for (std::size_t i = 0; i < 513; ++i)
         x ^= allFf[i];
     EXPECT_EQ(allFf[513], x);
-}
-
-TEST(Rs232Exchange, WrittenChangeComesBackOnTheNextRead) {
-    Rig rig;
-    rig.lock.LockMainWindow();
-    ASSERT_TRUE(qsp::ReadScannerImage(rig.link, qsp::kRs232, "1").ok);
-    rig.state.ParamImage[10] = 77;
-    EXPECT_EQ(qsp::WriteScannerImage(rig.link, qsp::kRs232, "1").textId, qsp::kTextProgrammed);
-    rig.state.ParamImage[10] = 0;
-    ASSERT_TRUE(qsp::ReadScannerImage(rig.link, qsp::kRs232, "1").ok);
-    EXPECT_EQ(rig.state.ParamImage[10], 77);
-}
-
-TEST(Rs232Exchange, SearchFindsTheScannersOwnSettings) {
-    struct Case {
-        int baud;
-        char parity;
-        int stop;
-        const char* label;
-    };
-    for (const Case& c : {Case{4800, 'N', 2, "COM 1 , 4800 , N , 8 , 2"},
-                          Case{19200, 'O', 1, "COM 1 , 19200 , O , 8 , 1"}}) {
-        Rig rig({}, true);
-        rig.model.SetSerial(c.baud, c.parity, 8, c.stop);
-        rig.lock.LockMainWindow();
-        EXPECT_TRUE(rig.link.ConnectScanner("1", qsp::kRs232)) << c.label;
-        EXPECT_EQ(rig.view.searchTexts.back(), c.label);
-        EXPECT_FALSE(rig.view.searchVisible);
-        EXPECT_EQ(rig.model.mode(), qspsim::ScannerModel::Mode::Config);
-    }
-}
-
-TEST(Rs232Exchange, WithoutAutomationOnlyTheConfiguredSettingsAreTried) {
-    Rig rig;
-    rig.model.SetSerial(4800, 'N', 8, 2);
-    rig.lock.LockMainWindow();
-    EXPECT_FALSE(rig.link.ConnectScanner("1", qsp::kRs232));
-    EXPECT_EQ(rig.Count("LINK"), 1);
-    EXPECT_TRUE(rig.view.searchTexts.empty());
 }
 
 TEST(MainSetup, ReadsTheImageAndHandsOverToTheSettingsWindow) {
@@ -275,21 +226,6 @@ TEST(MainTest, FailuresStillUnlockOnTest) {
     EXPECT_TRUE(off.line.sent.empty());
     EXPECT_FALSE(off.view.locked);
     EXPECT_EQ(off.view.focus, qsp::kButtonTest);
-}
-
-TEST(BatchWrite, RefusedOrBrokenWritesReportProgrammingFailed) {
-    Faults nak;
-    nak.nakWrite = true;
-    for (const Faults& f : {nak, Faults{Stage::Write}}) {
-        Rig rig(f);
-        rig.lock.LockMainWindow();
-        rig.state.ParamImage = rig.ScannerImage();
-        const auto result = qsp::WriteScannerImage(rig.link, qsp::kRs232, "1");
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.textId, qsp::kTextProgrammingFailed);
-        EXPECT_EQ(rig.model.writesAccepted(), f.nakWrite ? 0 : 1);  // silent after storing
-        EXPECT_FALSE(rig.link.Serial().PortOpen());
-    }
 }
 
 }  // namespace

@@ -113,22 +113,6 @@ TEST_F(SerialLinkTest, PollStopsWhenTheWindowIsUnlocked) {
     EXPECT_EQ(state.RxCount, 0);
 }
 
-TEST_F(SerialLinkTest, BaudFactorsAndSearchOrder) {
-    const std::pair<const char*, int> factors[] = {{"38400", 1}, {"19200", 2}, {"9600", 3},
-                                                   {"4800", 4},  {"2400", 5},  {"1200", 6},
-                                                   {"600", 7},   {"300", 8},   {"115200", 8}};
-    for (auto [baud, f] : factors) {
-        link.BaudFactor(baud);
-        EXPECT_EQ(link.Factor(), f) << baud;
-    }
-    std::string baud = "9600";
-    std::vector<std::string> order{baud};
-    for (link.NextBaud(baud); !baud.empty(); link.NextBaud(baud))
-        order.push_back(baud);
-    EXPECT_EQ(order, (std::vector<std::string>{"9600", "38400", "19200", "4800", "2400", "1200",
-                                               "600", "300"}));
-}
-
 TEST_F(SerialLinkTest, SearchTriesEveryFrameAndBothStopBits) {
     std::vector<std::string> tried;
     EXPECT_FALSE(link.SettingsSearch("1", [&](const qsp::SerialSettings& s) {

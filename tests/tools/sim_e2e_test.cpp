@@ -136,26 +136,6 @@ TEST(SimEndToEnd, WithoutSearchOneTryAndCannotConnect) {
     EXPECT_TRUE(sim.Bytes("S>H").empty());
 }
 
-TEST(SimEndToEnd, FaultsEndInTheSystemsMessages) {
-    Folder dir;
-    {
-        Sim sim(dir.path, {"--fault", "close-after=100"});
-        ASSERT_TRUE(sim.Ready());
-        const auto run = Qspctl(dir.path, "read -o '" + (dir.path / "a.Dec").string() + "'");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.output.find("Failed to load parameter!!"), std::string::npos) << run.output;
-    }
-    {
-        Sim sim(dir.path, {"--fault", "nak"});
-        ASSERT_TRUE(sim.Ready());
-        ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", FactoryFileImage()));
-        const auto run = Qspctl(dir.path, "write '" + (dir.path / "w.Dec").string() + "'");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.output.find("COM1: Parameter programming failed."), std::string::npos)
-            << run.output;
-    }
-}
-
 TEST(SimEndToEnd, WriteProgramsEachPortInTurn) {
     Folder dir;
     Sim one(dir.path, {}, 1);
