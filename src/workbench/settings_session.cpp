@@ -371,8 +371,11 @@ void SettingsSession::OpenFile() {
 
 void SettingsSession::Print() {
     if (view_.AskPrintOutput() == PrintOutput::Printer) {
-        // The printout is not there yet; the user is told instead of getting nothing.
-        prompt_.MessageBox(T(117), T(200), PromptIcon::Information, PromptButtons::Ok);
+        CurrentFolderGuard folder;
+        if (view_.PrintListing()) {
+            ShowPage();
+            view_.FocusTree();
+        }
         return;
     }
     CurrentFolderGuard folder;

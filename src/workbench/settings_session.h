@@ -53,6 +53,10 @@ public:
     virtual void RunSpecialKeyboard(const std::string& rowLabel) = 0;
     virtual void RunCodeTypes() = 0;
     virtual PrintOutput AskPrintOutput() = 0;
+    // The printout of the listed pages on the printer the user picks in the print dialog; it
+    // walks the pages, leaving the image and CurrentPage as the walk does. False when the user
+    // cancelled or nothing could be printed.
+    virtual bool PrintListing() = 0;
 
     // ProgressBar1 and its per-cent label, shown while the image is written.
     virtual void ShowWriteProgress(bool visible) = 0;

@@ -46,13 +46,19 @@ public:
     }
     void RunCodeTypes() override { ++codeTypes; }
     PrintOutput AskPrintOutput() override { return printOutput; }
+    bool PrintListing() override {
+        ++printouts;
+        state->CurrentPage = 31;
+        return true;
+    }
     void ShowWriteProgress(bool visible) override { progress.push_back(visible); }
     void CloseWindow() override { ++closes; }
 
     std::vector<PropertyRow> rows;
     std::size_t nodes = kFixedTreeNodes;
     int shows = 0, treeChanges = 0, selectedRow = 0, selectedNode = -1, treeFocus = 0;
-    int valueEditors = 0, codeTypes = 0, closes = 0;
+    int valueEditors = 0, codeTypes = 0, closes = 0, printouts = 0;
+    AppState* state = nullptr;
     std::vector<int> expanded;
     std::vector<std::string> keyboardLabels;
     std::vector<bool> progress;
@@ -69,6 +75,7 @@ protected:
         link.SetProtocol(kUsb, std::unique_ptr<LinkProtocol>(protocol));
         session.SetHomeFolder(dir.path());
         lock.LockMainWindow();
+        view.state = &state;
         session.Open();
     }
     // Shows `page` and takes the row with this label for an edit, as a click and Enter do.
@@ -315,7 +322,7 @@ TEST_F(SettingsSessionTest, SaveAndOpenGoThroughTheDialogsAndTheRememberedPath) 
     EXPECT_EQ(state.ParamImage[0], saved[0]);
 }
 
-TEST_F(SettingsSessionTest, PrintListsToTheChosenFileOrSaysThePrinterIsNotThere) {
+TEST_F(SettingsSessionTest, PrintListsToTheChosenFileOrPrintsTheWalkedPages) {
     const auto file = dir.path() / "list.txt";
     prompt.files = {file.string()};
     session.Print();
@@ -326,11 +333,18 @@ TEST_F(SettingsSessionTest, PrintListsToTheChosenFileOrSaysThePrinterIsNotThere)
     std::getline(in, first);
     EXPECT_EQ(first, "    Mode and Interface\r");
 
+    // A cancelled dialog writes nothing.
+    std::filesystem::remove(file);
+    session.Print();
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    state.ParamImage[256] = 1;
     view.printOutput = PrintOutput::Printer;
     const auto requests = prompt.requests.size();
     session.Print();
     EXPECT_EQ(prompt.requests.size(), requests);
-    EXPECT_EQ(prompt.boxes.back().title, "Print Parameters");
+    EXPECT_EQ(view.printouts, 1);
+    EXPECT_EQ(view.rows.front().label, "F-1 Code Type");  // the page the walk ended on
 }
 
 TEST(LinkClock, CountsWholeSecondsWithCarries) {

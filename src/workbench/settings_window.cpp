@@ -1,0 +1,545 @@
+#include "workbench/settings_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTreeWidget>
+
+#include "app/settings_file.h"
+#include "app/window_style.h"
+#include "editor/value_editor_dialog.h"
+#include "editor/value_editor_model.h"
+#include "workbench/code_type_dialog.h"
+#include "workbench/print_choice_dialog.h"
+#include "workbench/qt_printout.h"
+#include "workbench/special_keyboard_dialog.h"
+
+namespace qsp {
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Inner size the controls are placed for; everything is scaled with it.
+constexpr int kDesignWidth = 840;
+constexpr int kDesignHeight = 470;
+
+// The property list's columns, in twips.
+constexpr int kPropertyColumnTwips = 4000;
+constexpr int kParameterColumnTwips = 4500;
+
+struct MenuItem {
+    const char* name;
+    const char* caption;
+    int page;
+};
+
+constexpr MenuItem kCommonItems[] = {
+    {"mun01ModeInterface", "Mode and Interface", 1},
+    {"mun02DelayBeep", "Buzzer and KB timing", 2},
+    {"mun03CommonOthers", "Other", 3},
+};
+constexpr MenuItem kInterfaceItems[] = {
+    {"mun04Keyboard", "Keyboard (PS-2)", 4},
+    {"mun05RS232", "RS-232", 5},
+    {"mun06WAND", "WAND Emulation", 6},
+};
+constexpr MenuItem kSymbologyItems[] = {
+    {"mun07Code39", "Code 39 -{Code32}", 7},
+    {"mun08Codabar", "Codabar", 8},
+    {"mun09Interleaved", "Interleaved 2/5", 9},
+    {"mun10Toshibe", "Toshibe (China Postal Code)", 10},
+    {"mun11IATA", "Standard (IATA)  2/5", 11},
+    {"mun12Matrix", "Matrix  2/5", 12},
+    {"mun13Industrial", "Industrial  2/5", 13},
+    {"mun14Code11", "Code 11  2/5", 14},
+    {"mun15MSIPlessey", "Plessey {MSI & UK}", 15},
+    {"mun16Telepen", "Telepen", 16},
+    {"mun17EAN13", "EAN 13", 17},
+    {"mun18UPCA", "UPC A", 18},
+    {"mun19EAN8", "EAN 8", 19},
+    {"mun20UPCE", "UPC E", 20},
+    {"mun21Code93", "Code 93", 21},
+    {"mun22Code128", "Code 128 -{EAN128}", 22},
+    {"mun23RSS14", "GS1 DataBar", 23},
+    {"mun24PDF417", "PDF417", 24},
+};
+constexpr MenuItem kDataEditItems[] = {
+    {"mun25FormatSET", "Format Setting", 26}, {"mun26Block1", "Block 1", 27},
+    {"mun27Block2", "Block 2", 28},           {"mun28Block3", "Block 3", 29},
+    {"mun29Additional", "Additional", 30},    {"mun30CodeType", "CodeType and Output", 31},
+};
+
+// The File menu, by command.
+constexpr const char* kFileItemNames[6] = {"munParameters", "munDefault",  "munSaveFile",
+                                           "munOpenFile",   "munPrintSet", "munHome"};
+constexpr int kFileItemTexts[6] = {142, 141, 140, 139, 200, 106};
+constexpr const char* kButtonCaptions[5] = {"Update Scanner Setting", "Default Parameter",
+                                            "Save Files", "Open Files", "Print"};
+constexpr int kButtonTips[5] = {182, 141, 183, 139, 200};
+
+constexpr const char* kLinkPictures[3] = {"S_RS23201.svg", "S_USB01.svg", "S_Keybrd01.svg"};
+
+}  // namespace
+
+SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
+                               const InterfaceText& text, ScannerLink& link, MainLock& mainLock,
+                               MainView& mainView, std::filesystem::path pictureDir,
+                               QWidget* mainWindow)
+    : state_(state),
+      pump_(pump),
+      prompt_(prompt),
+      text_(text),
+      link_(link),
+      pictureDir_(std::move(pictureDir)),
+      mainWindow_(mainWindow) {
+    setObjectName("SettingsWindow");
+    setWindowTitle(kCaption);
+    session_ =
+        std::make_unique<SettingsSession>(state, prompt, text, link, mainView, mainLock, *this);
+    session_->Open();
+    focusColours_ = new FocusColours(this);
+    BuildControls();
+    BuildMenus();
+    BuildStatusBar();
+    ApplyLanguage();
+    SaveLayout(area_, QSize(kDesignWidth, kDesignHeight));
+
+    for (const TreeNode& node : CategoryTree(session_->DataEditChildrenAtOpen()))
+        AddNode(node);
+    for (QAction* item : dataEditItems_)
+        item->setEnabled(session_->DataEditChildrenAtOpen());
+
+    const int link_number = InterfaceNumber(state_.Settings);
+    const auto picture = pictureDir_ / kLinkPictures[link_number];
+    if (std::filesystem::exists(picture)) {
+        linkIcon_->setPixmap(QIcon(Q(picture.string())).pixmap(16, 16));
+    }
+    const char* const linkNames[3] = {"RS232  COM", "USB", "Keyboard"};
+    linkText_->setText(QString(linkNames[link_number]) +
+                       (link_number == kRs232 ? Q(state_.Settings.CommPort) : QString()));
+
+    link_.SetWriteProgress([this](int value, int maximum) { SetWriteProgress(value, maximum); });
+}
+
+SettingsWindow::~SettingsWindow() {
+    if (timer2_ != 0) pump_.StopTimer(timer2_);
+    link_.SetWriteProgress(nullptr);
+}
+
+void SettingsWindow::BuildControls() {
+    area_ = new QWidget(this);
+    area_->setObjectName("SettingsArea");
+    area_->setMinimumSize(420, 235);
+    setCentralWidget(area_);
+
+    tree_ = new QTreeWidget(area_);
+    tree_->setObjectName("TreeView1");
+    tree_->setGeometry(8, 8, 236, 404);
+    tree_->setHeaderHidden(true);
+    tree_->setColumnCount(1);
+    connect(tree_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                if (!quiet_ && current) TreeItemClicked(current);
+            });
+    // A click on the node that is already current changes nothing above; it shows the page again.
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if (item == clickOnCurrent_) TreeItemClicked(item);
+    });
+    tree_->viewport()->installEventFilter(this);
+    connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        const int n = item->data(0, Qt::UserRole).toInt();
+        if (n >= 1 && n <= static_cast<int>(nodeSpecs_.size())) {
+            const TreeNode& spec = nodeSpecs_[static_cast<std::size_t>(n - 1)];
+            item->setIcon(0, NodeIcon(spec.expandedImage, spec.selectedImage));
+        }
+    });
+    connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        const int n = item->data(0, Qt::UserRole).toInt();
+        if (n >= 1 && n <= static_cast<int>(nodeSpecs_.size())) {
+            const TreeNode& spec = nodeSpecs_[static_cast<std::size_t>(n - 1)];
+            item->setIcon(0, NodeIcon(spec.image, spec.selectedImage));
+        }
+    });
+
+    list_ = new QTreeWidget(area_);
+    list_->setObjectName("ListView1");
+    list_->setGeometry(252, 8, 580, 404);
+    list_->setColumnCount(2);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->header()->setStretchLastSection(false);
+    list_->setColumnWidth(0, TwipsToPixels(kPropertyColumnTwips));
+    list_->setColumnWidth(1, TwipsToPixels(kParameterColumnTwips));
+    list_->installEventFilter(this);
+    connect(list_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { session_->IdentifyRow(item->text(0).toStdString()); });
+    // Moving through the rows with the keys picks the row just as a click does.
+    connect(list_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                if (current && list_->hasFocus() && !quiet_) {
+                    session_->IdentifyRow(current->text(0).toStdString());
+                }
+            });
+    connect(list_, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem*) { session_->RowDoubleClick(); });
+
+    for (int i = 0; i < 5; ++i) {
+        auto* button = new QPushButton(kButtonCaptions[i], area_);
+        button->setObjectName(QString("Command1_%1").arg(i));
+        button->setGeometry(8 + i * 164, 420, 156, 40);
+        button->setAutoDefault(false);
+        focusColours_->Watch(button);
+        connect(button, &QPushButton::clicked, this, [this, i] { RunCommand(i); });
+        command1_[static_cast<std::size_t>(i)] = button;
+    }
+    area_->installEventFilter(this);
+    resize(kDesignWidth, kDesignHeight + 60);
+}
+
+void SettingsWindow::BuildMenus() {
+    munFile_ = menuBar()->addMenu("File(&F)");
+    munFile_->setObjectName("munFile");
+    for (int c = 0; c < 6; ++c) {
+        QAction* item = munFile_->addAction(kFileItemNames[c]);
+        item->setObjectName(kFileItemNames[c]);
+        connect(item, &QAction::triggered, this, [this, c] { RunCommand(c); });
+        fileItems_[static_cast<std::size_t>(c)] = item;
+    }
+
+    auto addMenu = [this](int slot, const char* name, const char* title, const MenuItem* items,
+                          std::size_t n) {
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(name);
+        for (std::size_t i = 0; i < n; ++i) {
+            QAction* item = menu->addAction(items[i].caption);
+            item->setObjectName(items[i].name);
+            const int page = items[i].page;
+            connect(item, &QAction::triggered, this, [this, page] {
+                if (const auto target = MenuTargetForPage(page, state_.ParamImage)) {
+                    session_->MenuSelect(*target);
+                }
+            });
+            if (slot == 3) dataEditItems_.push_back(item);
+        }
+        categoryMenus_[static_cast<std::size_t>(slot)] = menu;
+    };
+    addMenu(0, "munCommon", "Common(&C)", kCommonItems, std::size(kCommonItems));
+    addMenu(1, "munInterface", "Interface(&I)", kInterfaceItems, std::size(kInterfaceItems));
+    addMenu(2, "munBaccode", "Barcode(&B)", kSymbologyItems, std::size(kSymbologyItems));
+    addMenu(3, "mun24DataEdit", "Data Edit(&D)", kDataEditItems, std::size(kDataEditItems));
+    // The Data Edit title itself shows the format switch page while every format is off.
+    connect(categoryMenus_[3], &QMenu::aboutToShow, this, [this] {
+        if (state_.ParamImage[256] == 0) {
+            session_->MenuSelect(*MenuTargetForPage(kDataEditPage, state_.ParamImage));
+        }
+    });
+}
+
+void SettingsWindow::BuildStatusBar() {
+    linkIcon_ = new QLabel(this);
+    linkIcon_->setObjectName("LinkIcon");
+    linkIcon_->setFixedSize(20, 18);
+    linkText_ = new QLabel(this);
+    linkText_->setObjectName("LinkPanel");
+    linkText_->setMinimumWidth(150);
+    clock_ = new QLabel(Q(LinkClock().Text()), this);
+    clock_->setObjectName("ClockPanel");
+    clock_->setMinimumWidth(120);
+    statusBar()->addWidget(linkIcon_);
+    statusBar()->addWidget(linkText_);
+    statusBar()->addWidget(clock_);
+
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName("ProgressBar1");
+    progressBar_->setRange(0, 100);
+    progressBar_->setTextVisible(false);
+    progressBar_->setFixedWidth(300);
+    schedule_ = new QLabel("100%", this);
+    schedule_->setObjectName("Schedule");
+    schedule_->setMinimumWidth(44);
+    schedule_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    statusBar()->addPermanentWidget(progressBar_);
+    statusBar()->addPermanentWidget(schedule_);
+    progressBar_->setVisible(false);
+    schedule_->setVisible(false);
+}
+
+void SettingsWindow::ApplyLanguage() {
+    auto t = [this](int id) { return Q(text_.LoadText(id)); };
+    munFile_->setTitle(t(102) + "(&F)");
+    const char* const hotKeys[4] = {"(&C)", "(&I)", "(&B)", "(&D)"};
+    for (int i = 0; i < 4; ++i) {
+        categoryMenus_[static_cast<std::size_t>(i)]->setTitle(t(143 + i) + hotKeys[i]);
+    }
+    for (int c = 0; c < 6; ++c)
+        fileItems_[static_cast<std::size_t>(c)]->setText(t(kFileItemTexts[c]));
+    for (int i = 0; i < 5; ++i)
+        command1_[static_cast<std::size_t>(i)]->setToolTip(t(kButtonTips[i]));
+    list_->setHeaderLabels({t(147), t(148)});
+    if (text_.Japanese()) {
+        ApplyJapaneseFont(this);
+        for (int i = 0; i < 4; ++i)
+            ApplyJapaneseFont(command1_[static_cast<std::size_t>(i)]);
+        ApplyJapaneseFont(tree_);
+        ApplyJapaneseFont(list_);
+        ApplyJapaneseFont(statusBar());
+    }
+}
+
+QIcon SettingsWindow::NodeIcon(int image, int selectedImage) const {
+    // The image list: 1 a closed folder, 2 a folder, 3 an open folder, 4 a page.
+    auto picture = [this](int number) {
+        switch (number) {
+            case 1:
+                return style()->standardIcon(QStyle::SP_DirClosedIcon);
+            case 2:
+                return style()->standardIcon(QStyle::SP_DirIcon);
+            case 3:
+                return style()->standardIcon(QStyle::SP_DirOpenIcon);
+            default:
+                return style()->standardIcon(QStyle::SP_FileIcon);
+        }
+    };
+    QIcon icon = picture(image);
+    QIcon selected = picture(selectedImage);
+    for (const QSize& size : selected.availableSizes()) {
+        icon.addPixmap(selected.pixmap(size), QIcon::Selected);
+    }
+    return icon;
+}
+
+void SettingsWindow::AddNode(const TreeNode& node) {
+    QTreeWidgetItem* item = nullptr;
+    if (node.parent >= 1 && node.parent <= static_cast<int>(nodes_.size())) {
+        item = new QTreeWidgetItem(nodes_[static_cast<std::size_t>(node.parent - 1)]);
+    } else {
+        item = new QTreeWidgetItem(tree_);
+    }
+    item->setText(0, node.textId != 0 ? Q(text_.LoadText(node.textId)) : Q(node.caption));
+    item->setData(0, Qt::UserRole, static_cast<int>(nodes_.size()) + 1);
+    item->setIcon(0, NodeIcon(node.image, node.selectedImage));
+    nodes_.push_back(item);
+    nodeSpecs_.push_back(node);
+}
+
+QTreeWidgetItem* SettingsWindow::Node(int number) const {
+    if (number < 1 || number > static_cast<int>(nodes_.size())) return nullptr;
+    return nodes_[static_cast<std::size_t>(number - 1)];
+}
+
+void SettingsWindow::ShowRows(const std::vector<PropertyRow>& rows) {
+    quiet_ = true;
+    list_->clear();
+    for (const PropertyRow& row : rows) {
+        new QTreeWidgetItem(list_, QStringList{Q(row.label), Q(row.value)});
+    }
+    quiet_ = false;
+}
+
+std::string SettingsWindow::RowLabel(int row) const {
+    QTreeWidgetItem* item = row >= 1 ? list_->topLevelItem(row - 1) : nullptr;
+    return item ? item->text(0).toStdString() : std::string();
+}
+
+void SettingsWindow::SelectRow(int row) {
+    QTreeWidgetItem* item = row >= 1 ? list_->topLevelItem(row - 1) : nullptr;
+    if (!item) return;
+    quiet_ = true;
+    list_->setCurrentItem(item);
+    quiet_ = false;
+}
+
+void SettingsWindow::ChangeTree(TreeChange change) {
+    if (change == TreeChange::AddDataEditChildren) {
+        for (const TreeNode& node : DataEditChildren())
+            AddNode(node);
+    } else if (change == TreeChange::RemoveDataEditChildren) {
+        while (nodes_.size() > kFixedTreeNodes) {
+            quiet_ = true;
+            delete nodes_.back();
+            quiet_ = false;
+            nodes_.pop_back();
+            nodeSpecs_.pop_back();
+        }
+    }
+    for (QAction* item : dataEditItems_)
+        item->setEnabled(nodes_.size() > kFixedTreeNodes);
+}
+
+void SettingsWindow::ExpandNode(int node) {
+    if (QTreeWidgetItem* item = Node(node)) item->setExpanded(true);
+}
+
+void SettingsWindow::SelectNode(int node) {
+    quiet_ = true;
+    if (QTreeWidgetItem* item = Node(node)) {
+        tree_->setCurrentItem(item);
+    } else {
+        tree_->setCurrentItem(nullptr);
+    }
+    quiet_ = false;
+}
+
+void SettingsWindow::FocusTree() {
+    tree_->setFocus();
+}
+
+void SettingsWindow::RunValueEditor() {
+    if (valueEditor_) {
+        valueEditor_(this);
+        return;
+    }
+    ValueEditorModel model(state_, session_->RowLabelInEdit());
+    ValueEditorDialog dialog(model, text_, this);
+    dialog.exec();
+}
+
+void SettingsWindow::RunSpecialKeyboard(const std::string& rowLabel) {
+    const int count = std::clamp(state_.Edit.bitOrKind - kEditRunBase, 1, kMaxKeyboardEntries);
+    SpecialKeyboardDialog dialog(state_.Scratch, count, state_.ParamImage[kKeyboardLayoutIndex],
+                                 rowLabel, text_, this);
+    dialog.exec();
+}
+
+void SettingsWindow::RunCodeTypes() {
+    CodeTypeDialog dialog(state_.ParamImage, state_.Edit.index, text_, this);
+    dialog.exec();
+}
+
+PrintOutput SettingsWindow::AskPrintOutput() {
+    PrintChoiceDialog dialog(text_, this);
+    dialog.exec();
+    return dialog.Choice() == 1 ? PrintOutput::TextFile : PrintOutput::Printer;
+}
+
+bool SettingsWindow::PrintListing() {
+    return PrintParameters(prompt_, state_.ParamImage, text_, state_.CurrentPage);
+}
+
+void SettingsWindow::ShowWriteProgress(bool visible) {
+    if (visible) SetWriteProgress(0, 100);
+    progressBar_->setVisible(visible);
+    schedule_->setVisible(visible);
+}
+
+void SettingsWindow::SetWriteProgress(int value, int maximum) {
+    progressBar_->setRange(0, maximum > 0 ? maximum : 100);
+    progressBar_->setValue(value);
+    schedule_->setText(QString::number(maximum > 0 ? value * 100 / maximum : 0) + "%");
+}
+
+void SettingsWindow::CloseWindow() {
+    close();
+}
+
+void SettingsWindow::RunCommand(int command) {
+    switch (command) {
+        case kUpdate:
+            session_->ParametersUpdate();
+            break;
+        case kDefault:
+            session_->ResetToDefault();
+            break;
+        case kSave:
+            session_->SaveFile();
+            break;
+        case kOpen:
+            session_->OpenFile();
+            break;
+        case kPrint:
+            session_->Print();
+            break;
+        case kExit:
+            close();
+            break;
+        default:
+            break;
+    }
+}
+
+void SettingsWindow::TreeItemClicked(QTreeWidgetItem* item) {
+    session_->TreeClick(item->text(0).toStdString());
+}
+
+void SettingsWindow::Tick() {
+    if (const auto shown = linkClock_.Tick(pump_.Now())) clock_->setText(Q(*shown));
+}
+
+void SettingsWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    linkClock_.Reset(pump_.Now());
+    clock_->setText(Q(linkClock_.Text()));
+    timer2_ = pump_.StartTimer(std::chrono::seconds(1), [this] { Tick(); });
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event) {
+    session_->Close();
+    if (mainWindow_ && mainWindow_->isMinimized()) mainWindow_->showNormal();
+    if (timer2_ != 0) pump_.StopTimer(timer2_);
+    timer2_ = 0;
+    link_.SetWriteProgress(nullptr);
+    event->accept();
+}
+
+void SettingsWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && mainWindow_) {
+        mainWindow_->showMinimized();
+    }
+}
+
+bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == area_ && event->type() == QEvent::Resize) ScaleLayout(area_);
+    if (watched == tree_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // The node under the mouse before the press moves the current node.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        QTreeWidgetItem* hit = tree_->itemAt(mouse->position().toPoint());
+        clickOnCurrent_ = hit == tree_->currentItem() ? hit : nullptr;
+    }
+    if (watched == list_) {
+        if (event->type() == QEvent::FocusIn) {
+            QTreeWidgetItem* item = list_->currentItem();
+            session_->ListFocus(item && item->isSelected()
+                                    ? std::optional<std::string>(item->text(0).toStdString())
+                                    : std::nullopt);
+        } else if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                session_->EnterKey();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+SettingsWindow* OpenSettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
+                                   const InterfaceText& text, ScannerLink& link, MainLock& mainLock,
+                                   MainView& mainView, std::filesystem::path pictureDir,
+                                   QWidget* mainWindow) {
+    auto* window = new SettingsWindow(state, pump, prompt, text, link, mainLock, mainView,
+                                      std::move(pictureDir), mainWindow);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+}  // namespace qsp

@@ -1,0 +1,319 @@
+// The settings window on the offscreen platform, over a virtual scanner on a virtual serial line:
+// what the user sees and what the scanner ends up holding.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+
+#include "app/main_operations.h"
+#include "app/virtual_pump.h"
+#include "link/virtual_line.h"
+#include "workbench/code_type_dialog.h"
+#include "workbench/settings_fakes.h"
+#include "workbench/settings_window.h"
+#include "workbench/special_keyboard_dialog.h"
+
+namespace qsp {
+namespace {
+
+// Runs `act` on the next modal dialog of type D once it is shown.
+template <class D>
+void WhenModal(std::function<void(D*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(dialog);
+    });
+}
+
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    SettingsWindowTest() : model(qspsim::FactoryBlock()) {
+        state.Settings.CommPort = "1";
+        state.Settings.Rs232Delay = 20;
+        state.Settings.BaudRate = "9600";
+        state.Settings.DataParity = "None";
+        state.Settings.DataLength = "8 bits";
+        state.Settings.StopBits = "1 bit";
+        state.Settings.UsbDelay = "6";
+        state.Settings.InterfaceIndex = "0";
+        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
+    }
+    ~SettingsWindowTest() override { delete window.data(); }
+
+    // Setup, as the main window runs it: read the scanner, then open the window.
+    void Open() {
+        const std::filesystem::path pictures = QSP_PICTURE_DIR;
+        ops.ScannerSetup([&] {
+            window = OpenSettingsWindow(state, pump, prompt, text, link, lock, mainView, pictures,
+                                        nullptr);
+        });
+        ASSERT_TRUE(window);
+        QApplication::setActiveWindow(window);
+    }
+    void Menu(const char* name) { window->findChild<QAction*>(name)->trigger(); }
+    void ClickNode(int number) {
+        QTreeWidget* tree = window->Tree();
+        QTreeWidgetItem* item = window->Node(number);
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(item).center());
+    }
+    QTreeWidgetItem* Row(const QString& label) {
+        auto found = window->List()->findItems(label, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    void ClickRow(const QString& label, bool twice = false) {
+        QTreeWidget* list = window->List();
+        QTreeWidgetItem* item = Row(label);
+        ASSERT_NE(item, nullptr) << label.toStdString();
+        const QPoint at = list->visualItemRect(item).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QStringList Labels() {
+        QStringList out;
+        for (int i = 0; i < window->List()->topLevelItemCount(); ++i) {
+            out << window->List()->topLevelItem(i)->text(0);
+        }
+        return out;
+    }
+
+    qspsim::ScannerModel model;
+    AppState state;
+    VirtualPump pump;
+    wbtest::ScriptedPrompt prompt;
+    wbtest::RecordingMainView mainView;
+    InterfaceText text;
+    qsptest::VirtualLine line{pump, &model};
+    ScannerLink link{state, pump, mainView, text, line.Factory()};
+    MainLock lock{mainView, pump};
+    MainOperations ops{state, pump, mainView, lock, prompt, text, link};
+    QPointer<SettingsWindow> window;
+};
+
+TEST_F(SettingsWindowTest, OpensOnTheScannersImageWithTreeMenusLinkAndClock) {
+    Open();
+    EXPECT_EQ(window->windowTitle(), "Barcode Scanner Settings");
+    EXPECT_EQ(state.ParamImage[0], model.block()[0]);
+    EXPECT_EQ(state.CurrentPage, 0);
+    EXPECT_EQ(window->List()->topLevelItemCount(), 0);
+    EXPECT_EQ(window->TreeNodeCount(), 27u);
+    EXPECT_EQ(window->Tree()->topLevelItemCount(), 4);
+    EXPECT_EQ(window->Tree()->topLevelItem(3)->text(0), "Data Edit");
+    EXPECT_EQ(window->Node(27)->text(0), "PDF417");
+    EXPECT_EQ(window->List()->headerItem()->text(1), "Parameter");
+    EXPECT_EQ(window->List()->columnWidth(0), 266);
+    EXPECT_EQ(window->List()->columnWidth(1), 300);
+
+    QStringList menus;
+    for (QAction* a : window->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"File(&F)", "General Settings(&C)", "Interface Settings(&I)",
+                                  "Symbologies(&B)", "Data Edit(&D)"}));
+    EXPECT_EQ(window->findChild<QAction*>("munDefault")->text(), "Reset to Default");
+    EXPECT_EQ(window->Command1(0)->toolTip(), "Scanner Parameters Update");
+    EXPECT_FALSE(window->findChild<QAction*>("mun30CodeType")->isEnabled());
+
+    EXPECT_EQ(window->LinkPanel()->text(), "RS232  COM1");
+    EXPECT_FALSE(window->LinkIcon()->pixmap().isNull());
+    EXPECT_EQ(window->ClockPanel()->text(), "Link 0: 0: 0");
+    pump.Advance(std::chrono::seconds(1));
+    EXPECT_EQ(window->ClockPanel()->text(), "Link 0: 0: 1");
+    EXPECT_TRUE(mainView.locked);
+}
+
+TEST_F(SettingsWindowTest, MenuItemsShowPagesAndSelectNodes) {
+    Open();
+    Menu("mun04Keyboard");
+    EXPECT_EQ(state.CurrentPage, 4);
+    EXPECT_EQ(window->Tree()->currentItem(), window->Node(8));
+    EXPECT_EQ(window->Node(8)->text(0), "Keyboard (PS-2)");
+    EXPECT_EQ(Labels().first(), "Capital Lock Mode");
+
+    Menu("mun07Code39");
+    EXPECT_EQ(state.CurrentPage, 7);
+    EXPECT_EQ(window->Tree()->currentItem(), window->Node(10));
+    EXPECT_EQ(window->Node(10)->text(0), "Code 39 -{Code32}");
+
+    // Clicking a top node empties the list; Enter and a double-click then do nothing.
+    ClickNode(1);
+    EXPECT_EQ(state.CurrentPage, 0);
+    EXPECT_EQ(window->List()->topLevelItemCount(), 0);
+    QTest::keyClick(window->List(), Qt::Key_Return);
+    QTest::mouseDClick(window->List()->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(prompt.boxes.empty());
+
+    ClickNode(20);
+    EXPECT_EQ(state.CurrentPage, 17);
+    EXPECT_EQ(Labels().first(), "EAN-13 State");
+}
+
+TEST_F(SettingsWindowTest, ComputerTypeIsRefusedWhileTheInterfaceIsThree) {
+    state.Settings.InterfaceIndex = "0";
+    Open();
+    state.ParamImage[140] = 3;
+    Menu("mun01ModeInterface");
+    QTest::keyClick(window->List(), Qt::Key_Return);
+    ASSERT_EQ(prompt.Texts(), std::vector<std::string>{"Change is not allowed for this property."});
+    EXPECT_FALSE(QApplication::activeModalWidget());
+}
+
+TEST_F(SettingsWindowTest, ClearFormatThreeAndTheDataEditNodes) {
+    Open();
+    state.ParamImage[256] = 4;
+    for (std::size_t i = 257; i < 516; ++i)
+        state.ParamImage[i] = 1;
+    Menu("mun24PDF417");
+    ClickNode(4);  // "Data Edit": the format switch page adds the six children
+    EXPECT_EQ(state.CurrentPage, 25);
+    ASSERT_EQ(window->TreeNodeCount(), 33u);
+    EXPECT_TRUE(window->findChild<QAction*>("mun30CodeType")->isEnabled());
+    ClickNode(28);
+    EXPECT_EQ(state.CurrentPage, 26);
+    ClickRow("F-3 Clear Format", true);
+    ASSERT_GE(prompt.boxes.size(), 2u);
+    EXPECT_EQ(prompt.boxes[0].title, "Format 3 Clear");
+    EXPECT_EQ(prompt.boxes[1].text, "Format 3 Clear Completed.");
+    for (std::size_t i = 257; i < 516; ++i) {
+        EXPECT_EQ(state.ParamImage[i] == 0, i >= 432 && i <= 500) << i;
+    }
+}
+
+TEST_F(SettingsWindowTest, CodeTypeDialogWritesTheBoxesAndKeepsTheSpareBits) {
+    Open();
+    state.ParamImage[256] = 1;
+    state.ParamImage[276] = 192;
+    Menu("mun24PDF417");
+    ClickNode(4);
+    Menu("mun30CodeType");
+    EXPECT_EQ(state.CurrentPage, 31);
+    WhenModal<CodeTypeDialog>([](CodeTypeDialog* d) {
+        EXPECT_EQ(d->windowTitle(), "Format 1 Code Type");
+        for (int box = 16; box < 22; ++box)
+            EXPECT_FALSE(d->Box(box)->isChecked());
+        QTest::mouseClick(d->Box(18), Qt::LeftButton, {}, QPoint(8, d->Box(18)->height() / 2));
+        QTest::mouseClick(d->Command1(CodeTypeDialog::kExit), Qt::LeftButton);
+    });
+    ClickRow("F-1 Code Type", true);
+    EXPECT_EQ(state.ParamImage[276], 192 + 4);  // "EAN 8" ticked, bits 6 and 7 kept
+
+    WhenModal<CodeTypeDialog>([](CodeTypeDialog* d) {
+        QTest::mouseClick(d->Command1(CodeTypeDialog::kAllEnable), Qt::LeftButton);
+        QTest::mouseClick(d->Box(0), Qt::LeftButton, {}, QPoint(8, d->Box(0)->height() / 2));
+        d->close();
+    });
+    ClickRow("F-1 Code Type", true);
+    EXPECT_EQ(state.ParamImage[274], 254);
+    EXPECT_EQ(state.ParamImage[275], 255);
+    EXPECT_EQ(state.ParamImage[276], 255);
+    EXPECT_EQ(Row("F-1 Code Type")->text(1).count("UPCA"), 0);
+}
+
+TEST_F(SettingsWindowTest, SpecialKeyboardEditsThePreamble) {
+    Open();
+    Menu("mun03CommonOthers");
+    WhenModal<SpecialKeyboardDialog>([](SpecialKeyboardDialog* d) {
+        QApplication::setActiveWindow(d);
+        EXPECT_EQ(d->windowTitle(), "Special Keyboard - Preamble");
+        EXPECT_TRUE(d->Entry(15)->isVisibleTo(d));
+        EXPECT_FALSE(d->Key(33)->isVisibleTo(d));  // no UK keys for a US layout
+        EXPECT_FALSE(d->KeyItem(34)->isEnabled());
+        for (const char* c : {"A", "B", "C", "D"}) {
+            QLineEdit* entry = d->Entry(d->Model().Current());
+            QTest::keyClicks(entry, c);
+            QTest::keyClick(entry, Qt::Key_Return);
+        }
+        EXPECT_EQ(d->Model().Current(), 4);
+        QTest::mouseClick(d->Key(0), Qt::LeftButton);  // F1 into the fifth entry
+        EXPECT_EQ(d->Entry(4)->text(), "F1");
+        d->Entry(4)->selectAll();
+        QTest::keyClick(d->Entry(4), Qt::Key_Backspace);
+        QTest::keyClick(d->Entry(4), Qt::Key_Return);
+        // Emptying the third entry and leaving it deletes it.
+        d->Entry(2)->setFocus();
+        d->Entry(2)->selectAll();
+        QTest::keyClick(d->Entry(2), Qt::Key_Backspace);
+        d->Entry(0)->setFocus();
+        EXPECT_EQ(d->Entry(2)->text(), "D");
+        EXPECT_EQ(d->Entry(3)->text(), "");
+        QTest::mouseClick(d->Command2(0), Qt::LeftButton);
+    });
+    ClickRow("Preamble", true);
+    EXPECT_EQ(state.ParamImage[106], 'A');
+    EXPECT_EQ(state.ParamImage[107], 'B');
+    EXPECT_EQ(state.ParamImage[108], 'D');
+    EXPECT_EQ(state.ParamImage[109], 0);
+    EXPECT_EQ(Row("Preamble")->text(1), "{A}{B}{D}");
+    EXPECT_EQ(window->List()->currentItem(), Row("Preamble"));
+}
+
+TEST_F(SettingsWindowTest, ResetOnTheKeyboardWedgeKeepsItsBytesAndLeavesPage27) {
+    Open();
+    state.Settings.InterfaceIndex = "2";
+    state.ParamImage[139] = 5;
+    state.ParamImage[140] = 6;
+    state.ParamImage[141] = 7;
+    state.ParamImage[256] = 2;
+    Menu("mun24PDF417");
+    ClickNode(4);
+    Menu("mun26Block1");
+    EXPECT_EQ(state.CurrentPage, 27);
+    QTest::mouseClick(window->Command1(SettingsWindow::kDefault), Qt::LeftButton);
+    EXPECT_EQ(state.CurrentPage, 24);
+    EXPECT_EQ(Labels().first(), "PDF417 State");
+    EXPECT_EQ(state.ParamImage[139], 5);
+    EXPECT_EQ(state.ParamImage[140], 6);
+    EXPECT_EQ(state.ParamImage[141], 7);
+    EXPECT_EQ(state.ParamImage[256], 0);
+    EXPECT_EQ(prompt.boxes.back().text, "Default restored.");
+}
+
+TEST_F(SettingsWindowTest, ClosingWithoutAnUpdateSaysNoChange) {
+    Open();
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window);  // deleted on close
+    EXPECT_EQ(mainView.messages.back(), "No change");
+    EXPECT_EQ(prompt.boxes.back().title, "Alteration");
+    EXPECT_FALSE(mainView.locked);
+    EXPECT_EQ(model.mode(), qspsim::ScannerModel::Mode::Idle);  // the link was ended
+}
+
+TEST_F(SettingsWindowTest, UpdateProgramsTheScannerAndCloses) {
+    Open();
+    state.ParamImage[0] = 0;  // Code 39 off
+    const auto before = mainView.messages.size();
+    // The write shows its progress on the window's own bar.
+    std::vector<int> shown;
+    QProgressBar* bar = window->ProgressBar();
+    QObject::connect(bar, &QProgressBar::valueChanged, [&shown, bar](int value) {
+        if (bar->isVisibleTo(bar->window())) shown.push_back(value);
+    });
+    QTest::mouseClick(window->Command1(SettingsWindow::kUpdate), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), 100);
+    ASSERT_EQ(mainView.messages.size(), before + 1);
+    EXPECT_EQ(mainView.messages.back(), "Parameter is programmed successfully.");
+    EXPECT_EQ(model.block()[0], 0);
+    EXPECT_EQ(model.writesAccepted(), 1);
+    EXPECT_FALSE(mainView.locked);
+}
+
+}  // namespace
+}  // namespace qsp
