@@ -1,5 +1,6 @@
 // qsp-scanner-sim: a virtual scanner on a pseudo-terminal, for trying the program without one.
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "app/app_paths.h"
 #include "pty_line.h"
 #include "scanner_model.h"
+#include "workbench/param_file.h"
 
 namespace {
 
@@ -24,10 +26,14 @@ void Usage(std::ostream& out) {
            "  --port N            answer as port N: links ports/COM<N> to the terminal (default "
            "1)\n"
            "  --settings-dir DIR  folder holding ports/ (default: the program's settings folder)\n"
-           "  --baud B            the scanner's own rate: 300 ... 38400 or 115200 (default 9600)\n"
+           "  --baud B            the scanner's own rate: 300 ... 38400 or 115200 (default 9600;\n"
+           "                      any of --baud, --parity, --data, --stop replaces the block's "
+           "own)\n"
            "  --parity P          N, E, O, S or M (default N)\n"
            "  --data D            7 or 8 (default 8)\n"
            "  --stop S            1 or 2 (default 1)\n"
+           "  --image FILE.Dec    start with the block of this parameter file (default: factory)\n"
+           "  --save FILE.Dec     write the block to this parameter file when ending\n"
            "  --log FILE          transcript: every byte each way with time and direction\n"
            "  --fault F           inject a fault (repeatable):\n"
            "      no-answer[=STAGE]   stay silent (STAGE: link, ack, read, write; default all)\n"
@@ -36,7 +42,7 @@ void Usage(std::ostream& out) {
            "      short               the read reply lacks its last byte\n"
            "      nak                 refuse every write\n"
            "      close-after=N       drop the line after sending N bytes\n"
-           "Lines and ends with SIGINT or SIGTERM, removing its link.\n"
+           "Runs until SIGINT or SIGTERM, then removes its link.\n"
            "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the\n"
            "scanner cannot tell them apart.\n";
 }
@@ -92,6 +98,9 @@ int main(int argc, char** argv) {
     int data = 8;
     int stop = 1;
     std::string logPath;
+    std::string imagePath;
+    std::string savePath;
+    bool serialGiven = false;
     qspsim::Faults faults;
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
@@ -108,20 +117,28 @@ int main(int argc, char** argv) {
                 port = std::stoi(value());
             } else if (a == "--settings-dir") {
                 dir = value();
+            } else if (a == "--image") {
+                imagePath = value();
+            } else if (a == "--save") {
+                savePath = value();
             } else if (a == "--baud") {
                 baud = std::stoi(value());
+                serialGiven = true;
             } else if (a == "--parity") {
                 const std::string p = value();
                 if (p.size() != 1 || std::string("NEOSM").find(p[0]) == std::string::npos) {
                     throw std::invalid_argument("parity must be N, E, O, S or M");
                 }
                 parity = p[0];
+                serialGiven = true;
             } else if (a == "--data") {
                 data = std::stoi(value());
                 if (data != 7 && data != 8) throw std::invalid_argument("data bits must be 7 or 8");
+                serialGiven = true;
             } else if (a == "--stop") {
                 stop = std::stoi(value());
                 if (stop != 1 && stop != 2) throw std::invalid_argument("stop bits must be 1 or 2");
+                serialGiven = true;
             } else if (a == "--log") {
                 logPath = value();
             } else if (a == "--fault") {
@@ -146,8 +163,18 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    qspsim::ScannerModel model(qspsim::FactoryBlock(), faults);
-    model.SetSerial(baud, parity, data, stop);
+    qspsim::Block block = qspsim::FactoryBlock();
+    if (!imagePath.empty()) {
+        qsp::ImageBytes image{};
+        const auto loaded = qsp::LoadParamFile(imagePath, image);
+        if (!loaded.ok) {
+            std::cerr << "qsp-scanner-sim: " << imagePath << ": " << loaded.Describe() << "\n";
+            return 1;
+        }
+        std::copy_n(image.begin(), block.size(), block.begin());
+    }
+    qspsim::ScannerModel model(block, faults);
+    if (serialGiven || imagePath.empty()) model.SetSerial(baud, parity, data, stop);
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
@@ -166,5 +193,13 @@ int main(int argc, char** argv) {
         }
     }
     if (log) std::fclose(log);
+    if (status == 0 && !savePath.empty()) {
+        qsp::ImageBytes image{};
+        std::copy(model.block().begin(), model.block().end(), image.begin());
+        if (!qsp::SaveParamFile(savePath, image)) {
+            std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+            status = 1;
+        }
+    }
     return status;
 }
