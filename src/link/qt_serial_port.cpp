@@ -22,9 +22,14 @@ bool ToParity(const std::string& letter, QSerialPort::Parity& parity) {
     return true;
 }
 
+// A whole number, blanks around it allowed (" 9600").
 bool ToInt(const std::string& text, int& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    const auto last = text.find_last_not_of(' ');
+    const char* begin = text.data() + first;
+    const char* end = text.data() + last + 1;
+    auto [ptr, ec] = std::from_chars(begin, end, value);
     return ec == std::errc() && ptr == end;
 }
 
