@@ -63,10 +63,10 @@ bool ParseStage(const std::string& s, qspsim::Stage& stage) {
     return true;
 }
 
-bool ParseFault(const std::string& spec, qspsim::Faults& f) {
-    const auto eq = spec.find('=');
-    const std::string name = spec.substr(0, eq);
-    const std::string value = eq == std::string::npos ? "" : spec.substr(eq + 1);
+bool ParseFault(const std::string& text, qspsim::Faults& f) {
+    const auto eq = text.find('=');
+    const std::string name = text.substr(0, eq);
+    const std::string value = eq == std::string::npos ? "" : text.substr(eq + 1);
     try {
         if (name == "no-answer") return ParseStage(value, f.noAnswer);
         if (name == "late") {
