@@ -35,10 +35,12 @@ struct PrintOperation {
 
 using PrintOperations = std::vector<PrintOperation>;
 
-// The parameter printout's font, and the advance of one printed line.
+// The parameter printout's font, and the advance of one printed line: small enough that the
+// longest label ends before the value column and that a full sheet (up to 89 lines when heading
+// lines run past the count) fits on A4 or Letter paper.
 inline constexpr const char* kPrintoutFont = "Arial";
-inline constexpr double kPrintoutPoints = 8;
-inline constexpr int kPrintoutLineHeight = 176;  // twips
+inline constexpr double kPrintoutPoints = 7;
+inline constexpr int kPrintoutLineHeight = 164;  // twips
 
 // Where a row's value text stands.
 inline constexpr int kPrintoutValueColumn = 4300;  // twips
