@@ -3,6 +3,7 @@
 // which runs on the offscreen platform when there is no display.
 
 #include <QGuiApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -21,6 +22,12 @@ inline void WritePdfFile(const std::string& path, const qsp::PrintOperations& op
         std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+    // Qt's start-up notes (a missing runtime folder and the like) are no concern of a command
+    // that reports its own failure; only its errors are shown.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "qspctl: %s\n", qPrintable(message));
+    });
     static int argc = 1;
     static char name[] = "qspctl";
     static char* argv[] = {name, nullptr};
