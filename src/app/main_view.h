@@ -27,7 +27,7 @@ public:
     // enabled again, the focus on `focusButton`, F1 help on.
     virtual void SetLocked(bool locked, int focusButton) = 0;
 
-    // ProgressBar1 (0..maximum) and the per-cent label beside it.
+    // ProgressBar1 (0..maximum) and the per-cent label beside it; a maximum of 0 hides both.
     virtual void SetProgress(int value, int maximum) = 0;
 
     // Label2, the serial settings being tried during a search.

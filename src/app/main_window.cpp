@@ -105,11 +105,13 @@ void MainWindow::BuildControls() {
     progressBar1_->setRange(0, 100);
     progressBar1_->setValue(0);
     progressBar1_->setTextVisible(false);
+    progressBar1_->setVisible(false);
 
     schedule_ = new QLabel("0%", central);
     schedule_->setObjectName("Schedule");
     schedule_->setGeometry(522, 242, 62, 20);
     schedule_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    schedule_->setVisible(false);
 
     list1_ = new QListWidget(central);
     list1_->setObjectName("List1");
@@ -247,9 +249,12 @@ void MainWindow::SetLocked(bool locked, int focusButton) {
 }
 
 void MainWindow::SetProgress(int value, int maximum) {
-    progressBar1_->setRange(0, maximum > 0 ? maximum : 100);
+    progressBar1_->setVisible(maximum > 0);
+    schedule_->setVisible(maximum > 0);
+    if (maximum <= 0) return;
+    progressBar1_->setRange(0, maximum);
     progressBar1_->setValue(value);
-    const int percent = maximum > 0 ? value * 100 / maximum : 0;
+    const int percent = value * 100 / maximum;
     schedule_->setText(QString::number(percent) + "%");
 }
 

@@ -170,6 +170,14 @@ TEST_F(MainWindowTest, UpdateIsRefusedOffTheSerialLinkAndMessagesAreListedAndCle
     EXPECT_EQ(Messages(), (QStringList{"This function is unavailable for this interface.",
                                        "This function is unavailable for this interface."}));
 
+    // The progress display shows while a transfer runs and goes away after it.
+    auto* schedule = window->findChild<QLabel*>("Schedule");
+    window->SetProgress(36, 72);
+    EXPECT_FALSE(schedule->isHidden());
+    EXPECT_EQ(schedule->text(), "50%");
+    window->SetProgress(0, 0);
+    EXPECT_TRUE(schedule->isHidden());
+
     window->AddMessage("last");
     EXPECT_EQ(window->MessageList()->currentRow(), 2);
     QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
