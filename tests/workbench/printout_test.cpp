@@ -98,6 +98,17 @@ TEST(Printout, TheLineCounterStartsNewSheetsWithThreeBlankLines) {
         // breaks.
         {76, 89, {" ", " ", " ", "     Row 2", kDashes}},
     };
+    // The factory image's listing runs over several sheets, each begun the same way.
+    ImageBytes image{};
+    int current = 0;
+    ResetImage(image, 0, current);
+    printed = Replay(PrintoutOperations(PrintedPages(image, InterfaceText(), current)));
+    ASSERT_GE(printed.back().sheet, 2);
+    for (int sheet = 1; sheet <= printed.back().sheet; ++sheet) {
+        Lines top = Sheet(printed, sheet);
+        top.resize(3);
+        EXPECT_EQ(top, (Lines{" ", " ", " "})) << sheet;
+    }
     for (const auto& c : cases) {
         printed =
             Replay(PrintoutOperations({PageWithRows("A", c.firstRows), PageWithRows("B", 2)}));
