@@ -160,16 +160,16 @@ void SettingsWindow::BuildControls() {
     tree_->viewport()->installEventFilter(this);
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         const int n = item->data(0, Qt::UserRole).toInt();
-        if (n >= 1 && n <= static_cast<int>(nodeSpecs_.size())) {
-            const TreeNode& spec = nodeSpecs_[static_cast<std::size_t>(n - 1)];
-            item->setIcon(0, NodeIcon(spec.expandedImage, spec.selectedImage));
+        if (n >= 1 && n <= static_cast<int>(treeNodes_.size())) {
+            const TreeNode& shown = treeNodes_[static_cast<std::size_t>(n - 1)];
+            item->setIcon(0, NodeIcon(shown.expandedImage, shown.selectedImage));
         }
     });
     connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
         const int n = item->data(0, Qt::UserRole).toInt();
-        if (n >= 1 && n <= static_cast<int>(nodeSpecs_.size())) {
-            const TreeNode& spec = nodeSpecs_[static_cast<std::size_t>(n - 1)];
-            item->setIcon(0, NodeIcon(spec.image, spec.selectedImage));
+        if (n >= 1 && n <= static_cast<int>(treeNodes_.size())) {
+            const TreeNode& shown = treeNodes_[static_cast<std::size_t>(n - 1)];
+            item->setIcon(0, NodeIcon(shown.image, shown.selectedImage));
         }
     });
 
@@ -333,7 +333,7 @@ void SettingsWindow::AddNode(const TreeNode& node) {
     item->setData(0, Qt::UserRole, static_cast<int>(nodes_.size()) + 1);
     item->setIcon(0, NodeIcon(node.image, node.selectedImage));
     nodes_.push_back(item);
-    nodeSpecs_.push_back(node);
+    treeNodes_.push_back(node);
 }
 
 QTreeWidgetItem* SettingsWindow::Node(int number) const {
@@ -373,7 +373,7 @@ void SettingsWindow::ChangeTree(TreeChange change) {
             delete nodes_.back();
             quiet_ = false;
             nodes_.pop_back();
-            nodeSpecs_.pop_back();
+            treeNodes_.pop_back();
         }
     }
     for (QAction* item : dataEditItems_)

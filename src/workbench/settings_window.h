@@ -115,7 +115,7 @@ private:
     QTreeWidget* tree_ = nullptr;
     QTreeWidget* list_ = nullptr;
     std::vector<QTreeWidgetItem*> nodes_;  // by node number - 1
-    std::vector<TreeNode> nodeSpecs_;
+    std::vector<TreeNode> treeNodes_;
     std::array<QPushButton*, 5> command1_{};
     QMenu* munFile_ = nullptr;
     std::array<QAction*, 6> fileItems_{};
