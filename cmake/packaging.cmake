@@ -99,11 +99,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The QSP developers")
 set(CPACK_PACKAGE_CONTACT "The QSP developers" CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "set up a handheld barcode scanner")
-set(CPACK_PACKAGE_DESCRIPTION
-  "QSP reads, edits and programs the parameters of a handheld barcode scanner connected over "
-  "RS-232, USB or the PS/2 keyboard wedge, keeps them in parameter files, updates the "
-  "scanner's firmware and tests what it sends. It comes with qspctl, a command-line tool for "
-  "scripts, and qsp-scanner-sim, a virtual scanner.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "QSP reads, edits and programs the parameters of a handheld barcode scanner\n"
+  "connected over RS-232, USB or the PS/2 keyboard wedge, keeps them in parameter\n"
+  "files, updates the scanner's firmware and tests what it sends. It comes with\n"
+  "qspctl, a command-line tool for scripts, and qsp-scanner-sim, a virtual scanner.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
