@@ -14,6 +14,7 @@
 #include "app/single_instance.h"
 #include "link/qt_serial_port.h"
 #include "link/scanner_link.h"
+#include "workbench/settings_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -30,7 +31,11 @@ int main(int argc, char** argv) {
     const qsp::InterfaceText text(qsp::LanguageForLocale(QLocale::system().name().toStdString()));
     qsp::QtEventPump pump;
     qsp::MainWindow window(state, text, pump, qsp::PictureDirFor(exeDir));
-    qsp::QtPrompt prompt([&window] { return &window; });
+    // Message boxes belong to the window the user is working in.
+    qsp::QtPrompt prompt([&window] {
+        QWidget* active = QApplication::activeWindow();
+        return active ? active : &window;
+    });
 
     state.Settings = qsp::LoadSettingsFile(state.SettingsDir);
     window.Load();
@@ -42,9 +47,8 @@ int main(int argc, char** argv) {
     qsp::MainWindowCommands commands;
     commands.setup = [&] {
         operations.ScannerSetup([&] {
-            // The settings window comes with the workbench; until then the read ends here.
-            link.CloseScannerLink(qsp::InterfaceNumber(state.Settings));
-            window.UnlockMainWindow(qsp::kButtonSetup);
+            qsp::OpenSettingsWindow(state, pump, prompt, text, link, window.Lock(), window,
+                                    qsp::PictureDirFor(exeDir), &window);
         });
     };
     commands.test = [&] { operations.ScannerTest([] {}); };
