@@ -14,12 +14,27 @@ ScannerLink::ScannerLink(AppState& state, EventPump& pump, MainView& view,
 void ScannerLink::SetProtocol(int interface, std::unique_ptr<LinkProtocol> protocol) {
     if (interface < 0 || interface >= static_cast<int>(protocols_.size())) return;
     if (interface == kRs232) rs232_ = dynamic_cast<Rs232Protocol*>(protocol.get());
+    if (auto* wedge = dynamic_cast<WedgeProtocol*>(protocol.get())) {
+        wedge->SetWriteProgress(writeProgress_);
+        wedge->SetStatusText(statusText_);
+    }
     protocols_[static_cast<std::size_t>(interface)] = std::move(protocol);
 }
 
 void ScannerLink::SetWriteProgress(std::function<void(int, int)> progress) {
     if (!progress) progress = [this](int value, int max) { view_.SetProgress(value, max); };
-    if (rs232_) rs232_->SetWriteProgress(std::move(progress));
+    writeProgress_ = progress;
+    if (rs232_) rs232_->SetWriteProgress(progress);
+    for (auto& p : protocols_) {
+        if (auto* wedge = dynamic_cast<WedgeProtocol*>(p.get())) wedge->SetWriteProgress(progress);
+    }
+}
+
+void ScannerLink::SetStatusText(std::function<void(const std::string&)> status) {
+    statusText_ = status;
+    for (auto& p : protocols_) {
+        if (auto* wedge = dynamic_cast<WedgeProtocol*>(p.get())) wedge->SetStatusText(status);
+    }
 }
 
 LinkProtocol* ScannerLink::Protocol(int interface) {

@@ -12,6 +12,7 @@
 #include "app/event_pump.h"
 #include "app/interface_text.h"
 #include "app/main_view.h"
+#include "link/keyboard_wedge.h"
 #include "link/link_protocol.h"
 #include "link/rs232_protocol.h"
 #include "link/serial_link.h"
@@ -34,12 +35,16 @@ public:
     // Closes the serial port if it is open (the program's exit).
     void ClosePort() { serial_.ClosePort(); }
 
-    // Installs the protocol of an interface (USB and PS/2 come in later).
+    // Installs the protocol of an interface.
     void SetProtocol(int interface, std::unique_ptr<LinkProtocol> protocol);
 
     // Where writes show their progress (value, maximum): the settings window's bar while it
     // is open; the main window's bar otherwise.
     void SetWriteProgress(std::function<void(int, int)> progress);
+
+    // Where the keyboard-wedge links show their status texts while they write and end (the
+    // settings window's first status panel); null to show them nowhere.
+    void SetStatusText(std::function<void(const std::string&)> status);
 
     SerialLink& Serial() { return serial_; }
     const InterfaceText& Text() const { return text_; }
@@ -52,6 +57,8 @@ private:
     const InterfaceText& text_;
     SerialLink serial_;
     Rs232Protocol* rs232_ = nullptr;
+    std::function<void(int, int)> writeProgress_;
+    std::function<void(const std::string&)> statusText_;
     std::array<std::unique_ptr<LinkProtocol>, 3> protocols_;
 };
 

@@ -1,0 +1,47 @@
+// The scanner on USB through hidapi (hidraw). Reports carry no id on the device, so a report is
+// written with id 0 in front and its input comes without one; the library's 9-byte report puts
+// the id 0 back in front (HidInputToReport).
+
+#include <hidapi.h>
+
+#include "link/keyboard_wedge.h"
+#include "link/wedge_device.h"
+
+namespace qsp {
+
+namespace {
+
+class HidUsbDevice : public WedgeDevice {
+public:
+    explicit HidUsbDevice(hid_device* device) : device_(device) {}
+    ~HidUsbDevice() override { hid_close(device_); }
+    HidUsbDevice(const HidUsbDevice&) = delete;
+    HidUsbDevice& operator=(const HidUsbDevice&) = delete;
+
+    bool Send(const std::uint8_t* data, std::size_t size) override {
+        unsigned char stale[64];
+        while (hid_read_timeout(device_, stale, sizeof stale, 0) > 0) {
+        }
+        return hid_write(device_, data, size) == static_cast<int>(size);
+    }
+
+    std::size_t Receive(std::uint8_t* data, std::size_t size, int timeoutMs) override {
+        unsigned char input[64];
+        const int n = hid_read_timeout(device_, input, sizeof input, timeoutMs);
+        if (n <= 0) return 0;
+        return HidInputToReport(input, static_cast<std::size_t>(n), data, size);
+    }
+
+private:
+    hid_device* device_;
+};
+
+}  // namespace
+
+std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product) {
+    hid_device* device = hid_open(vendor, product, nullptr);
+    if (!device) return nullptr;
+    return std::make_unique<HidUsbDevice>(device);
+}
+
+}  // namespace qsp
