@@ -149,6 +149,11 @@ void ScannerModel::Receive(const std::uint8_t* data, std::size_t size, const Lin
                            Micros now) {
     for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t b = data[i];
+        bool taken = false;
+        for (LineTaker* taker : takers_) {
+            if (!taken) taken = taker->Take(b, mode_ == Mode::Config, host, now, answers_, notes_);
+        }
+        if (taken) continue;
         if (mode_ != Mode::Idle && host == ViewOf(kConfigBaud, 'N', 1)) {
             if (mode_ == Mode::Frame && now - lastFrameByte_ > kFrameGap) {
                 notes_.push_back("write frame abandoned after " + std::to_string(frame_.size()) +

@@ -62,6 +62,16 @@ struct Answer {
     int baud = 0;
 };
 
+// A firmware receiver that can take the line over from the configuration exchange. It is offered
+// every host byte first and answers through `answers`; `configuring` is true while "LINK" and
+// 0x06 have put the scanner into configuration mode.
+class LineTaker {
+public:
+    virtual ~LineTaker() = default;
+    virtual bool Take(std::uint8_t byte, bool configuring, const LineView& host, Micros now,
+                      std::vector<Answer>& answers, std::vector<std::string>& notes) = 0;
+};
+
 class ScannerModel {
 public:
     enum class Mode { Idle, Linked, Config, Frame };
@@ -77,6 +87,9 @@ public:
 
     // Bytes from the host that arrived at `now` while the host's line looked like `host`.
     void Receive(const std::uint8_t* data, std::size_t size, const LineView& host, Micros now);
+
+    // Lets `taker` see the host's bytes before the configuration exchange (not owned).
+    void AddTaker(LineTaker* taker) { takers_.push_back(taker); }
 
     std::vector<Answer> TakeAnswers();
     // Short remarks on what the scanner did ("LINK acknowledged at ..."), for a transcript.
@@ -104,6 +117,7 @@ private:
     Micros lastFrameByte_{0};
     std::vector<Answer> answers_;
     std::vector<std::string> notes_;
+    std::vector<LineTaker*> takers_;
     int writesAccepted_ = 0;
     int writesRefused_ = 0;
 };

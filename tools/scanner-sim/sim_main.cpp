@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "app/app_paths.h"
+#include "ktx_receiver.h"
 #include "pty_line.h"
 #include "scanner_model.h"
+#include "ymodem_receiver.h"
 #include "workbench/param_file.h"
 
 namespace {
@@ -42,6 +44,13 @@ void Usage(std::ostream& out) {
            "      short               the read reply lacks its last byte\n"
            "      nak                 refuse every write\n"
            "      close-after=N       drop the line after sending N bytes\n"
+           "  --update-out FILE   where a firmware update goes: the 64 KB image a KTX-type update\n"
+           "                      rebuilt, or the file a Y-modem update carried\n"
+           "  --update-fault F    inject a firmware update fault (repeatable):\n"
+           "      nak=N               refuse block N once (KTX 0 to 106, Y-modem data blocks from 1)\n"
+           "      corrupt             spoil a reply (KTX the final sum, Y-modem one acknowledge)\n"
+           "      silent[=N]          answer nothing from block N on (default 0: not at all)\n"
+           "      split               Y-modem: ACK and C of the header's answer in two writes\n"
            "Runs until SIGINT or SIGTERM, then removes its link.\n"
            "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the\n"
            "scanner cannot tell them apart.\n";
@@ -102,6 +111,7 @@ int main(int argc, char** argv) {
     std::string savePath;
     bool serialGiven = false;
     qspsim::Faults faults;
+    qspsim::UpdateOptions update;
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
         for (std::size_t i = 0; i < args.size(); ++i) {
@@ -141,6 +151,12 @@ int main(int argc, char** argv) {
                 serialGiven = true;
             } else if (a == "--log") {
                 logPath = value();
+            } else if (a == "--update-out") {
+                update.outPath = value();
+            } else if (a == "--update-fault") {
+                const std::string f = value();
+                if (!qspsim::ParseUpdateFault(f, update))
+                    throw std::invalid_argument("unknown update fault " + f);
             } else if (a == "--fault") {
                 const std::string f = value();
                 if (!ParseFault(f, faults)) throw std::invalid_argument("unknown fault " + f);
@@ -175,6 +191,10 @@ int main(int argc, char** argv) {
     }
     qspsim::ScannerModel model(block, faults);
     if (serialGiven || imagePath.empty()) model.SetSerial(baud, parity, data, stop);
+    qspsim::KtxReceiver ktx(update);
+    qspsim::YmodemReceiver ymodem(update);
+    model.AddTaker(&ktx);
+    model.AddTaker(&ymodem);
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
