@@ -12,6 +12,9 @@ constexpr int kBlocks = 107;
 constexpr std::size_t kFrameSize = 515;
 constexpr std::uint8_t kNak = 0x15;
 constexpr int kRate = 115200;
+// The scanner checks the whole program before it reports its sum; the host listens for it only
+// after a pause of its own.
+constexpr Micros kSumDelay = std::chrono::milliseconds(250);
 // A transfer that stalls this long is given up.
 constexpr Micros kGap = std::chrono::seconds(3);
 
@@ -37,12 +40,12 @@ std::string Hex4(unsigned v) {
 }  // namespace
 
 void KtxReceiver::Reply(std::vector<Answer>& answers, std::vector<std::uint8_t> bytes, int block,
-                        std::vector<std::string>& notes) {
+                        std::vector<std::string>& notes, Micros delay) {
     if (options_.silentFrom >= 0 && block >= options_.silentFrom) {
         notes.push_back("fault: no answer");
         return;
     }
-    answers.push_back(Answer{std::move(bytes), Micros(0), kRate});
+    answers.push_back(Answer{std::move(bytes), delay, kRate});
 }
 
 bool KtxReceiver::Take(std::uint8_t byte, bool configuring, const LineView& host, Micros now,
@@ -104,7 +107,7 @@ bool KtxReceiver::Take(std::uint8_t byte, bool configuring, const LineView& host
             Reply(answers,
                   {static_cast<std::uint8_t>(sent >> 8), static_cast<std::uint8_t>(sent & 0xFF),
                    0x00},
-                  block_, notes);
+                  block_, notes, kSumDelay);
             return true;
         }
         case State::SumSent:

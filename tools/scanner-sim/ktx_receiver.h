@@ -4,7 +4,8 @@
 // exclusive-or) and is answered by 0x06 when it is the next block of the table with a right
 // exclusive-or, by 0x15 otherwise. After block 106, 0xFA is answered by 0x06; the host's 0x06 by
 // the scanner's sum of all data bytes (high, low) and one more byte; the host's last 0x06 confirms
-// it. The rebuilt 64 KB image is kept (and written out when the sum has been sent).
+// it. The sum comes a while after the host's 0x06, as the scanner checks its program first. The
+// rebuilt 64 KB image is kept (and written out when the sum has been sent).
 
 #include <cstdint>
 #include <vector>
@@ -30,7 +31,7 @@ public:
 private:
     enum class State { Idle, Frame, Between, FinalAck, SumSent };
     void Reply(std::vector<Answer>& answers, std::vector<std::uint8_t> bytes, int block,
-               std::vector<std::string>& notes);
+               std::vector<std::string>& notes, Micros delay = Micros(0));
     void FrameDone(std::vector<Answer>& answers, std::vector<std::string>& notes);
 
     UpdateOptions options_;
