@@ -4,10 +4,26 @@
 
 namespace qsp {
 
+int LinkNumber(const std::string& name) {
+    if (name == "rs232") return kRs232;
+    if (name == "usb") return kUsb;
+    if (name == "ps2") return kPs2;
+    return -1;
+}
+
+std::string LinkName(int interface, const std::string& port) {
+    if (interface == kUsb) return "USB";
+    if (interface == kPs2) return "PS2";
+    return "COM" + port;
+}
+
 BatchResult ReadScannerImage(ScannerLink& link, int interface, const std::string& port) {
     AppState& st = link.Serial().State();
     if (!link.ConnectScanner(port, interface)) return {false, kTextCannotConnect};
+    // The keyboard-wedge links store the block as it arrives.
+    const ImageBytes before = st.ParamImage;
     if (!link.ReadParameters(interface)) {
+        st.ParamImage = before;
         link.CloseScannerLink(interface);
         return {false, kTextLoadFailed};
     }

@@ -20,6 +20,11 @@ struct BatchResult {
     int textId = 0;  // the message that says what happened
 };
 
+// The interface number of a link name ("rs232", "usb", "ps2"); -1 for any other name.
+int LinkNumber(const std::string& name);
+// The name a batch run gives a link in its lines: "COM<port>", "USB" or "PS2".
+std::string LinkName(int interface, const std::string& port);
+
 // Connects on `port`, reads the scanner's block into ParamImage bytes 0..511 and ends the link.
 // ParamImage is unchanged on failure.
 BatchResult ReadScannerImage(ScannerLink& link, int interface, const std::string& port);

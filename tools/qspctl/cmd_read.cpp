@@ -1,4 +1,4 @@
-// qspctl read: the scanner's parameters over RS-232 into a parameter file.
+// qspctl read: the scanner's parameters over RS-232, USB or PS/2 into a parameter file.
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -10,6 +10,7 @@
 #include "app/qt_event_pump.h"
 #include "cli.h"
 #include "link/batch_link.h"
+#include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
 #include "workbench/param_file.h"
 
@@ -40,6 +41,9 @@ int Read(qspctl::CliContext& ctx) {
     state.Settings = qsp::LoadSettingsFile(ctx.settingsDir);
     const std::string out = args.TakeOption("--output", "-o");
     if (auto p = args.TakeOption("--port"); !p.empty()) state.Settings.CommPort = p;
+    const std::string linkName = args.TakeOption("--link");
+    const int interface = linkName.empty() ? qsp::kRs232 : qsp::LinkNumber(linkName);
+    if (interface < 0) throw qspctl::UsageError{"--link must be rs232, usb or ps2"};
     TakeLinkOptions(args, state.Settings);
     if (!args.Positionals().empty())
         throw qspctl::UsageError{"read takes no file argument; use -o FILE.Dec"};
@@ -55,9 +59,10 @@ int Read(qspctl::CliContext& ctx) {
     qsp::ScannerLink link(state, pump, view, text, qsp::QtSerialPort::Factory(ctx.settingsDir));
     qsp::MainLock lock(view, pump);
     lock.SetReceivePoll([&] { link.Serial().ReceivePoll(); });
+    qsp::InstallKeyboardWedgeProtocols(link, ctx.settingsDir);
 
     lock.LockMainWindow();
-    const auto result = qsp::ReadScannerImage(link, qsp::kRs232, state.Settings.CommPort);
+    const auto result = qsp::ReadScannerImage(link, interface, state.Settings.CommPort);
     lock.UnlockMainWindow(qsp::kButtonSetup);
     view.EndLine();
     if (!result.ok) throw qspctl::Failure{text.LoadText(result.textId)};
@@ -68,7 +73,7 @@ int Read(qspctl::CliContext& ctx) {
 }  // namespace
 
 QSP_CLI_COMMAND("read",
-                "read -o FILE.Dec [--port N] [--baud B --parity P --data D --stop S --delay N "
-                "--search|--no-search]\n"
-                "                            the scanner's parameters over RS-232 into a file",
+                "read -o FILE.Dec [--link rs232|usb|ps2] [--port N] [--baud B --parity P --data D "
+                "--stop S --delay N --search|--no-search]\n"
+                "                            the scanner's parameters into a file",
                 Read);

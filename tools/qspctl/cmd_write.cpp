@@ -1,4 +1,5 @@
-// qspctl write: a parameter file into one scanner or several, over RS-232.
+// qspctl write: a parameter file into one scanner or several over RS-232, or into the scanner
+// on USB or PS/2.
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include "app/qt_event_pump.h"
 #include "cli.h"
 #include "link/batch_link.h"
+#include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
 #include "workbench/param_file.h"
 
@@ -46,6 +48,11 @@ int Write(qspctl::CliContext& ctx) {
             if (!item.empty()) ports.push_back(item);
         }
     }
+    const std::string linkName = args.TakeOption("--link");
+    const int interface = linkName.empty() ? qsp::kRs232 : qsp::LinkNumber(linkName);
+    if (interface < 0) throw qspctl::UsageError{"--link must be rs232, usb or ps2"};
+    // One scanner on a keyboard-wedge link.
+    if (interface != qsp::kRs232) ports.assign(1, state.Settings.CommPort);
     if (ports.empty()) ports.push_back(state.Settings.CommPort);
     TakeLinkOptions(args, state.Settings);
     const auto files = args.Positionals();
@@ -66,14 +73,16 @@ int Write(qspctl::CliContext& ctx) {
     qsp::ScannerLink link(state, pump, view, text, qsp::QtSerialPort::Factory(ctx.settingsDir));
     qsp::MainLock lock(view, pump);
     lock.SetReceivePoll([&] { link.Serial().ReceivePoll(); });
+    qsp::InstallKeyboardWedgeProtocols(link, ctx.settingsDir);
 
     int failures = 0;
     for (const auto& port : ports) {
         lock.LockMainWindow();
-        const auto result = qsp::WriteScannerImage(link, qsp::kRs232, port);
+        const auto result = qsp::WriteScannerImage(link, interface, port);
         lock.UnlockMainWindow(qsp::kButtonSetup);
         view.EndLine();
-        const std::string line = "COM" + port + ": " + text.LoadText(result.textId);
+        const std::string line =
+            qsp::LinkName(interface, port) + ": " + text.LoadText(result.textId);
         if (result.ok) {
             std::cout << line << "\n" << std::flush;
         } else {
@@ -87,7 +96,7 @@ int Write(qspctl::CliContext& ctx) {
 }  // namespace
 
 QSP_CLI_COMMAND("write",
-                "write FILE.Dec [--port N[,N...]]... [--baud B --parity P --data D --stop S "
-                "--delay N --search|--no-search]\n"
+                "write FILE.Dec [--link rs232|usb|ps2] [--port N[,N...]]... [--baud B --parity P "
+                "--data D --stop S --delay N --search|--no-search]\n"
                 "                            program a parameter file into each scanner in turn",
                 Write);
