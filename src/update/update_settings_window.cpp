@@ -175,7 +175,7 @@ void UpdateSettingsWindow::Activate() {
     mnuOpenUpdatePath_->setVisible(layout.openMenu);
     if (layout.keyboardLink) {
         Place(command1_[0], 5000, 50, 1300, 450);
-        const int box = layout.delayLabel - 6;
+        const int box = layout.delayLabel - 5;  // Label1(7) belongs to Text1(2)
         QLabel* label = label1_[static_cast<std::size_t>(layout.delayLabel)];
         Place(label, 240, 120, 1200, 300);
         Place(text1_[static_cast<std::size_t>(box)], kBoxLeft, 120, 1000, 330);
