@@ -4,6 +4,8 @@
 
 #include <hidapi.h>
 
+#include <string>
+
 #include "link/keyboard_wedge.h"
 #include "link/wedge_device.h"
 
@@ -38,8 +40,22 @@ private:
 
 }  // namespace
 
+// A scanner may show several HID interfaces (its keyboard among them); the configuration one is
+// taken to be the interface with a vendor-defined usage page, else the first one found.
 std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product) {
-    hid_device* device = hid_open(vendor, product, nullptr);
+    if (hid_init() != 0) return nullptr;
+    hid_device_info* list = hid_enumerate(vendor, product);
+    std::string path;
+    for (hid_device_info* d = list; d; d = d->next) {
+        if (!d->path) continue;
+        if (path.empty()) path = d->path;
+        if (d->usage_page >= 0xFF00) {
+            path = d->path;
+            break;
+        }
+    }
+    hid_free_enumeration(list);
+    hid_device* device = path.empty() ? nullptr : hid_open_path(path.c_str());
     if (!device) return nullptr;
     return std::make_unique<HidUsbDevice>(device);
 }
