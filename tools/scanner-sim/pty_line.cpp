@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -218,10 +219,25 @@ void PtyLine::Run(const volatile int& stop) {
         if (!out_.empty()) next = std::min(next, out_.front().due);
         if (!in_.empty()) next = std::min(next, in_.front().due);
         const auto wait = (next - Now()).count();
-        const int timeout =
+        int timeout =
             wait <= 0 ? 0 : static_cast<int>(std::min<long long>(100, (wait + 999) / 1000));
-        pollfd p{master_, POLLIN, 0};
-        const int r = ::poll(&p, 1, timeout);
+        std::vector<pollfd> fds{pollfd{master_, POLLIN, 0}};
+        std::vector<std::size_t> firsts;
+        auto wake = PollClient::Time::max();
+        for (PollClient* client : clients_) {
+            firsts.push_back(fds.size());
+            client->Prepare(fds, wake);
+        }
+        if (wake != PollClient::Time::max()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                                  wake - std::chrono::steady_clock::now())
+                                  .count();
+            timeout = static_cast<int>(std::clamp<long long>(left, 0, timeout));
+        }
+        const int r = ::poll(fds.data(), fds.size(), timeout);
+        const pollfd& p = fds[0];
+        for (std::size_t i = 0; i < clients_.size(); ++i)
+            clients_[i]->Serve(fds.data() + firsts[i]);
         if (r > 0 && (p.revents & POLLIN)) {
             const ssize_t n = ::read(master_, buffer, sizeof buffer);
             if (n > 0) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "poll_client.h"
 #include "scanner_model.h"
 
 namespace qspsim {
@@ -27,6 +28,9 @@ public:
 
     // Serves the host until `stop` becomes non-zero or the line is dropped by a fault.
     void Run(const volatile int& stop);
+
+    // Another transport served by the same wait (the keyboard-wedge sockets).
+    void AddClient(PollClient* client) { clients_.push_back(client); }
 
 private:
     struct Pending {
@@ -61,6 +65,7 @@ private:
     Micros inLast_{0};
     Micros lastDue_{0};
     long sent_ = 0;
+    std::vector<PollClient*> clients_;
 };
 
 }  // namespace qspsim

@@ -52,6 +52,11 @@ struct Faults {
     bool shortRead = false;    // the read reply lacks its last byte (513 bytes)
     bool nakWrite = false;     // refuse every write with 0x15
     long closeAfter = -1;      // the transport drops the line after this many bytes sent
+    // Keyboard-wedge links: corruptRead spoils the block's exclusive-or in the first
+    // corruptLimit answers (0: in all of them); splitReplies types each PS/2 answer in two
+    // messages.
+    int corruptLimit = 0;
+    bool splitReplies = false;
 };
 
 // An answer: bytes that start `delay` after the host's byte that caused them, sent at `baud`

@@ -1,4 +1,5 @@
-// qsp-scanner-sim: a virtual scanner on a pseudo-terminal, for trying the program without one.
+// qsp-scanner-sim: a virtual scanner on a pseudo-terminal and the keyboard-wedge sockets, for
+// trying the program without one.
 
 #include <algorithm>
 #include <csignal>
@@ -12,6 +13,7 @@
 #include "ktx_receiver.h"
 #include "pty_line.h"
 #include "scanner_model.h"
+#include "wedge_socket.h"
 #include "ymodem_receiver.h"
 #include "workbench/param_file.h"
 
@@ -24,7 +26,8 @@ void OnSignal(int) {
 
 void Usage(std::ostream& out) {
     out << "Usage: qsp-scanner-sim [OPTIONS]\n"
-           "A virtual scanner on a pseudo-terminal, reachable by QSP as a serial port.\n\n"
+           "A virtual scanner on a pseudo-terminal, reachable by QSP as a serial port, and on\n"
+           "the sockets ports/USB and ports/PS2 as the USB and PS/2 keyboard wedge.\n\n"
            "  --port N            answer as port N: links ports/COM<N> to the terminal (default "
            "1)\n"
            "  --settings-dir DIR  folder holding ports/ (default: the program's settings folder)\n"
@@ -40,10 +43,12 @@ void Usage(std::ostream& out) {
            "  --fault F           inject a fault (repeatable):\n"
            "      no-answer[=STAGE]   stay silent (STAGE: link, ack, read, write; default all)\n"
            "      late=[STAGE:]MS     answer MS milliseconds late\n"
-           "      corrupt             a noise byte inside the read reply\n"
+           "      corrupt[=N]         a noise byte inside the read reply; USB and PS/2: a wrong\n"
+           "                          exclusive-or of the block (in the first N answers only)\n"
            "      short               the read reply lacks its last byte\n"
            "      nak                 refuse every write\n"
            "      close-after=N       drop the line after sending N bytes\n"
+           "      split               PS/2: every answer typed in two messages\n"
            "  --update-out FILE   where a firmware update goes: the 64 KB image a KTX-type update\n"
            "                      rebuilt, or the file a Y-modem update carried\n"
            "  --update-fault F    inject a firmware update fault (repeatable):\n"
@@ -51,7 +56,8 @@ void Usage(std::ostream& out) {
            "      corrupt             spoil a reply (KTX the final sum, Y-modem one acknowledge)\n"
            "      silent[=N]          answer nothing from block N on (default 0: not at all)\n"
            "      split               Y-modem: ACK and C of the header's answer in two writes\n"
-           "Runs until SIGINT or SIGTERM, then removes its link.\n"
+           "On USB and PS/2 the stage ack is the answer to \"end\".\n"
+           "Runs until SIGINT or SIGTERM, then removes its link and sockets.\n"
            "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the\n"
            "scanner cannot tell them apart.\n";
 }
@@ -85,7 +91,11 @@ bool ParseFault(const std::string& text, qspsim::Faults& f) {
             f.lateBy = std::chrono::milliseconds(std::stol(ms));
             return ParseStage(stage, f.late);
         }
-        if (name == "corrupt") return f.corruptRead = true;
+        if (name == "corrupt") {
+            f.corruptLimit = value.empty() ? 0 : std::stoi(value);
+            return f.corruptRead = f.corruptLimit >= 0;
+        }
+        if (name == "split") return f.splitReplies = true;
         if (name == "short") return f.shortRead = true;
         if (name == "nak") return f.nakWrite = true;
         if (name == "close-after") {
@@ -203,8 +213,15 @@ int main(int argc, char** argv) {
     int status = 0;
     {
         qspsim::PtyLine line(model, dir / "ports" / ("COM" + std::to_string(port)), log);
+        // The keyboard-wedge links on the same block, ready before the serial link appears.
+        qspsim::UsbWedgeModel usbModel(model.block(), faults);
+        qspsim::Ps2WedgeModel ps2Model(model.block(), faults);
+        qspsim::WedgeSocket usb(usbModel, dir / "ports" / "USB", "USB", log);
+        qspsim::WedgeSocket ps2(ps2Model, dir / "ports" / "PS2", "PS2", log);
+        line.AddClient(&usb);
+        line.AddClient(&ps2);
         std::string error;
-        if (!line.Start(error)) {
+        if (!usb.Start(error) || !ps2.Start(error) || !line.Start(error)) {
             std::cerr << "qsp-scanner-sim: " << error << "\n";
             status = 1;
         } else {
