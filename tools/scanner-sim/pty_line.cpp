@@ -254,6 +254,12 @@ void PtyLine::Run(const volatile int& stop) {
             ::usleep(10000);
         }
         ReceiveDue();
+        if (tick_) {
+            tick_(HostLine());
+            for (const auto& a : model_.TakeAnswers())
+                Queue(a, Now());
+            LogNotes();
+        }
         if (!SendDue()) return;
     }
 }

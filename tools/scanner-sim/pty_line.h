@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ public:
 
     // Another transport served by the same wait (the keyboard-wedge sockets).
     void AddClient(PollClient* client) { clients_.push_back(client); }
+
+    // Called on every turn of Run with the host's line as it looks then (the scanner reading
+    // barcodes); what the model answers then is sent like any other answer.
+    void SetTick(std::function<void(const LineView& host)> tick) { tick_ = std::move(tick); }
 
 private:
     struct Pending {
@@ -66,6 +71,7 @@ private:
     Micros lastDue_{0};
     long sent_ = 0;
     std::vector<PollClient*> clients_;
+    std::function<void(const LineView&)> tick_;
 };
 
 }  // namespace qspsim

@@ -107,6 +107,12 @@ public:
     int writesAccepted() const { return writesAccepted_; }
     int writesRefused() const { return writesRefused_; }
 
+    // A barcode read by the user: outside configuration the scanner sends its data and the
+    // terminator of byte 141 at its own settings (garbled for a host line at other settings) as
+    // its next answer, and a pending LINK is forgotten. False, and nothing sent, while it is
+    // being configured. Defined in scan_output.cpp.
+    bool Scan(const std::string& data, const LineView& host);
+
 private:
     void IdleByte(std::uint8_t byte);
     void ConfigByte(std::uint8_t byte, Micros now);

@@ -12,6 +12,7 @@
 #include "app/app_paths.h"
 #include "ktx_receiver.h"
 #include "pty_line.h"
+#include "scan_feed.h"
 #include "scanner_model.h"
 #include "wedge_socket.h"
 #include "ymodem_receiver.h"
@@ -56,6 +57,12 @@ void Usage(std::ostream& out) {
            "      corrupt             spoil a reply (KTX the final sum, Y-modem one acknowledge)\n"
            "      silent[=N]          answer nothing from block N on (default 0: not at all)\n"
            "      split               Y-modem: ACK and C of the header's answer in two writes\n"
+           "  --scan LIST         barcodes to read, separated by commas (repeatable)\n"
+           "  --scan-file FILE    barcodes to read, one per line\n"
+           "  --scan-interval MS  time before the first listed barcode and between two (default "
+           "1000)\n"
+           "Each line of the standard input is read as a barcode too. A barcode read outside\n"
+           "configuration is sent with the terminator of the block at the scanner's own settings.\n"
            "On USB and PS/2 the stage ack is the answer to \"end\".\n"
            "Runs until SIGINT or SIGTERM, then removes its link and sockets.\n"
            "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the\n"
@@ -122,6 +129,7 @@ int main(int argc, char** argv) {
     bool serialGiven = false;
     qspsim::Faults faults;
     qspsim::UpdateOptions update;
+    qspsim::ScanFeed scans;
     std::vector<std::string> args(argv + 1, argv + argc);
     try {
         for (std::size_t i = 0; i < args.size(); ++i) {
@@ -161,6 +169,15 @@ int main(int argc, char** argv) {
                 serialGiven = true;
             } else if (a == "--log") {
                 logPath = value();
+            } else if (a == "--scan") {
+                scans.AddList(value());
+            } else if (a == "--scan-file") {
+                const std::string file = value();
+                if (!scans.AddFile(file)) throw std::invalid_argument("cannot read " + file);
+            } else if (a == "--scan-interval") {
+                const int ms = std::stoi(value());
+                if (ms < 0) throw std::invalid_argument("the scan interval cannot be negative");
+                scans.SetInterval(std::chrono::milliseconds(ms));
             } else if (a == "--update-out") {
                 update.outPath = value();
             } else if (a == "--update-fault") {
@@ -226,6 +243,14 @@ int main(int argc, char** argv) {
             status = 1;
         } else {
             std::cout << "COM" << port << " -> " << line.SlaveName() << "\n" << std::flush;
+            scans.WatchInput(0);
+            const auto started = std::chrono::steady_clock::now();
+            line.SetTick([&](const qspsim::LineView& host) {
+                const auto now = std::chrono::duration_cast<qspsim::Micros>(
+                    std::chrono::steady_clock::now() - started);
+                for (const std::string& code : scans.Due(now))
+                    model.Scan(code, host);
+            });
             line.Run(gStop);
         }
     }

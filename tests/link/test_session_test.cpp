@@ -1,0 +1,209 @@
+// The scanner test as the user sees it, over a virtual serial line with the virtual scanner:
+// what the text box shows, what the three status panels read and when an item is counted.
+
+#include <gtest/gtest.h>
+
+#include "app/main_lock.h"
+#include "fakes.h"
+#include "link/test_session.h"
+#include "scan_output.h"
+#include "virtual_line.h"
+
+namespace {
+
+using Clock = qsp::EventPump::Clock;
+using std::chrono::milliseconds;
+
+struct RecordingTestView : qsp::TestView {
+    void ShowLink(int interface, const std::string& text) override {
+        linkIcon = interface;
+        links.push_back(text);
+    }
+    void ShowClock(const std::string& text) override { clock = text; }
+    void ShowTotal(const std::string& text) override { total = text; }
+    void AppendText(const std::string& text) override { box += text; }
+    void CaretToEnd() override {}
+    void FocusText() override { ++focused; }
+
+    int linkIcon = -1;
+    std::vector<std::string> links;
+    std::string clock, total, box;
+    int focused = 0;
+};
+
+struct TestSessionTest : ::testing::Test {
+    TestSessionTest() : model(qspsim::FactoryBlock()) {
+        state.Settings = qsp::ParseSettings("");
+        state.Settings.CommPort = "1";
+        state.Settings.Rs232Delay = 20;
+        state.Settings.TestCount = true;
+        std::copy(model.block().begin(), model.block().end(), state.ParamImage.begin());
+        lock.SetReceivePoll([this] { link.ReceivePoll(); });
+        lock.LockMainWindow();
+    }
+    // A counting test on RS-232 with this terminator; the scanner's own settings 9600 8N1.
+    void Counting(int terminator) {
+        state.ParamImage[qsp::kTerminatorIndex] = static_cast<std::uint8_t>(terminator);
+        ASSERT_TRUE(session.Activate());
+    }
+    // The text of one receive poll.
+    void Poll(const std::string& text) {
+        line.DeliverAt(pump.Now() + milliseconds(1), {text.begin(), text.end()});
+        pump.Advance(milliseconds(50));
+    }
+    // The user reads a barcode; the scanner sends it at its own pace.
+    void Scan(const std::string& data) {
+        const auto& s = line.port()->settings();
+        ASSERT_TRUE(
+            model.Scan(data, qspsim::ViewOf(std::stoi(s.baud), s.parity[0], std::stoi(s.stop))));
+        Clock at = pump.Now();
+        for (const auto& answer : model.TakeAnswers()) {
+            for (std::uint8_t b : answer.bytes) {
+                line.DeliverAt(at, {b});
+                at += Clock(10'000'000 / answer.baud);
+            }
+        }
+        pump.Advance(milliseconds(300));
+    }
+
+    qspsim::ScannerModel model;
+    qsp::AppState state;
+    qsp::VirtualPump pump;
+    qsptest::FakeMainView mainView;
+    qsptest::VirtualLine line{pump, &model, 1};
+    qsp::SerialLink link{state, pump, mainView, line.Factory()};
+    qsp::MainLock lock{mainView, pump};
+    qsp::InterfaceText text;
+    RecordingTestView view;
+    qsp::TestSession session{state, pump, text, link, view};
+};
+
+TEST_F(TestSessionTest, SerialItemsAreCountedOncePerPollThatHoldsTheTerminator) {
+    Counting(2);  // CR
+    EXPECT_EQ(view.links.back(), "RS232 9600,N,8,1  COM1");
+    EXPECT_EQ(view.linkIcon, qsp::kRs232);
+    EXPECT_EQ(line.opens, std::vector<std::string>{"9600,N,8,1"});
+    Poll("ABC");
+    EXPECT_EQ(session.Counter().Count(), 0);
+    Poll("\r\n");
+    EXPECT_EQ(view.total, "Total: 1");
+    Poll("DEF\r\nGHI\r\n");  // two items in one poll count one
+    EXPECT_EQ(view.total, "Total: 2");
+    EXPECT_EQ(view.box, "ABC\nDEF\nGHI\n");
+}
+
+TEST_F(TestSessionTest, CrLfTerminatorCountsTheLineFeedOnSerialAndTheReturnOnAKeyboard) {
+    Counting(3);
+    Poll("X\r");
+    EXPECT_EQ(session.Counter().Count(), 0);
+    Poll("\n");
+    EXPECT_EQ(session.Counter().Count(), 1);
+    EXPECT_EQ(view.box, "X\n");
+
+    RecordingTestView wedgeView;
+    qsp::TestSession wedge{state, pump, text, link, wedgeView};
+    state.Settings.InterfaceIndex = " 2";
+    ASSERT_TRUE(wedge.Activate());
+    EXPECT_EQ(wedgeView.links.back(), "Keyboard  Please Scanner");
+    EXPECT_EQ(wedgeView.linkIcon, qsp::kPs2);
+    for (char c : std::string("AB\n"))
+        wedge.Typed(c);
+    EXPECT_EQ(wedge.Counter().Count(), 0);
+    wedge.Typed('\r');
+    EXPECT_EQ(wedgeView.total, "Total: 1");
+}
+
+TEST_F(TestSessionTest, WithoutTerminatorEachPollIsAnItemOnALineOfItsOwn) {
+    Counting(0);
+    Poll("AB");
+    Poll("CD");
+    EXPECT_EQ(view.box, "\nAB\nCD");
+    EXPECT_EQ(view.total, "Total: 2");
+}
+
+TEST_F(TestSessionTest, SpaceAndEscapeItemsEndTheirLineInTheTextBox) {
+    Counting(6);
+    Poll("A1\x1B");
+    Poll("B2");
+    EXPECT_EQ(view.box, "A1\x1B\nB2");
+    EXPECT_EQ(view.total, "Total: 1");
+}
+
+TEST_F(TestSessionTest, ClockShowsHoursMinutesSecondsWithLeadingBlanks) {
+    Counting(2);
+    EXPECT_EQ(view.clock, "Link 0: 0: 0");
+    pump.Advance(std::chrono::seconds(61));
+    EXPECT_EQ(view.clock, "Link 0: 1: 1");
+    session.Close();
+    pump.Advance(std::chrono::seconds(5));
+    EXPECT_EQ(view.clock, "Link 0: 1: 1");
+}
+
+TEST_F(TestSessionTest, CountingListensAtTheScannersOwnSettingsFromTheImage) {
+    model.SetSerial(19200, 'N', 8, 1);
+    std::copy(model.block().begin(), model.block().end(), state.ParamImage.begin());
+    Counting(3);
+    EXPECT_EQ(line.opens, std::vector<std::string>{"19200,N,8,1"});
+    EXPECT_EQ(view.links.back(), "RS232 19200,N,8,1  COM1");
+    for (const char* code : {"4006381333931", "ABC-123", "9780201379624"})
+        Scan(code);
+    EXPECT_EQ(view.total, "Total: 3");
+    EXPECT_EQ(view.box, "4006381333931\nABC-123\n9780201379624\n");
+
+    // Settings the image does not name: the port cannot be opened and the window closes.
+    state.ParamImage[143] = 0x01;
+    EXPECT_FALSE(session.Activate());
+}
+
+TEST_F(TestSessionTest, WithoutCountingTheTestMakesItsOwnLinkAndOnlyShowsTheText) {
+    state.Settings.TestCount = false;
+    ASSERT_TRUE(session.Activate());
+    EXPECT_EQ(view.links.front(), "");
+    EXPECT_EQ(view.links[1], "Connecting, please wait...");
+    EXPECT_EQ(view.links.back(), "RS232 9600,N,8,1  COM1");
+    EXPECT_EQ(line.opens, (std::vector<std::string>{"9600,N,8,1", "9600,N,8,1"}));
+    EXPECT_EQ(std::string(line.sent.begin(), line.sent.end()), "LINK");
+    Scan("HELLO");
+    EXPECT_EQ(view.box, "HELLO\n");
+    EXPECT_EQ(view.total, "");
+}
+
+TEST_F(TestSessionTest, TestLinkSearchesWithOneStopBitAndReportsAFailureInTheTextBox) {
+    state.Settings.TestCount = false;
+    state.Settings.Automation = true;
+    model.SetSerial(19200, 'O', 8, 1);
+    ASSERT_TRUE(session.Activate());
+    EXPECT_EQ(view.links[2], "Connecting, please wait...9600N");
+    EXPECT_EQ(view.links.back(), "RS232 19200,O,8,1  COM1");
+    for (const auto& opened : line.opens)
+        EXPECT_EQ(opened.back(), '1') << opened;
+    Scan("XY");
+    EXPECT_EQ(view.box, "XY\n");
+
+    model.SetSerial(4800, 'N', 8, 2);  // stop bits 2 are never tried
+    view = RecordingTestView();
+    ASSERT_TRUE(session.Activate());
+    EXPECT_EQ(view.links.back(), "Connecting, please wait...300M");
+    EXPECT_EQ(view.box, "Cannot connect to scanner.\n");
+    EXPECT_FALSE(session.Listening());
+    EXPECT_FALSE(link.PortOpen());
+}
+
+TEST_F(TestSessionTest, KeyboardLinksAndTheTabRuleOnTheExitButton) {
+    state.Settings.InterfaceIndex = "1";
+    state.ParamImage[qsp::kTerminatorIndex] = 4;  // TAB
+    ASSERT_TRUE(session.Activate());
+    EXPECT_EQ(view.links.back(), "USB  Please Scanner");
+    EXPECT_EQ(view.linkIcon, qsp::kUsb);
+    EXPECT_TRUE(line.opens.empty());
+    // The tab moved the focus to Exit; the next character brings both back to the text box.
+    session.TypedOnExit('N');
+    EXPECT_EQ(view.focused, 1);
+    EXPECT_EQ(view.box, "\tN");
+    EXPECT_EQ(view.total, "Total: 1");
+
+    state.Settings.InterfaceIndex = "7";
+    EXPECT_FALSE(session.Activate());
+}
+
+}  // namespace
