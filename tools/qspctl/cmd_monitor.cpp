@@ -1,0 +1,128 @@
+// qspctl monitor: what the scanner sends over RS-232, as the test window shows it.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <csignal>
+#include <iostream>
+
+#include "app/app_state.h"
+#include "app/interface_text.h"
+#include "app/main_lock.h"
+#include "app/qt_event_pump.h"
+#include "cli.h"
+#include "link/batch_link.h"
+#include "link/qt_serial_port.h"
+#include "link/test_session.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+void OnSignal(int) {
+    gStop = 1;
+}
+
+// The test window on a terminal: received text on the standard output, the link and the count
+// on the standard error.
+class TerminalTestView : public qsp::TestView {
+public:
+    void ShowLink(int, const std::string& text) override {
+        if (!text.empty()) link_ = text;
+    }
+    void ShowClock(const std::string&) override {}
+    void ShowTotal(const std::string& text) override {
+        if (text == total_) return;
+        total_ = text;
+        std::cerr << text << "\n" << std::flush;
+    }
+    // Text before the port is listening is the connect's failure line, reported on exit.
+    void AppendText(const std::string& text) override {
+        if (live) std::cout << text << std::flush;
+    }
+    void CaretToEnd() override {}
+    void FocusText() override {}
+    const std::string& Link() const { return link_; }
+    bool live = false;
+
+private:
+    std::string link_;
+    std::string total_;
+};
+
+int Monitor(qspctl::CliContext& ctx) {
+    qspctl::Args args(ctx.args);
+    qsp::AppState state;
+    state.SettingsDir = ctx.settingsDir;
+    state.Settings = qsp::LoadSettingsFile(ctx.settingsDir);
+    state.Settings.InterfaceIndex = "0";
+    if (auto p = args.TakeOption("--port"); !p.empty()) state.Settings.CommPort = p;
+    long items = 0;
+    if (auto v = args.TakeOption("--items"); !v.empty()) {
+        try {
+            items = std::stol(v);
+        } catch (const std::exception&) {
+            items = 0;
+        }
+        if (items <= 0) throw qspctl::UsageError{"--items needs a count of at least 1"};
+    }
+    state.Settings.TestCount = args.TakeFlag("--count") || items > 0;
+    if (!args.Positionals().empty()) throw qspctl::UsageError{"monitor takes no arguments"};
+
+    int argc = 1;
+    char name[] = "qspctl";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    qsp::QtEventPump pump;
+    qsp::StreamView progress(std::cerr, ::isatty(2) != 0);
+    const qsp::InterfaceText text;
+    qsp::ScannerLink link(state, pump, progress, text, qsp::QtSerialPort::Factory(ctx.settingsDir));
+    qsp::MainLock lock(progress, pump);
+    lock.SetReceivePoll([&] { link.Serial().ReceivePoll(); });
+
+    lock.LockMainWindow();
+    if (state.Settings.TestCount) {
+        // Counting needs the scanner's terminator, and its own serial settings with it.
+        const auto read = qsp::ReadScannerImage(link, qsp::kRs232, state.Settings.CommPort);
+        progress.EndLine();
+        if (!read.ok) throw qspctl::Failure{text.LoadText(read.textId)};
+    }
+    TerminalTestView view;
+    qsp::TestSession session(state, pump, text, link.Serial(), view);
+    if (!session.Activate() || !session.Listening()) {
+        progress.EndLine();
+        throw qspctl::Failure{state.Settings.TestCount
+                                  ? "cannot open COM" + state.Settings.CommPort + " at " +
+                                        qsp::ScannerSerialSettings(state.ParamImage).Text()
+                                  : text.LoadText(qsp::kTextCannotConnect)};
+    }
+    progress.EndLine();
+    std::cerr << "Listening: " << view.Link() << "\n" << std::flush;
+    view.live = true;
+
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    const auto done = [&] {
+        return gStop != 0 || (items > 0 && session.Counter().Count() >= items);
+    };
+    // A second of passes at a time: the pump's wait is bounded.
+    const auto second =
+        static_cast<std::uint64_t>(std::chrono::seconds(1) / qsp::EventPump::kPassDuration);
+    while (!done())
+        pump.RunPasses(second, done);
+    session.Close();
+    link.ClosePort();
+    lock.UnlockMainWindow(qsp::kButtonTest);
+    std::cout << std::flush;
+    return 0;
+}
+
+}  // namespace
+
+QSP_CLI_COMMAND("monitor",
+                "monitor [--port N] [--count] [--items N]\n"
+                "                            what the scanner sends over RS-232, as it arrives; "
+                "with\n"
+                "                            --count the items by its terminator (Total: n on "
+                "the\n"
+                "                            error output), until interrupted or after N items",
+                Monitor);
