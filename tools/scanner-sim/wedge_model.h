@@ -44,7 +44,7 @@ public:
 
 protected:
     enum class Reply { Ack, Nak, Block, Checksum };
-    // Link-specific: the messages of a reply (`text` for a block, `checksum` for the check).
+    // Per link: the messages of a reply (`text` for a block, `checksum` for the check).
     virtual std::vector<std::vector<std::uint8_t>> Encode(Reply reply, const std::string& text,
                                                           std::uint8_t checksum) const = 0;
 
