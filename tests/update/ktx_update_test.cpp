@@ -113,6 +113,19 @@ TEST(KtxUpdate, FinalCheckNeedsThreeBytesAndTheRightSum) {
     EXPECT_EQ(rig.view.messages.back(), rig.text.LoadText(127));
 }
 
+TEST(KtxUpdate, ReceiversLeaveParameterWritesAlone) {
+    // A write frame full of block requests and Y-modem start bytes still programs the block.
+    Rig rig;
+    for (std::size_t i = 0; i < 512; ++i) rig.state.ParamImage[i] = i % 2 ? 0xFC : '1';
+    rig.lock.LockMainWindow();
+    ASSERT_TRUE(rig.link.ConnectScanner("1", qsp::kRs232));
+    EXPECT_TRUE(rig.link.WriteParameters(qsp::kRs232));
+    rig.link.CloseScannerLink(qsp::kRs232);
+    EXPECT_EQ(rig.model.block()[1], 0xFC);
+    EXPECT_EQ(rig.model.block()[100], '1');
+    EXPECT_EQ(rig.ktx.BlocksReceived(), 0);
+}
+
 TEST(KtxUpdate, WhatHappensBeforeTheTransfer) {
     {  // Cancel in the confirmation: nothing but the end of the link is sent.
         Rig rig;

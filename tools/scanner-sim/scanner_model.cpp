@@ -149,9 +149,11 @@ void ScannerModel::Receive(const std::uint8_t* data, std::size_t size, const Lin
                            Micros now) {
     for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t b = data[i];
+        // Firmware receivers listen between configuration commands, not inside a write frame.
         bool taken = false;
         for (LineTaker* taker : takers_) {
-            if (!taken) taken = taker->Take(b, mode_ == Mode::Config, host, now, answers_, notes_);
+            if (!taken && (mode_ == Mode::Idle || mode_ == Mode::Config))
+                taken = taker->Take(b, mode_ == Mode::Config, host, now, answers_, notes_);
         }
         if (taken) continue;
         if (mode_ != Mode::Idle && host == ViewOf(kConfigBaud, 'N', 1)) {

@@ -68,8 +68,9 @@ struct Answer {
 };
 
 // A firmware receiver that can take the line over from the configuration exchange. It is offered
-// every host byte first and answers through `answers`; `configuring` is true while "LINK" and
-// 0x06 have put the scanner into configuration mode.
+// every host byte first, except inside a write frame, and answers through `answers`;
+// `configuring` is true while "LINK" and 0x06 have put the scanner into configuration mode,
+// false while the scanner is idle.
 class LineTaker {
 public:
     virtual ~LineTaker() = default;
