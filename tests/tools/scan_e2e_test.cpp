@@ -108,7 +108,22 @@ public:
         status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return status_;
     }
-    bool Running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    // Collects output until the child has ended, for at most `limit`; false if it has not.
+    bool Ended(std::chrono::milliseconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (pid_ > 0) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                break;
+            }
+            if (std::chrono::steady_clock::now() > end) return false;
+            ReadUntil([] { return false; }, 20ms);
+        }
+        ReadUntil([] { return false; }, 50ms);
+        return true;
+    }
 
     std::string out, err;
 
@@ -165,9 +180,8 @@ TEST(ScanEndToEnd, MonitorCountsThreeItemsAndEnds) {
         ASSERT_TRUE(monitor.ReadUntil([&] { return monitor.err.find(total) != std::string::npos; }))
             << monitor.err;
     }
-    EXPECT_TRUE(monitor.ReadUntil([&] { return !monitor.Running(); }, 5s));
+    ASSERT_TRUE(monitor.Ended(5s));
     EXPECT_EQ(monitor.Wait(), 0);
-    monitor.ReadUntil([] { return false; }, 200ms);
     EXPECT_EQ(monitor.out, "4006381333931\nQSP-0001\nhttp://x.test/a?b=1\n");
 }
 
