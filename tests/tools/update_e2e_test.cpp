@@ -163,7 +163,6 @@ TEST(UpdateEndToEnd, YmodemUpdateDeliversTheFileUnchanged) {
                             "' --type ymodem --yes --delay 200 >/dev/null 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(ReadFile(other.path / "received.bin"), Pattern(3000, 9));
-    EXPECT_NE(Notes(other.path / "sim1.log").find("fault: ACK and C apart"), std::string::npos);
 }
 
 // A child process, ended by its id.

@@ -45,7 +45,7 @@ void ExpectUsualEnding(Rig& rig) {
     EXPECT_EQ(rig.view.messages.back(), rig.text.LoadText(128));
 }
 
-TEST(YmodemProtocol, CrcAndReplies) {
+TEST(YmodemProtocol, CrcTableAndCheckValue) {
     qsp::CrcTables tables;
     qsp::InitCrcTables(tables);
     EXPECT_EQ(tables.high[1] << 8 | tables.low[1], 0x1021);
@@ -53,15 +53,10 @@ TEST(YmodemProtocol, CrcAndReplies) {
     const char* check = "123456789";
     EXPECT_EQ(qsp::BlockCrc(reinterpret_cast<const std::uint8_t*>(check), 9), 0x31C3);
 
-    using C = std::vector<std::uint8_t>;
-    EXPECT_TRUE(qsp::CheckReply(C{0x06}, 1));
-    EXPECT_FALSE(qsp::CheckReply(C{0x15}, 1));
-    EXPECT_FALSE(qsp::CheckReply(C{}, 1));
-    EXPECT_TRUE(qsp::CheckReply(C{'C', 0x06}, 2));
-    EXPECT_FALSE(qsp::CheckReply(C{0x06, 'C'}, 2));
-    EXPECT_TRUE(qsp::CheckReply(C{0x06, 'C'}, 3));
-    EXPECT_FALSE(qsp::CheckReply(C{0x06}, 3));
-    EXPECT_FALSE(qsp::CheckReply(C{'C', 0x06}, 3));
+    // Mode 3 needs ACK and "C" in the same chunk, in that order.
+    EXPECT_TRUE(qsp::CheckReply({0x06, 'C'}, 3));
+    EXPECT_FALSE(qsp::CheckReply({0x06}, 3));
+    EXPECT_FALSE(qsp::CheckReply({'C', 0x06}, 3));
 }
 
 TEST(YmodemUpdate, FileArrivesWholeAndTheHeaderNamesIt) {
@@ -106,7 +101,7 @@ TEST(YmodemUpdate, FileArrivesWholeAndTheHeaderNamesIt) {
     ExpectUsualEnding(rig);
 }
 
-TEST(YmodemUpdate, LastBlockFilledWithFFAndCoveredByTheCrc) {
+TEST(YmodemUpdate, BlockFillingAndTheSmallestFile) {
     Rig rig;
     const auto file = Pattern(1025);
     rig.Command(rig.File("A.bin", file), qsp::kUpdateYmodem);
@@ -122,17 +117,13 @@ TEST(YmodemUpdate, LastBlockFilledWithFFAndCoveredByTheCrc) {
     Rig exact;
     exact.Command(exact.File("A.bin", Pattern(2048)), qsp::kUpdateYmodem);
     EXPECT_EQ(DataBlocks(exact.line.sent).size(), 2u);
-}
 
-TEST(YmodemUpdate, FilesOf1024BytesOrLessAreRefusedAfterTheC) {
-    Rig rig;
-    rig.Command(rig.File("A.bin", Pattern(1024)), qsp::kUpdateYmodem);
-    EXPECT_EQ(rig.line.sent, std::vector<std::uint8_t>{'1'});
-    const auto& m = rig.view.messages;
-    ASSERT_EQ(m.size(), 4u);
-    EXPECT_EQ(m[1], rig.text.LoadText(120));
-    EXPECT_EQ(m[2], rig.text.LoadText(129));
-    ExpectUsualEnding(rig);
+    // 1024 bytes are refused after the "C": nothing is sent after "1".
+    Rig small;
+    small.Command(small.File("A.bin", Pattern(1024)), qsp::kUpdateYmodem);
+    EXPECT_EQ(small.line.sent, std::vector<std::uint8_t>{'1'});
+    EXPECT_EQ(small.view.messages[2], small.text.LoadText(129));
+    ExpectUsualEnding(small);
 }
 
 TEST(YmodemUpdate, BlockNumbersWrapAfter255) {
@@ -148,7 +139,7 @@ TEST(YmodemUpdate, BlockNumbersWrapAfter255) {
     EXPECT_EQ(rig.ymodem.File(), file);
 }
 
-TEST(YmodemUpdate, RefusedOrGarbledAnswersSendTheSameBlockAgain) {
+TEST(YmodemUpdate, RefusedBlockGoesAgainUnchanged) {
     qspsim::UpdateOptions nak;
     nak.nakBlock = 3;
     Rig rig(nak);
@@ -159,15 +150,6 @@ TEST(YmodemUpdate, RefusedOrGarbledAnswersSendTheSameBlockAgain) {
     EXPECT_EQ(blocks[2][1], 3);
     EXPECT_EQ(blocks[3], blocks[2]);  // same number, same data, same CRC
     EXPECT_EQ(rig.ymodem.File(), file);
-
-    qspsim::UpdateOptions garbled;
-    garbled.corrupt = true;
-    Rig other(garbled);
-    other.Command(other.File("A.bin", file), qsp::kUpdateYmodem);
-    const auto again = DataBlocks(other.line.sent);
-    ASSERT_EQ(again.size(), 6u);
-    EXPECT_EQ(again[1], again[0]);
-    EXPECT_EQ(other.ymodem.File(), file);
 }
 
 TEST(YmodemUpdate, AckAndCInDifferentPollsSendTheHeaderAgain) {
@@ -185,17 +167,6 @@ TEST(YmodemUpdate, AckAndCInDifferentPollsSendTheHeaderAgain) {
 }
 
 TEST(YmodemUpdate, SilenceEndsTheUpdateWithinItsBounds) {
-    {  // No "C" for "1".
-        qspsim::UpdateOptions silent;
-        silent.silentFrom = 0;
-        Rig rig(silent);
-        rig.Command(rig.File("A.bin", Pattern(3000)), qsp::kUpdateYmodem);
-        EXPECT_EQ(rig.view.messages,
-                  (std::vector<std::string>{rig.text.LoadText(119), rig.text.LoadText(129),
-                                            rig.text.LoadText(128)}));
-        EXPECT_TRUE(rig.prompt.boxes.empty());
-        ExpectUsualEnding(rig);
-    }
     {  // Silent from the second data block on: given up after the reply bound.
         qspsim::UpdateOptions silent;
         silent.silentFrom = 2;
