@@ -290,6 +290,8 @@ void FirmwareUpdate::F4_UpdateSend(const std::string& path) {
         return;
     }
 
+    // The poll hands replies to this update only while the type is Y-modem.
+    state_.UpdateType = kUpdateYmodem;
     lock_.LockMainWindow();
     view_.AddMessage(T(kTextConnecting));
     if (!serial.OpenSerialPort(state_.Settings.CommPort, "115200", "N", "8", "1", false)) {
