@@ -14,7 +14,12 @@ std::filesystem::path ExecutableDir() {
 }
 
 std::filesystem::path SettingsDirFor(const std::filesystem::path& exeDir) {
-    if (::access(exeDir.c_str(), W_OK) == 0) return exeDir;
+    // An installed program (its pictures under share/) keeps its settings per user, even when
+    // root could write into the program's folder.
+    std::error_code ec;
+    const bool installed = !std::filesystem::is_directory(exeDir / "Picture", ec) &&
+                           std::filesystem::is_directory(exeDir.parent_path() / "share" / "qsp", ec);
+    if (!installed && ::access(exeDir.c_str(), W_OK) == 0) return exeDir;
     std::filesystem::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
         base = xdg;
@@ -24,7 +29,6 @@ std::filesystem::path SettingsDirFor(const std::filesystem::path& exeDir) {
         base = std::filesystem::temp_directory_path();
     }
     const auto dir = base / "qsp";
-    std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     return dir;
 }

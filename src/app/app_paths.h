@@ -8,7 +8,8 @@ namespace qsp {
 // Folder of the running executable.
 std::filesystem::path ExecutableDir();
 
-// The folder of HW_Path.int and ports/: the executable's folder when it is writable, otherwise
+// The folder of HW_Path.int and ports/: the executable's folder when it is writable and not an
+// installed program's (one whose pictures are under ../share/qsp), otherwise
 // $XDG_CONFIG_HOME/qsp (~/.config/qsp), created when missing.
 std::filesystem::path SettingsDirFor(const std::filesystem::path& exeDir);
 

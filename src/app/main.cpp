@@ -4,21 +4,13 @@
 #include <QLocale>
 
 #include "app/app_paths.h"
-#include "app/app_state.h"
-#include "app/interface_text.h"
-#include "app/main_operations.h"
-#include "app/main_window.h"
-#include "app/qt_event_pump.h"
-#include "app/qt_prompt.h"
-#include "app/settings_file.h"
+#include "app/program.h"
 #include "app/single_instance.h"
-#include "link/qt_serial_port.h"
-#include "link/scanner_link.h"
-#include "workbench/settings_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("qsp");
+    QApplication::setDesktopFileName("io.github.qsp.QSP");
 
     const auto exeDir = qsp::ExecutableDir();
     qsp::AppState state;
@@ -29,31 +21,7 @@ int main(int argc, char** argv) {
     if (instance.AnotherIsRunning()) return 0;
 
     const qsp::InterfaceText text(qsp::LanguageForLocale(QLocale::system().name().toStdString()));
-    qsp::QtEventPump pump;
-    qsp::MainWindow window(state, text, pump, qsp::PictureDirFor(exeDir));
-    // Message boxes belong to the window the user is working in.
-    qsp::QtPrompt prompt([&window] {
-        QWidget* active = QApplication::activeWindow();
-        return active ? active : &window;
-    });
-
-    state.Settings = qsp::LoadSettingsFile(state.SettingsDir);
-    window.Load();
-
-    qsp::ScannerLink link(state, pump, window, text, qsp::QtSerialPort::Factory(state.SettingsDir));
-    window.Lock().SetReceivePoll([&link] { link.Serial().ReceivePoll(); });
-    qsp::MainOperations operations(state, pump, window, window.Lock(), prompt, text, link);
-
-    qsp::MainWindowCommands commands;
-    commands.setup = [&] {
-        operations.ScannerSetup([&] {
-            qsp::OpenSettingsWindow(state, pump, prompt, text, link, window.Lock(), window,
-                                    qsp::PictureDirFor(exeDir), &window);
-        });
-    };
-    commands.test = [&] { operations.ScannerTest([] {}); };
-    commands.closePort = [&link] { link.ClosePort(); };
-    window.SetCommands(commands);
-    window.show();
+    qsp::Program program(state, text, qsp::PictureDirFor(exeDir));
+    program.Window().show();
     return app.exec();
 }

@@ -131,11 +131,14 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
                        (link_number == kRs232 ? Q(state_.Settings.CommPort) : QString()));
 
     link_.SetWriteProgress([this](int value, int maximum) { SetWriteProgress(value, maximum); });
+    // The keyboard-wedge exchanges report their stage in the link panel.
+    link_.SetStatusText([this](const std::string& status) { linkText_->setText(Q(status)); });
 }
 
 SettingsWindow::~SettingsWindow() {
     if (timer2_ != 0) pump_.StopTimer(timer2_);
     link_.SetWriteProgress(nullptr);
+    link_.SetStatusText(nullptr);
 }
 
 void SettingsWindow::BuildControls() {
@@ -494,6 +497,7 @@ void SettingsWindow::closeEvent(QCloseEvent* event) {
     if (timer2_ != 0) pump_.StopTimer(timer2_);
     timer2_ = 0;
     link_.SetWriteProgress(nullptr);
+    link_.SetStatusText(nullptr);
     event->accept();
 }
 
