@@ -90,27 +90,21 @@ TEST_F(TestSessionTest, SerialItemsAreCountedOncePerPollThatHoldsTheTerminator) 
     Poll("DEF\r\nGHI\r\n");  // two items in one poll count one
     EXPECT_EQ(view.total, "Total: 2");
     EXPECT_EQ(view.box, "ABC\nDEF\nGHI\n");
+
+    // The window closes at once for settings the image does not name and unknown links.
+    state.ParamImage[143] = 0x01;
+    EXPECT_FALSE(session.Activate());
+    state.Settings.InterfaceIndex = "7";
+    EXPECT_FALSE(session.Activate());
 }
 
-TEST_F(TestSessionTest, CrLfTerminatorCountsTheLineFeedOnSerialAndTheReturnOnAKeyboard) {
+TEST_F(TestSessionTest, CrLfTerminatorCountsTheLineFeedOnSerial) {
     Counting(3);
     Poll("X\r");
     EXPECT_EQ(session.Counter().Count(), 0);
     Poll("\n");
     EXPECT_EQ(session.Counter().Count(), 1);
     EXPECT_EQ(view.box, "X\n");
-
-    RecordingTestView wedgeView;
-    qsp::TestSession wedge{state, pump, text, link, wedgeView};
-    state.Settings.InterfaceIndex = " 2";
-    ASSERT_TRUE(wedge.Activate());
-    EXPECT_EQ(wedgeView.links.back(), "Keyboard  Please Scanner");
-    EXPECT_EQ(wedgeView.linkIcon, qsp::kPs2);
-    for (char c : std::string("AB\n"))
-        wedge.Typed(c);
-    EXPECT_EQ(wedge.Counter().Count(), 0);
-    wedge.Typed('\r');
-    EXPECT_EQ(wedgeView.total, "Total: 1");
 }
 
 TEST_F(TestSessionTest, WithoutTerminatorEachPollIsAnItemOnALineOfItsOwn) {
@@ -139,35 +133,6 @@ TEST_F(TestSessionTest, ClockShowsHoursMinutesSecondsWithLeadingBlanks) {
     EXPECT_EQ(view.clock, "Link 0: 1: 1");
 }
 
-TEST_F(TestSessionTest, CountingListensAtTheScannersOwnSettingsFromTheImage) {
-    model.SetSerial(19200, 'N', 8, 1);
-    std::copy(model.block().begin(), model.block().end(), state.ParamImage.begin());
-    Counting(3);
-    EXPECT_EQ(line.opens, std::vector<std::string>{"19200,N,8,1"});
-    EXPECT_EQ(view.links.back(), "RS232 19200,N,8,1  COM1");
-    for (const char* code : {"4006381333931", "ABC-123", "9780201379624"})
-        Scan(code);
-    EXPECT_EQ(view.total, "Total: 3");
-    EXPECT_EQ(view.box, "4006381333931\nABC-123\n9780201379624\n");
-
-    // Settings the image does not name: the port cannot be opened and the window closes.
-    state.ParamImage[143] = 0x01;
-    EXPECT_FALSE(session.Activate());
-}
-
-TEST_F(TestSessionTest, WithoutCountingTheTestMakesItsOwnLinkAndOnlyShowsTheText) {
-    state.Settings.TestCount = false;
-    ASSERT_TRUE(session.Activate());
-    EXPECT_EQ(view.links.front(), "");
-    EXPECT_EQ(view.links[1], "Connecting, please wait...");
-    EXPECT_EQ(view.links.back(), "RS232 9600,N,8,1  COM1");
-    EXPECT_EQ(line.opens, (std::vector<std::string>{"9600,N,8,1", "9600,N,8,1"}));
-    EXPECT_EQ(std::string(line.sent.begin(), line.sent.end()), "LINK");
-    Scan("HELLO");
-    EXPECT_EQ(view.box, "HELLO\n");
-    EXPECT_EQ(view.total, "");
-}
-
 TEST_F(TestSessionTest, TestLinkSearchesWithOneStopBitAndReportsAFailureInTheTextBox) {
     state.Settings.TestCount = false;
     state.Settings.Automation = true;
@@ -187,23 +152,6 @@ TEST_F(TestSessionTest, TestLinkSearchesWithOneStopBitAndReportsAFailureInTheTex
     EXPECT_EQ(view.box, "Cannot connect to scanner.\n");
     EXPECT_FALSE(session.Listening());
     EXPECT_FALSE(link.PortOpen());
-}
-
-TEST_F(TestSessionTest, KeyboardLinksAndTheTabRuleOnTheExitButton) {
-    state.Settings.InterfaceIndex = "1";
-    state.ParamImage[qsp::kTerminatorIndex] = 4;  // TAB
-    ASSERT_TRUE(session.Activate());
-    EXPECT_EQ(view.links.back(), "USB  Please Scanner");
-    EXPECT_EQ(view.linkIcon, qsp::kUsb);
-    EXPECT_TRUE(line.opens.empty());
-    // The tab moved the focus to Exit; the next character brings both back to the text box.
-    session.TypedOnExit('N');
-    EXPECT_EQ(view.focused, 1);
-    EXPECT_EQ(view.box, "\tN");
-    EXPECT_EQ(view.total, "Total: 1");
-
-    state.Settings.InterfaceIndex = "7";
-    EXPECT_FALSE(session.Activate());
 }
 
 }  // namespace

@@ -100,8 +100,9 @@ TEST_F(TestWindowTest, MainWindowTestCountsScannedItemsAndEndsWithTestEnds) {
     EXPECT_EQ(mainView.focus, kButtonTest);
 }
 
+// With CR + LF as terminator a keyboard counts the return key (serial text counts the line feed).
 TEST_F(TestWindowTest, KeyboardScannerTypesIntoTheTextBoxAndReturnsCount) {
-    OpenWedge("1", 2);  // USB, CR
+    OpenWedge("1", 3);  // USB, CR + LF
     QTest::keyClicks(window->Text1(), "4711");
     EXPECT_EQ(window->TotalPanel()->text(), "");
     QTest::keyClick(window->Text1(), Qt::Key_Return);
