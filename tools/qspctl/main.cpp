@@ -97,7 +97,15 @@ int main(int argc, char** argv) {
         ctx.args.assign(args.begin() + static_cast<long>(first) + 1, args.end());
         ctx.settingsDir = dir.empty() ? qsp::SettingsDirFor(qsp::ExecutableDir()) : std::filesystem::path(dir);
         for (const auto& c : qspctl::Commands()) {
-            if (c.name == name) return c.run(ctx);
+            if (c.name != name) continue;
+            // "qspctl COMMAND --help" shows that command's usage.
+            for (const auto& a : ctx.args) {
+                if (a == "--help" || a == "-h") {
+                    std::cout << "Usage: qspctl [--settings-dir DIR] " << c.synopsis << "\n";
+                    return 0;
+                }
+            }
+            return c.run(ctx);
         }
         throw qspctl::UsageError{"unknown command '" + name + "' (see --help)"};
     } catch (const qspctl::UsageError& e) {
