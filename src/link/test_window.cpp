@@ -193,7 +193,8 @@ bool TestWindow::TextKey(QKeyEvent* key) {
 }
 
 bool TestWindow::ExitKey(QKeyEvent* key) {
-    if (IsTabKey(key)) return false;
+    // Tab moves on; shortcuts type nothing.
+    if (IsTabKey(key) || (key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) return false;
     const auto c = KeyChar(key);
     if (!c) return false;
     session_->TypedOnExit(*c);

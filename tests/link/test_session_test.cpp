@@ -6,7 +6,6 @@
 #include "app/main_lock.h"
 #include "fakes.h"
 #include "link/test_session.h"
-#include "scan_output.h"
 #include "virtual_line.h"
 
 namespace {
