@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xdotool x11-apps imagemagick
   zbar-tools poppler-utils lrzsz socat
   xdg-utils
+  at-spi2-core python3-dbus dbus-bin
   dpkg-dev desktop-file-utils appstream librsvg2-bin groff-base
 )
 

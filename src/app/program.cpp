@@ -5,6 +5,7 @@
 #include "app/settings_file.h"
 #include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
+#include "link/test_window.h"
 #include "workbench/settings_window.h"
 
 namespace qsp {
@@ -39,7 +40,11 @@ void Program::WireCommands() {
                                pictureDir_, &window_);
         });
     };
-    commands.test = [this] { operations_.ScannerTest([] {}); };
+    commands.test = [this] {
+        operations_.ScannerTest([this] {
+            ShowTestWindow(state_, pump_, text_, link_, window_, pictureDir_, &window_);
+        });
+    };
     commands.update = [this] { updates_.RunScannerUpdate(); };
     commands.moreSettings = [this] { updates_.ShowUpdateSettings(UpdateSettingsMode::None); };
     commands.system = [this] { updates_.ShowUpdateSettings(UpdateSettingsMode::System); };
