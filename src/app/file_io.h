@@ -15,4 +15,22 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
 // reader (or a crash) never sees a half-written file. False (and `path` untouched) on failure.
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& content);
 
+// Keeps the process's current folder and puts it back when it goes out of scope: a file dialog
+// may move it.
+class CurrentFolderGuard {
+public:
+    CurrentFolderGuard() { saved_ = std::filesystem::current_path(error_); }
+    ~CurrentFolderGuard() {
+        if (error_) return;
+        std::error_code ignored;
+        std::filesystem::current_path(saved_, ignored);
+    }
+    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
+    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
+
+private:
+    std::error_code error_;
+    std::filesystem::path saved_;
+};
+
 }  // namespace qsp

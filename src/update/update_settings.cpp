@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/file_io.h"
 #include "app/text_number.h"
 #include "workbench/remembered_path.h"
 
@@ -11,22 +12,6 @@ namespace {
 
 constexpr int kTextOpenUpdateFile = 103;
 
-// The process's current folder, put back when the dialog is over.
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard() { saved_ = std::filesystem::current_path(error_); }
-    ~CurrentFolderGuard() {
-        if (error_) return;
-        std::error_code ignored;
-        std::filesystem::current_path(saved_, ignored);
-    }
-    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
-    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
-
-private:
-    std::error_code error_;
-    std::filesystem::path saved_;
-};
 
 }  // namespace
 

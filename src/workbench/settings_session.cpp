@@ -4,6 +4,7 @@
 #include <array>
 #include <system_error>
 
+#include "app/file_io.h"
 #include "app/settings_file.h"
 #include "app/text_number.h"
 #include "catalogue/reset_values.h"
@@ -25,22 +26,6 @@ constexpr const char* kListingFilter = "*.Txt";
 constexpr std::array<std::uint16_t, 18> kSymbologyFirstIndex = {
     0, 9, 18, 23, 28, 33, 38, 43, 48, 58, 63, 67, 71, 75, 79, 84, 93, 156};
 
-// A file dialog moves the current folder; it is put back afterwards.
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard() { saved_ = std::filesystem::current_path(error_); }
-    ~CurrentFolderGuard() {
-        if (error_) return;
-        std::error_code ignored;
-        std::filesystem::current_path(saved_, ignored);
-    }
-    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
-    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
-
-private:
-    std::error_code error_;
-    std::filesystem::path saved_;
-};
 
 }  // namespace
 
