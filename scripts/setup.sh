@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkgconf ninja-build clang-format
+  build-essential cmake pkgconf ninja-build clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libqt6svg6 qt6-l10n-tools
   libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
