@@ -10,8 +10,8 @@
 namespace qspctl {
 
 struct CliContext {
-    std::vector<std::string> args;         // the command's own arguments
-    std::filesystem::path settingsDir;     // the program's settings folder (HW_Path.int, ports/)
+    std::vector<std::string> args;      // the command's own arguments
+    std::filesystem::path settingsDir;  // the program's settings folder (HW_Path.int, ports/)
 };
 
 // Thrown for a wrong command line; main prints "qspctl: <what>" and exits with status 2.

@@ -1,19 +1,10 @@
 // qspctl monitor: what the scanner sends over RS-232, as the test window shows it.
 
-#include <unistd.h>
-
-#include <QCoreApplication>
 #include <csignal>
 #include <iostream>
 
-#include "app/app_state.h"
-#include "app/interface_text.h"
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
-#include "cli.h"
-#include "link/batch_link.h"
-#include "link/qt_serial_port.h"
 #include "link/test_session.h"
+#include "link_session.h"
 
 namespace {
 
@@ -52,8 +43,7 @@ private:
 int Monitor(qspctl::CliContext& ctx) {
     qspctl::Args args(ctx.args);
     qsp::AppState state;
-    state.SettingsDir = ctx.settingsDir;
-    state.Settings = qsp::LoadSettingsFile(ctx.settingsDir);
+    qspctl::LoadState(ctx, state);
     state.Settings.InterfaceIndex = "0";
     if (auto p = args.TakeOption("--port"); !p.empty()) state.Settings.CommPort = p;
     long items = 0;
@@ -68,16 +58,12 @@ int Monitor(qspctl::CliContext& ctx) {
     state.Settings.TestCount = args.TakeFlag("--count") || items > 0;
     if (!args.Positionals().empty()) throw qspctl::UsageError{"monitor takes no arguments"};
 
-    int argc = 1;
-    char name[] = "qspctl";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    qsp::QtEventPump pump;
-    qsp::StreamView progress(std::cerr, ::isatty(2) != 0);
-    const qsp::InterfaceText text;
-    qsp::ScannerLink link(state, pump, progress, text, qsp::QtSerialPort::Factory(ctx.settingsDir));
-    qsp::MainLock lock(progress, pump);
-    lock.SetReceivePoll([&] { link.Serial().ReceivePoll(); });
+    qspctl::LinkSession scanner(state, ctx);
+    auto& pump = scanner.pump;
+    auto& progress = scanner.view;
+    const auto& text = scanner.text;
+    auto& link = scanner.link;
+    auto& lock = scanner.lock;
 
     lock.LockMainWindow();
     if (state.Settings.TestCount) {

@@ -1,17 +1,8 @@
 // qspctl update: a firmware update over RS-232, KTX-type or Y-modem, on the program's own code.
 
-#include <unistd.h>
-
-#include <QCoreApplication>
 #include <iostream>
 
-#include "app/app_state.h"
-#include "app/interface_text.h"
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
-#include "cli.h"
-#include "link/batch_link.h"
-#include "link/qt_serial_port.h"
+#include "link_session.h"
 #include "update/firmware_update.h"
 
 namespace {
@@ -48,8 +39,7 @@ private:
 int Update(qspctl::CliContext& ctx) {
     qspctl::Args args(ctx.args);
     qsp::AppState state;
-    state.SettingsDir = ctx.settingsDir;
-    state.Settings = qsp::LoadSettingsFile(ctx.settingsDir);
+    qspctl::LoadState(ctx, state);
     const std::string type = args.TakeOption("--type");
     int updateType = 0;
     if (type == "ktx") {
@@ -60,32 +50,20 @@ int Update(qspctl::CliContext& ctx) {
         throw qspctl::UsageError{"update needs --type ktx or --type ymodem"};
     }
     if (auto port = args.TakeOption("--port"); !port.empty()) state.Settings.CommPort = port;
-    if (auto v = args.TakeOption("--baud"); !v.empty()) state.Settings.BaudRate = v;
-    if (auto v = args.TakeOption("--delay"); !v.empty()) {
-        try {
-            state.Settings.Rs232Delay = std::stoi(v);
-        } catch (const std::exception&) {
-            throw qspctl::UsageError{"--delay needs a whole number, not '" + v + "'"};
-        }
-        if (state.Settings.Rs232Delay <= 0) throw qspctl::UsageError{"--delay must be at least 1"};
-    }
+    qspctl::TakeLinkOptions(args, state.Settings);
     const bool yes = args.TakeFlag("--yes");
     const auto files = args.Positionals();
     if (files.size() != 1) throw qspctl::UsageError{"update needs one update file"};
     // The update runs over RS-232 whatever link the settings name.
     state.Settings.InterfaceIndex = "0";
 
-    int argc = 1;
-    char name[] = "qspctl";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    const qsp::InterfaceText text;
-    qsp::QtEventPump pump;
-    qsp::StreamView view(std::cerr, ::isatty(2) != 0);
+    qspctl::LinkSession scanner(state, ctx);
+    auto& pump = scanner.pump;
+    auto& view = scanner.view;
+    const auto& text = scanner.text;
+    auto& link = scanner.link;
+    auto& lock = scanner.lock;
     TerminalPrompt prompt(view, yes);
-    qsp::ScannerLink link(state, pump, view, text, qsp::QtSerialPort::Factory(ctx.settingsDir));
-    qsp::MainLock lock(view, pump);
-    lock.SetReceivePoll([&] { link.Serial().ReceivePoll(); });
     qsp::FirmwareUpdate update(state, pump, view, lock, prompt, text, link);
     // The choices the settings window would take: this file, this type, confirmed.
     update.SetSettingsWindow([&](qsp::UpdateSettingsMode) {

@@ -18,7 +18,8 @@ std::string Args::TakeOption(const std::string& name, const std::string& alias) 
         if (args_[i] == name || (!alias.empty() && args_[i] == alias)) {
             if (i + 1 >= args_.size()) throw UsageError{args_[i] + " needs a value"};
             std::string value = args_[i + 1];
-            args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+            args_.erase(args_.begin() + static_cast<long>(i),
+                        args_.begin() + static_cast<long>(i) + 2);
             return value;
         }
         if (args_[i].rfind(name + "=", 0) == 0) {
@@ -55,7 +56,8 @@ void PrintHelp(std::ostream& out) {
     auto commands = qspctl::Commands();
     std::sort(commands.begin(), commands.end(),
               [](const auto& a, const auto& b) { return a.name < b.name; });
-    for (const auto& c : commands) out << "  " << c.synopsis << "\n";
+    for (const auto& c : commands)
+        out << "  " << c.synopsis << "\n";
     out << "\nOptions:\n"
            "  --settings-dir DIR  folder of HW_Path.int and ports/ (default: the program's)\n"
            "  --help              this text\n"
@@ -74,7 +76,8 @@ int main(int argc, char** argv) {
         std::size_t first = 0;
         while (first < args.size() && args[first].rfind("--settings-dir", 0) == 0) {
             if (args[first] == "--settings-dir") {
-                if (first + 1 >= args.size()) throw qspctl::UsageError{"--settings-dir needs a value"};
+                if (first + 1 >= args.size())
+                    throw qspctl::UsageError{"--settings-dir needs a value"};
                 dir = args[first + 1];
                 first += 2;
             } else if (args[first].rfind("--settings-dir=", 0) == 0) {
@@ -95,7 +98,8 @@ int main(int argc, char** argv) {
         }
         const std::string name = args[first];
         ctx.args.assign(args.begin() + static_cast<long>(first) + 1, args.end());
-        ctx.settingsDir = dir.empty() ? qsp::SettingsDirFor(qsp::ExecutableDir()) : std::filesystem::path(dir);
+        ctx.settingsDir =
+            dir.empty() ? qsp::SettingsDirFor(qsp::ExecutableDir()) : std::filesystem::path(dir);
         for (const auto& c : qspctl::Commands()) {
             if (c.name != name) continue;
             // "qspctl COMMAND --help" shows that command's usage.

@@ -1,0 +1,58 @@
+#pragma once
+// What every qspctl command that talks to a scanner sets up: an event loop, the pump, a terminal
+// progress view, the link with all three protocols, and the lock that runs the receive poll.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <iostream>
+
+#include "app/app_state.h"
+#include "app/interface_text.h"
+#include "app/main_lock.h"
+#include "app/qt_event_pump.h"
+#include "cli.h"
+#include "link/batch_link.h"
+#include "link/keyboard_wedge_devices.h"
+#include "link/qt_serial_port.h"
+
+namespace qspctl {
+
+// The serial options that override the settings file for one run: --baud, --parity, --data,
+// --stop, --delay, --search and --no-search.
+void TakeLinkOptions(Args& args, qsp::AppSettings& settings);
+
+// The settings file of the context, read into a fresh application state.
+void LoadState(const CliContext& ctx, qsp::AppState& state);
+
+class LinkSession {
+public:
+    LinkSession(qsp::AppState& state, const CliContext& ctx);
+
+    qsp::EventPump& Pump() { return pump; }
+
+    // Runs `operation` with the poll going, as the main window does while locked.
+    template <typename F>
+    auto Locked(F operation) {
+        lock.LockMainWindow();
+        auto result = operation();
+        lock.UnlockMainWindow(qsp::kButtonSetup);
+        view.EndLine();
+        return result;
+    }
+
+private:
+    int argc_ = 1;
+    char name_[7] = "qspctl";
+    char* argv_[2] = {name_, nullptr};
+    QCoreApplication app_{argc_, argv_};
+
+public:
+    qsp::QtEventPump pump;
+    qsp::StreamView view{std::cerr, ::isatty(2) != 0};
+    const qsp::InterfaceText text;
+    qsp::ScannerLink link;
+    qsp::MainLock lock;
+};
+
+}  // namespace qspctl
