@@ -13,31 +13,12 @@
 #include "test_support/temp_dir.h"
 #include "workbench/default_barcode_window.h"
 #include "workbench/qt_printout.h"
+#include "workbench/settings_fakes.h"
 
 namespace qsp {
 namespace {
 
-// Answers the print dialog with a PDF file, or cancels it.
-class FakePrompt : public Prompt {
-public:
-    PromptAnswer MessageBox(const std::string&, const std::string&, PromptIcon,
-                            PromptButtons) override {
-        return PromptAnswer::Ok;
-    }
-    std::optional<std::string> OpenFileName(const FileDialogRequest&) override { return {}; }
-    std::optional<std::string> SaveFileName(const FileDialogRequest&) override { return {}; }
-    void Beep() override {}
-    std::optional<PrintTarget> PrintDialog(const std::string&) override {
-        ++printDialogs;
-        if (pdf.empty()) return std::nullopt;
-        PrintTarget target;
-        target.outputFile = pdf;
-        return target;
-    }
-
-    std::string pdf;  // empty: the user cancels
-    int printDialogs = 0;
-};
+using FakePrompt = wbtest::ScriptedPrompt;
 
 std::string Shell(const std::string& command) {
     std::string out;

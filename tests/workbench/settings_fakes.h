@@ -1,6 +1,6 @@
 #pragma once
-// Stand-ins for what the settings window talks to: scripted message boxes and file dialogs, a
-// main window that records its message list, and a scanner link protocol that records calls.
+// Stand-ins for what the workbench windows talk to: scripted message boxes, file and print
+// dialogs, and a main window that records its message list.
 
 #include <deque>
 #include <memory>
@@ -10,7 +10,6 @@
 
 #include "app/main_view.h"
 #include "app/prompt.h"
-#include "link/link_protocol.h"
 
 namespace wbtest {
 
@@ -36,6 +35,14 @@ public:
         return File(r);
     }
     void Beep() override { ++beeps; }
+    // The print dialog writes a PDF file to `pdf`; empty: the user cancels.
+    std::optional<qsp::PrintTarget> PrintDialog(const std::string&) override {
+        ++printDialogs;
+        if (pdf.empty()) return std::nullopt;
+        qsp::PrintTarget target;
+        target.outputFile = pdf;
+        return target;
+    }
 
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
@@ -48,7 +55,8 @@ public:
     std::deque<std::optional<std::string>> files;  // dialog results; none left: cancelled
     std::vector<qsp::FileDialogRequest> requests;
     std::vector<Box> boxes;
-    int beeps = 0;
+    std::string pdf;
+    int beeps = 0, printDialogs = 0;
 
 private:
     std::optional<std::string> File(const qsp::FileDialogRequest& r) {
@@ -75,29 +83,6 @@ public:
     std::vector<std::string> messages;
     bool locked = false;
     int focus = -1;
-};
-
-// A link whose writes and ends succeed or fail as told.
-class FakeProtocol : public qsp::LinkProtocol {
-public:
-    explicit FakeProtocol(bool writeOk = true, bool closeOk = true)
-        : writeOk_(writeOk), closeOk_(closeOk) {}
-    bool Connect(const std::string&) override { return true; }
-    bool Read() override { return true; }
-    bool Write() override {
-        ++*writes;
-        return writeOk_;
-    }
-    bool Close() override {
-        ++*closes;
-        return closeOk_;
-    }
-    // Shared so the test keeps them after the link owns the protocol.
-    std::shared_ptr<int> writes = std::make_shared<int>(0);
-    std::shared_ptr<int> closes = std::make_shared<int>(0);
-
-private:
-    bool writeOk_, closeOk_;
 };
 
 }  // namespace wbtest

@@ -2,41 +2,22 @@
 
 #include "app/app_state.h"
 #include "workbench/code_type_model.h"
+#include "workbench/settings_session.h"
 #include "workbench/special_keyboard_model.h"
 
 namespace qsp {
 namespace {
 
-TEST(CodeTypeModel, BoxesMapToThreeBytesAndKeepTheSpareBits) {
-    ImageBytes image{};
-    image[434 + 2] = 192;  // bits 6 and 7: no box
-    CodeTypeModel model(image, 434);
+// Ticking boxes and All Enable are checked through the dialog in the settings window tests.
+TEST(CodeTypeModel, AllDisableClearsTheSpareBitsButNotTheNextByte) {
+    ImageBytes image;
+    image.fill(0xFF);
+    CodeTypeModel model(image, 274);
+    model.AllDisable();
+    EXPECT_EQ((std::array<int, 4>{image[274], image[275], image[276], image[277]}),
+              (std::array<int, 4>{0, 0, 0, 0xFF}));
     EXPECT_EQ(CodeTypeDialogCaption(434), "Format 3 Code Type");
     EXPECT_EQ(CodeTypeDialogCaption(300), "");
-    for (int box = 16; box < kCodeTypeBoxes; ++box)
-        EXPECT_FALSE(model.Ticked(box));
-
-    model.StoreBox(21, true);  // "Industial 2 of 5", bit 5 of the third byte
-    model.StoreBox(12, true);  // "Code 39", bit 4 of the second byte
-    EXPECT_EQ(image[436], 192 + 32);
-    EXPECT_EQ(image[435], 16);
-    model.StoreBox(21, false);
-    EXPECT_EQ(image[436], 192);
-    EXPECT_TRUE(model.Ticked(12));
-    EXPECT_EQ(CodeTypeCaption(12), "Code 39");
-}
-
-TEST(CodeTypeModel, AllEnableThenClearingUpcaLeaves254) {
-    ImageBytes image{};
-    CodeTypeModel model(image, 274);
-    model.AllEnable();
-    model.StoreBox(0, false);
-    EXPECT_EQ(image[274], 254);
-    EXPECT_EQ(image[275], 255);
-    EXPECT_EQ(image[276], 255);
-    model.AllDisable();
-    EXPECT_EQ(image[276], 0);  // All Disable writes the spare bits too
-    EXPECT_EQ(image[277], 0);
 }
 
 class KeyboardTest : public ::testing::Test {
@@ -83,18 +64,11 @@ TEST_F(KeyboardTest, KeysFillEntriesAndOverwriteTheLast) {
     EXPECT_EQ(scratch[1], 208 + 1);  // beyond the entry: untouched
 }
 
-TEST_F(KeyboardTest, EmptyingAnEntryMovesTheLaterOnesUp) {
-    scratch[0] = 'A', scratch[1] = 'B', scratch[2] = 'C', scratch[3] = 'D';
+// Emptying an entry that has later ones moves them up (see the settings window tests); emptying
+// the last filled entry clears it and closes the ones after it.
+TEST_F(KeyboardTest, EmptyingTheLastEntryClosesTheOnesAfterIt) {
+    scratch[0] = 'A', scratch[1] = 'B', scratch[2] = 'C';
     SpecialKeyboardModel model(scratch, 4);
-    model.TextChanged(2, "");
-    model.Leave(2);
-    EXPECT_EQ(model.Text(2), "D");
-    EXPECT_EQ(model.Text(3), "");
-    model.Close();
-    EXPECT_EQ((std::array<int, 4>{scratch[0], scratch[1], scratch[2], scratch[3]}),
-              (std::array<int, 4>{65, 66, 68, 0}));
-
-    // Emptying the last filled entry clears it and closes the ones after it.
     model.TextChanged(2, "");
     model.Leave(2);
     EXPECT_EQ(scratch[2], 0);
@@ -118,6 +92,16 @@ TEST_F(KeyboardTest, TypingAcceptsOneCharacterOrAKeyName) {
     model.TextChanged(1, "#");
     model.Close();
     EXPECT_EQ(scratch[1], '#');
+}
+
+// The settings window's link clock.
+TEST(LinkClock, CountsWholeSecondsWithCarries) {
+    LinkClock clock;
+    clock.Reset(std::chrono::seconds(5));
+    EXPECT_FALSE(clock.Tick(std::chrono::milliseconds(5900)));
+    EXPECT_EQ(clock.Tick(std::chrono::seconds(6)), "Link 0: 0: 1");
+    EXPECT_EQ(clock.Tick(std::chrono::seconds(6 + 3599)), "Link 1: 0: 0");
+    EXPECT_EQ(clock.Tick(std::chrono::seconds(6 + 3599 + 65)), "Link 1: 1: 5");
 }
 
 }  // namespace
