@@ -53,7 +53,13 @@ bool ScannerLink::ConnectScanner(const std::string& port, int interface) {
 
 bool ScannerLink::ReadParameters(int interface) {
     LinkProtocol* p = Protocol(interface);
-    return p && p->Read();
+    if (!p) return false;
+    // The keyboard-wedge links store each block as it arrives; a read that fails part-way must
+    // not leave the user a half-read image to edit and program back.
+    const ImageBytes before = state_.ParamImage;
+    if (p->Read()) return true;
+    state_.ParamImage = before;
+    return false;
 }
 
 bool ScannerLink::WriteParameters(int interface) {

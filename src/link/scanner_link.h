@@ -27,7 +27,7 @@ public:
 
     bool ConnectScanner(const std::string& port, int interface);
     // RS-232: the reply lands in RxBuffer (block in bytes 1..512); the other links fill
-    // ParamImage bytes 0..511 themselves.
+    // ParamImage bytes 0..511 themselves. A failed read leaves ParamImage as it was.
     bool ReadParameters(int interface);
     bool WriteParameters(int interface);
     bool CloseScannerLink(int interface);

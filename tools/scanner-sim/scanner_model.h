@@ -105,6 +105,8 @@ public:
     Block& block() { return block_; }
     Mode mode() const { return mode_; }
     const Faults& faults() const { return faults_; }
+    // Changes the faults from the next byte on (a scanner that recovers, or starts failing).
+    void SetFaults(const Faults& faults) { faults_ = faults; }
     int writesAccepted() const { return writesAccepted_; }
     int writesRefused() const { return writesRefused_; }
 
