@@ -68,9 +68,8 @@ private:
 // The host's input is what reaches the port while it is open; reopening drops it.
 class ScriptedLine {
 public:
-    ScriptedLine(qsp::VirtualPump& pump, Input& input) : pump_(pump), input_(input) {
-        NextRecord();
-    }
+    // The first record is read at the host's first write.
+    ScriptedLine(qsp::VirtualPump& pump, Input& input) : pump_(pump), input_(input) {}
 
     qsp::SerialPortFactory Factory() {
         return [this] { return std::make_unique<Port>(*this); };
@@ -136,6 +135,10 @@ private:
     }
 
     void FromHost(const std::uint8_t* data, std::size_t size) {
+        if (!started_) {
+            started_ = true;
+            NextRecord();
+        }
         sent.insert(sent.end(), data, data + size);
         counted_ += size;
         // Several records may fall due at one write.
@@ -166,6 +169,7 @@ private:
     qsp::VirtualPump& pump_;
     Input& input_;
     Port* port_ = nullptr;
+    bool started_ = false;
     bool pending_ = false;
     std::size_t counted_ = 0;
     std::uint16_t after_ = 0;

@@ -39,7 +39,7 @@ std::size_t Visible(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qspfuzz::Input input(data, size);
     const std::uint8_t options = input.Byte();
-    const int link = options % 3;
+    const int link = (options & 3) % 3;
     const int code = (options >> 2) % 8;  // 7: a code that names no terminator
 
     qsp::VirtualPump pump;

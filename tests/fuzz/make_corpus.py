@@ -184,7 +184,8 @@ ym += record(133, b"\x06C")              # the header block
 ym += record(1029, b"\x06") * 3          # three data blocks
 ym += record(1, b"\x06C")                # EOT
 put("ymodem_update", "update", ym)
-ym2 = record(1, b"C") + record(133, b"\x15") + record(133, b"\x06C") + record(1029, b"\x15")
+# A NAK, then the "C" the header waits for; a data block answered by NAK goes again.
+ym2 = record(1, b"C") + record(133, b"\x15C", split=True) + record(133, b"\x06C") + record(1029, b"\x15")
 ym2 += record(1029, b"\x06") * 3 + record(1, b"\x06") + record(1, b"Update OK\r\n\x00vers 2.1")
 put("ymodem_update", "resends_and_report", ym2)
 
