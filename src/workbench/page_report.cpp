@@ -81,8 +81,9 @@ ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second)
                 {pages[p], shownA[p].heading, label, std::move(x), std::move(y)});
         };
         for (const auto& [key, value] : rowsA) {
+            // Bindings are captured through a named reference: clang before 16 cannot capture them.
             const auto match = std::find_if(rowsB.begin(), rowsB.end(),
-                                            [&](const auto& r) { return r.first == key; });
+                                            [&k = key](const auto& r) { return r.first == k; });
             if (match == rowsB.end()) {
                 add(key.first, value, std::nullopt);
             } else if (match->second != value) {
@@ -91,7 +92,7 @@ ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second)
         }
         for (const auto& [key, value] : rowsB) {
             const bool inA = std::any_of(rowsA.begin(), rowsA.end(),
-                                         [&](const auto& r) { return r.first == key; });
+                                         [&k = key](const auto& r) { return r.first == k; });
             if (!inA) add(key.first, std::nullopt, value);
         }
     }
