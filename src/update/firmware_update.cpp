@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -141,6 +142,9 @@ void FirmwareUpdate::Receive(const std::vector<std::uint8_t>& chunk) {
     for (std::uint8_t b : chunk) {
         if (b != 0) received_.push_back(static_cast<char>(b));
     }
+    // A receiver that chatters on cannot make the text grow without end.
+    if (received_.size() > kReceivedTextMax)
+        received_.erase(0, received_.size() - kReceivedTextMax);
 }
 
 void FirmwareUpdate::SendByte(std::uint8_t byte) {
@@ -269,6 +273,14 @@ void FirmwareUpdate::F4_UpdateSend(const std::string& path) {
 
     std::vector<std::uint8_t> file;
     bool readable = CheckUpdateFile(path, kCheckYmodem);
+    std::error_code sizeError;
+    if (readable && std::filesystem::file_size(path, sizeError) > kLargestYmodemFile &&
+        !sizeError) {
+        prompt_.MessageBox(T(kTextFileError) + "\n" + UpdateFileName(path), T(kTextTitle),
+                           PromptIcon::Critical, PromptButtons::Ok);
+        ending();
+        return;
+    }
     if (readable) {
         std::ifstream in(path, std::ios::binary);
         file.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

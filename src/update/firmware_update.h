@@ -38,6 +38,11 @@ public:
     static constexpr int kResendLimit = 10;
     // The pause after the closing block, in passes.
     static constexpr std::uint64_t kClosingPause = 20001;
+    // The largest file a Y-modem update sends (16 MiB, far beyond any scanner's flash); a larger
+    // one is refused with the update-file message before the port is opened.
+    static constexpr std::uintmax_t kLargestYmodemFile = std::uintmax_t{16} << 20;
+    // The scanner's text kept during a Y-modem update: its newest characters up to this many.
+    static constexpr std::size_t kReceivedTextMax = 4096;
 
     FirmwareUpdate(AppState& state, EventPump& pump, MainView& view, MainLock& lock, Prompt& prompt,
                    const InterfaceText& text, ScannerLink& link);
