@@ -44,10 +44,9 @@ TEST(InterfaceText, TranslationsAreTranslatedAndKeepTheirAccessKeys) {
 }
 
 TEST(InterfaceText, TheLanguageTagNamesTheVersion) {
-    EXPECT_EQ(InterfaceText(Language::Neutral).LanguageTag(), "ENGH");
-    EXPECT_EQ(InterfaceText(Language::TraditionalChinese).LanguageTag(), "BIG5");
-    EXPECT_EQ(InterfaceText(Language::Japanese).LanguageTag(), "SJIS");
-    EXPECT_EQ(InterfaceText(Language::SimplifiedChinese).LanguageTag(), "PRCG");
+    const char* tags[] = {"ENGH", "BIG5", "SJIS", "PRCG"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(InterfaceText(kAll[i]).LanguageTag(), tags[i]);
     EXPECT_TRUE(InterfaceText(Language::Japanese).Japanese());
     EXPECT_FALSE(InterfaceText(Language::SimplifiedChinese).Japanese());
 

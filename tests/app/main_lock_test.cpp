@@ -50,20 +50,5 @@ TEST(MainLock, TheReceivePollRunsEveryTenMillisecondsOnlyWhileLocked) {
     EXPECT_EQ(view.locks[4], std::make_pair(false, int{kButtonSetup}));
 }
 
-TEST(VirtualPump, WaitsEndEarlyWhenTheirConditionHoldsAndOtherwiseRunTheirFullCount) {
-    VirtualPump pump;
-    int fired = 0;
-    pump.ScheduleAfter(std::chrono::milliseconds(3), [&] { ++fired; });
-    // 1000 passes of 5 us: the event at 3 ms is inside; the wait ends when it has fired.
-    const auto used = pump.RunPasses(1000, [&] { return fired > 0; });
-    EXPECT_EQ(fired, 1);
-    EXPECT_EQ(used, 600u);
-    EXPECT_EQ(pump.Now(), std::chrono::milliseconds(3));
-
-    // Nothing due: the full count passes and the clock moves by it.
-    EXPECT_EQ(pump.RunPasses(300001, [] { return false; }), 300001u);
-    EXPECT_EQ(pump.Now(), std::chrono::milliseconds(3) + std::chrono::microseconds(1500005));
-}
-
 }  // namespace
 }  // namespace qsp
