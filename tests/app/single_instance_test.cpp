@@ -29,7 +29,7 @@ class ProgramCopy {
 public:
     ProgramCopy() {
         const char* bin = std::getenv("QSP_BIN_DIR");
-        source_ = std::filesystem::path(bin ? bin : ".") / "qsp";
+        source_ = std::filesystem::path(bin ? bin : QSP_BIN_DIR) / "qsp";
         std::filesystem::copy_file(source_, dir_.path() / "qsp");
     }
     std::filesystem::path Settings() const { return dir_.path() / "HW_Path.int"; }
