@@ -22,7 +22,7 @@
 #include "workbench/code_type_dialog.h"
 #include "workbench/print_choice_dialog.h"
 #include "workbench/qt_printout.h"
-#include "workbench/special_keyboard_dialog.h"
+#include "workbench/key_sequence_dialog.h"
 
 namespace qsp {
 namespace {

@@ -130,7 +130,9 @@ TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
     for (const Case& c : cases) {
         Editor editor(c.page, c.label, c.byte);
         const std::string label = std::string(c.label) + " on " + std::to_string(c.byte);
-        if (c.shows) EXPECT_EQ(editor.model.ListText(), c.shows) << label;
+        if (c.shows) {
+            EXPECT_EQ(editor.model.ListText(), c.shows) << label;
+        }
         if (c.action) editor.Press(c.action);
         EXPECT_EQ(editor.scratch[0], c.stored) << label << ", " << (c.action ? c.action : "-");
     }

@@ -32,7 +32,7 @@
 #include "workbench/print_choice_dialog.h"
 #include "workbench/settings_fakes.h"
 #include "workbench/settings_window.h"
-#include "workbench/special_keyboard_dialog.h"
+#include "workbench/key_sequence_dialog.h"
 
 namespace qsp {
 namespace {

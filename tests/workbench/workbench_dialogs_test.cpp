@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "workbench/code_type_model.h"
 #include "workbench/settings_session.h"
-#include "workbench/special_keyboard_model.h"
+#include "workbench/key_sequence_model.h"
 
 namespace qsp {
 namespace {

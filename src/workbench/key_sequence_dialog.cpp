@@ -1,4 +1,4 @@
-#include "workbench/special_keyboard_dialog.h"
+#include "workbench/key_sequence_dialog.h"
 
 #include <QEvent>
 #include <QLabel>

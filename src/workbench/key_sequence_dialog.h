@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/interface_text.h"
-#include "workbench/special_keyboard_model.h"
+#include "workbench/key_sequence_model.h"
 
 class QAction;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "workbench/special_keyboard_model.h"
+#include "workbench/key_sequence_model.h"
 
 #include <algorithm>
 
