@@ -12,8 +12,8 @@ namespace {
 using qsp::EventPump;
 using Clock = EventPump::Clock;
 
-struct SerialLinkTest : ::testing::Test {
-    SerialLinkTest() {
+struct SerialRig {
+    SerialRig() {
         state.Settings.Rs232Delay = 200;
         lock.SetReceivePoll([this] { link.ReceivePoll(); });
         lock.LockMainWindow();
@@ -25,6 +25,7 @@ struct SerialLinkTest : ::testing::Test {
     qsp::SerialLink link{state, pump, view, line.Factory()};
     qsp::MainLock lock{view, pump};
 };
+struct SerialLinkTest : ::testing::Test, SerialRig {};
 
 TEST_F(SerialLinkTest, OpenRefusesBadPortTextsWithoutTouchingThePort) {
     for (const char* port : {"0", "", "100", " 0"}) {
@@ -38,54 +39,51 @@ TEST_F(SerialLinkTest, OpenRefusesBadPortTextsWithoutTouchingThePort) {
     EXPECT_FALSE(link.PortOpen());
 }
 
-TEST_F(SerialLinkTest, WaitReplyTimeOutScalesWithRsDelayAndBaud) {
-    ASSERT_TRUE(link.OpenSerialPort("3", "9600", "N", "8", "1", false));
-    link.BaudFactor("9600");
-    const Clock start = pump.Now();
-    EXPECT_FALSE(link.WaitReply(1));
-    // 200 x 500 x 3 + 1 passes of 5 us: about 1.5 s.
-    EXPECT_EQ(pump.Now() - start, EventPump::kPassDuration * 300001);
-}
-
-TEST_F(SerialLinkTest, WaitReplySucceedsAtTheFirstPollThatSeesExactlyTheCount) {
-    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
-    link.BaudFactor("38400");
-    line.DeliverAt(pump.Now() + Clock(3000), std::vector<std::uint8_t>(300, 0x11));
-    line.DeliverAt(pump.Now() + Clock(15000), std::vector<std::uint8_t>(214, 0x22));
-    const Clock start = pump.Now();
-    EXPECT_TRUE(link.WaitReply(514));
-    EXPECT_EQ(state.RxCount, 514);
-    EXPECT_LE(pump.Now() - start, Clock(20000 + 5));  // the second poll after the last chunk
-    EXPECT_EQ(state.RxBuffer[0], 0x11);
-    EXPECT_EQ(state.RxBuffer[513], 0x22);
-}
-
-TEST_F(SerialLinkTest, WaitReplyFailsWhenTheCountJumpsPastTheExpectedOne) {
-    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
-    link.BaudFactor("38400");
-    line.DeliverAt(pump.Now() + Clock(3000), std::vector<std::uint8_t>(510, 1));
-    line.DeliverAt(pump.Now() + Clock(13000), std::vector<std::uint8_t>(5, 2));
-    const Clock start = pump.Now();
-    EXPECT_FALSE(link.WaitReply(514));
-    EXPECT_EQ(state.RxCount, 515);
-    EXPECT_EQ(pump.Now() - start, EventPump::kPassDuration * (200 * 500 + 1));
-}
-
-TEST_F(SerialLinkTest, WaitReplyForAnyInputWaitsTheWholeTimeOut) {
-    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
-    link.BaudFactor("38400");
-    line.DeliverAt(pump.Now() + Clock(1000), {0x41});
-    const Clock start = pump.Now();
-    EXPECT_TRUE(link.WaitReply(0));
-    EXPECT_EQ(pump.Now() - start, EventPump::kPassDuration * (200 * 500 + 1));
-    EXPECT_FALSE(link.WaitReply(0));
-}
-
-TEST_F(SerialLinkTest, InputBeyondTheBufferIsDroppedAndFailsTheWait) {
-    ASSERT_TRUE(link.OpenSerialPort("3", "38400", "N", "8", "1", false));
-    line.DeliverAt(pump.Now() + Clock(1000), std::vector<std::uint8_t>(600, 7));
-    EXPECT_FALSE(link.WaitReply(0));
-    EXPECT_EQ(state.RxCount, 516);
+// WaitReply(n) polls for at most Rs232Delay x 500 x the baud factor passes and succeeds at the
+// first poll that sees exactly n bytes; n = 0 waits the whole time for any input at all.
+TEST(SerialWaitReply, NeedsExactlyTheCountWithinItsTimeOut) {
+    using Bytes = std::vector<std::uint8_t>;
+    struct Case {
+        const char* label;
+        const char* baud;
+        std::vector<std::pair<int, Bytes>> chunks;  // at (us from the start), bytes
+        int count;
+        bool ok;
+        int rxCount;
+        Clock elapsed;  // exactly, or at most when the wait succeeds early
+    };
+    const Clock whole = EventPump::kPassDuration * (200 * 500 + 1);
+    const Case cases[] = {
+        {"silence at 9600: three times as long", "9600", {}, 1, false, 0,
+         EventPump::kPassDuration * (200 * 500 * 3 + 1)},
+        {"514 in two chunks", "38400", {{3000, Bytes(300, 0x11)}, {15000, Bytes(214, 0x22)}}, 514,
+         true, 514, Clock(20000 + 5)},  // the second poll after the last chunk
+        {"510 then 515", "38400", {{3000, Bytes(510, 1)}, {13000, Bytes(5, 2)}}, 514, false, 515,
+         whole},
+        {"any input", "38400", {{1000, {0x41}}}, 0, true, 1, whole},
+        {"beyond the buffer", "38400", {{1000, Bytes(600, 7)}}, 0, false, 516, whole},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        SerialRig r;
+        ASSERT_TRUE(r.link.OpenSerialPort("3", c.baud, "N", "8", "1", false));
+        r.link.BaudFactor(c.baud);
+        const Clock start = r.pump.Now();
+        for (const auto& [at, bytes] : c.chunks)
+            r.line.DeliverAt(start + Clock(at), bytes);
+        EXPECT_EQ(r.link.WaitReply(c.count), c.ok);
+        EXPECT_EQ(r.state.RxCount, c.rxCount);
+        if (c.ok && c.count > 0) {
+            EXPECT_LE(r.pump.Now() - start, c.elapsed);
+            EXPECT_EQ(r.state.RxBuffer[0], 0x11);
+            EXPECT_EQ(r.state.RxBuffer[513], 0x22);
+        } else {
+            EXPECT_EQ(r.pump.Now() - start, c.elapsed);
+        }
+        if (c.ok && c.count == 0) {
+            EXPECT_FALSE(r.link.WaitReply(0));  // nothing new for a second wait
+        }
+    }
 }
 
 TEST_F(SerialLinkTest, TextModeAndYmodemInputBypassTheBuffer) {

@@ -30,8 +30,8 @@ struct RecordingTestView : qsp::TestView {
     int focused = 0;
 };
 
-struct TestSessionTest : ::testing::Test {
-    TestSessionTest() : model(qspsim::FactoryBlock()) {
+struct SessionRig {
+    SessionRig() : model(qspsim::FactoryBlock()) {
         state.Settings = qsp::ParseSettings("");
         state.Settings.CommPort = "1";
         state.Settings.Rs232Delay = 20;
@@ -76,50 +76,45 @@ struct TestSessionTest : ::testing::Test {
     RecordingTestView view;
     qsp::TestSession session{state, pump, text, link, view};
 };
+struct TestSessionTest : ::testing::Test, SessionRig {};
 
-TEST_F(TestSessionTest, SerialItemsAreCountedOncePerPollThatHoldsTheTerminator) {
-    Counting(2);  // CR
+// An item is counted once per receive poll that holds the terminator's last character; the text
+// box shows each item on its line.
+TEST(TestSessionCounting, OncePerPollThatHoldsTheTerminator) {
+    struct Case {
+        int terminator;
+        std::vector<std::pair<std::string, int>> polls;  // text, count after it
+        std::string box;
+    };
+    const Case cases[] = {
+        {2, {{"ABC", 0}, {"\r\n", 1}, {"DEF\r\nGHI\r\n", 2}}, "ABC\nDEF\nGHI\n"},  // CR
+        {3, {{"X\r", 0}, {"\n", 1}}, "X\n"},           // CR + LF: the line feed counts
+        {0, {{"AB", 1}, {"CD", 2}}, "\nAB\nCD"},        // none: every poll, on a line of its own
+        {6, {{"A1\x1B", 1}, {"B2", 1}}, "A1\x1B\nB2"},  // ESC ends its line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.terminator);
+        SessionRig r;
+        r.Counting(c.terminator);
+        for (const auto& [text, count] : c.polls) {
+            r.Poll(text);
+            EXPECT_EQ(r.session.Counter().Count(), count) << text;
+        }
+        EXPECT_EQ(r.view.box, c.box);
+        EXPECT_EQ(r.view.total, "Total: " + std::to_string(c.polls.back().second));
+    }
+}
+
+TEST_F(TestSessionTest, OpensAtTheScannersSettingsOrNotAtAll) {
+    Counting(2);
     EXPECT_EQ(view.links.back(), "RS232 9600,N,8,1  COM1");
     EXPECT_EQ(view.linkIcon, qsp::kRs232);
     EXPECT_EQ(line.opens, std::vector<std::string>{"9600,N,8,1"});
-    Poll("ABC");
-    EXPECT_EQ(session.Counter().Count(), 0);
-    Poll("\r\n");
-    EXPECT_EQ(view.total, "Total: 1");
-    Poll("DEF\r\nGHI\r\n");  // two items in one poll count one
-    EXPECT_EQ(view.total, "Total: 2");
-    EXPECT_EQ(view.box, "ABC\nDEF\nGHI\n");
-
     // The window closes at once for settings the image does not name and unknown links.
     state.ParamImage[143] = 0x01;
     EXPECT_FALSE(session.Activate());
     state.Settings.InterfaceIndex = "7";
     EXPECT_FALSE(session.Activate());
-}
-
-TEST_F(TestSessionTest, CrLfTerminatorCountsTheLineFeedOnSerial) {
-    Counting(3);
-    Poll("X\r");
-    EXPECT_EQ(session.Counter().Count(), 0);
-    Poll("\n");
-    EXPECT_EQ(session.Counter().Count(), 1);
-    EXPECT_EQ(view.box, "X\n");
-}
-
-TEST_F(TestSessionTest, WithoutTerminatorEachPollIsAnItemOnALineOfItsOwn) {
-    Counting(0);
-    Poll("AB");
-    Poll("CD");
-    EXPECT_EQ(view.box, "\nAB\nCD");
-    EXPECT_EQ(view.total, "Total: 2");
-}
-
-TEST_F(TestSessionTest, SpaceAndEscapeItemsEndTheirLineInTheTextBox) {
-    Counting(6);
-    Poll("A1\x1B");
-    Poll("B2");
-    EXPECT_EQ(view.box, "A1\x1B\nB2");
-    EXPECT_EQ(view.total, "Total: 1");
 }
 
 TEST_F(TestSessionTest, ClockShowsHoursMinutesSecondsWithLeadingBlanks) {
