@@ -60,14 +60,12 @@ TEST(KtxUpdate, WholeUpdateRebuildsTheImageOnTheScanner) {
     image[0xFFBF] = 0xFC;
     image.push_back(0);
     EXPECT_EQ(static_cast<std::uint16_t>(qsp::KtxImageSum(image)), rig.ktx.Sum());
-    // The link ended with 0xF9 twice; the window is unlocked on Update; settings unchanged.
+    // The link ended with 0xF9 twice; the window is unlocked on Update.
     ASSERT_GE(rig.line.sent.size(), 2u);
     EXPECT_EQ(rig.line.sent[rig.line.sent.size() - 1], 0xF9);
     EXPECT_EQ(rig.line.sent[rig.line.sent.size() - 2], 0xF9);
     EXPECT_FALSE(rig.view.locked);
     EXPECT_EQ(rig.view.focus, qsp::kButtonUpdate);
-    EXPECT_EQ(rig.state.Settings.BaudRate, "9600");
-    EXPECT_EQ(rig.state.UpdateType, qsp::kUpdateKtx);
 }
 
 TEST(KtxUpdate, AnswerOtherThanAckEndsTheTransfer) {
@@ -82,26 +80,6 @@ TEST(KtxUpdate, AnswerOtherThanAckEndsTheTransfer) {
     EXPECT_EQ(rig.successWindows, 0);
     // No block after the refused one: 6 requests, each followed by a zero frame (no 0xFC in it).
     EXPECT_EQ(std::count(rig.line.sent.begin(), rig.line.sent.end(), 0xFC), 6);
-}
-
-TEST(KtxUpdate, FinalCheckNeedsThreeBytesAndTheRightSum) {
-    {  // A final answer without its third byte.
-        Rig rig({}, [](std::vector<qspsim::Answer>& answers) {
-            for (auto& a : answers) {
-                if (a.bytes.size() == 3) a.bytes.pop_back();
-            }
-        });
-        rig.Command(rig.File("KTXA.bin", Pattern(100)), qsp::kUpdateKtx);
-        EXPECT_EQ(rig.ktx.BlocksReceived(), 107);
-        EXPECT_FALSE(rig.ktx.Confirmed());
-        EXPECT_EQ(rig.view.messages.back(), rig.text.LoadText(127));
-    }
-    qspsim::UpdateOptions faults;
-    faults.corrupt = true;  // the scanner's sum is off by one
-    Rig rig(faults);
-    rig.Command(rig.File("KTXA.bin", Pattern(100)), qsp::kUpdateKtx);
-    EXPECT_FALSE(rig.ktx.Confirmed());
-    EXPECT_EQ(rig.view.messages.back(), rig.text.LoadText(127));
 }
 
 TEST(KtxUpdate, ReceiversLeaveParameterWritesAlone) {
@@ -128,21 +106,6 @@ TEST(KtxUpdate, WhatHappensBeforeTheTransfer) {
         EXPECT_EQ(sent.substr(sent.size() - 2), "\xF9\xF9");
         EXPECT_EQ(sent.find('\xFC'), std::string::npos);
         EXPECT_FALSE(rig.view.locked);
-    }
-    {  // A lower-case prefix: "Update file not found.", the window never locked.
-        Rig rig;
-        rig.Command(rig.File("ktxA.bin", Pattern(100)), qsp::kUpdateKtx);
-        ASSERT_EQ(rig.prompt.boxes.size(), 1u);
-        EXPECT_EQ(rig.prompt.boxes[0].text, rig.text.LoadText(131));
-        EXPECT_EQ(rig.prompt.boxes[0].icon, qsp::PromptIcon::Critical);
-        EXPECT_TRUE(rig.view.messages.empty());
-        EXPECT_TRUE(rig.line.sent.empty());
-    }
-    {  // Too long for the image: "Update file error.".
-        Rig rig;
-        rig.Command(rig.File("KTXA.bin", Pattern(65538)), qsp::kUpdateKtx);
-        ASSERT_EQ(rig.prompt.boxes.size(), 1u);
-        EXPECT_EQ(rig.prompt.boxes[0].text, rig.text.LoadText(130));
     }
     {  // No scanner: "Cannot connect to scanner.", no end of link.
         Rig rig;
