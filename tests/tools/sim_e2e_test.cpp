@@ -1,67 +1,15 @@
 // The built qspctl and the program's link code against the built qsp-scanner-sim on a
 // pseudo-terminal: real ports, real line settings, real time.
 
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
 
-#include "app/main_lock.h"
 #include "app/main_operations.h"
-#include "app/qt_event_pump.h"
-#include "app/settings_file.h"
-#include "link/fakes.h"
-#include "link/qt_serial_port.h"
+#include "e2e_support.h"
 #include "link/rs232_protocol.h"
-#include "link/sim_process.h"
-#include "scanner_model.h"
-#include "workbench/param_file.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-using qsptest::BinDir;
-using qsptest::Folder;
-using qsptest::Sim;
-
-struct Run {
-    int status;
-    std::string output;
-};
-
-Run Qspctl(const fs::path& dir, const std::string& args) {
-    const std::string cmd =
-        (BinDir() / "qspctl").string() + " --settings-dir '" + dir.string() + "' " + args + " 2>&1";
-    Run r{-1, {}};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-        r.output.append(buf, n);
-    const int status = ::pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-qsp::ImageBytes FileImage(const fs::path& file) {
-    qsp::ImageBytes image{};
-    EXPECT_TRUE(qsp::LoadParamFile(file, image).ok) << file;
-    return image;
-}
-
-qsp::ImageBytes FactoryFileImage() {
-    qsp::ImageBytes image{};
-    const auto block = qspsim::FactoryBlock();
-    std::copy(block.begin(), block.end(), image.begin());
-    return image;
-}
+using namespace e2e;
 
 long Count(const std::vector<std::uint8_t>& bytes, const std::string& word) {
     long n = 0;
@@ -78,14 +26,14 @@ TEST(SimEndToEnd, ReadReturnsTheFactoryImage) {
     ASSERT_TRUE(sim.Ready());
     const auto run = Qspctl(dir.path, "read -o '" + (dir.path / "a.Dec").string() + "'");
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_EQ(FileImage(dir.path / "a.Dec"), FactoryFileImage());
+    EXPECT_EQ(FileImage(dir.path / "a.Dec"), FactoryImage());
 }
 
 TEST(SimEndToEnd, WrittenChangeReadsBackAndTheTranscriptShowsEveryStep) {
     Folder dir;
     Sim sim(dir.path, {});
     ASSERT_TRUE(sim.Ready());
-    qsp::ImageBytes image = FactoryFileImage();
+    qsp::ImageBytes image = FactoryImage();
     image[10] = 77;
     ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", image));
     auto run = Qspctl(dir.path, "write '" + (dir.path / "w.Dec").string() + "' --port 1");
@@ -141,7 +89,7 @@ TEST(SimEndToEnd, WriteProgramsEachPortInTurn) {
     Sim one(dir.path, {}, 1);
     Sim two(dir.path, {"--baud", "19200"}, 2);
     ASSERT_TRUE(one.Ready() && two.Ready());
-    qsp::ImageBytes image = FactoryFileImage();
+    qsp::ImageBytes image = FactoryImage();
     image[20] = 99;
     ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", image));
     const auto run = Qspctl(
@@ -152,33 +100,6 @@ TEST(SimEndToEnd, WriteProgramsEachPortInTurn) {
     EXPECT_NE(run.output.find("COM3: Cannot connect to scanner."), std::string::npos) << run.output;
 }
 
-// The main window's Setup with the program's pump and port, searching for the scanner.
-struct SetupRig {
-    explicit SetupRig(const fs::path& dir) : folder(dir) {
-        state.SettingsDir = dir;
-        state.Settings = qsp::LoadSettingsFile(dir);
-        state.Settings.Automation = true;
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-    }
-    static QCoreApplication& App() {
-        static int argc = 1;
-        static char name[] = "test_sim_e2e";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-        return app;
-    }
-    fs::path folder;
-    QCoreApplication& app = App();
-    qsp::AppState state;
-    qsp::QtEventPump pump;
-    qsptest::FakeMainView view;
-    qsptest::FakePrompt prompt;
-    qsp::InterfaceText text;
-    qsp::ScannerLink link{state, pump, view, text, qsp::QtSerialPort::Factory(folder)};
-    qsp::MainLock lock{view, pump};
-    qsp::MainOperations ops{state, pump, view, lock, prompt, text, link};
-};
-
 TEST(SimEndToEnd, SetupSearchFindsTheScannersSettings) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--baud", "4800", "--stop", "2"}, "COM 1 , 4800 , N , 8 , 2"},
@@ -188,14 +109,15 @@ TEST(SimEndToEnd, SetupSearchFindsTheScannersSettings) {
         Folder dir;
         Sim sim(dir.path, options);
         ASSERT_TRUE(sim.Ready());
-        SetupRig rig(dir.path);
+        ProgramRig<qsp::MainOperations> rig(dir.path);
+        rig.state.Settings.Automation = true;
         int opened = 0;
         rig.ops.ScannerSetup([&] { ++opened; });
         EXPECT_EQ(opened, 1) << label;
         ASSERT_FALSE(rig.view.searchTexts.empty());
         EXPECT_EQ(rig.view.searchTexts.back(), label);
         EXPECT_EQ(rig.view.messages.back(), "Refreshing, please wait...");
-        auto expected = FactoryFileImage();
+        auto expected = FactoryImage();
         rig.link.CloseScannerLink(qsp::kRs232);
         std::copy(rig.state.ParamImage.begin() + 140, rig.state.ParamImage.begin() + 144,
                   expected.begin() + 140);  // the scanner's own serial settings

@@ -1,29 +1,16 @@
 // Firmware updates with the program's pump and port against the built qsp-scanner-sim on a
 // pseudo-terminal, through qspctl, and a Y-modem update received by lrzsz's rb.
 
-#include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <QCoreApplication>
 #include <fstream>
 #include <iostream>
 #include <thread>
 
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
-#include "link/fakes.h"
-#include "link/qt_serial_port.h"
-#include "link/sim_process.h"
+#include "e2e_support.h"
 #include "update/firmware_update.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-using qsptest::Folder;
-using qsptest::Sim;
+using namespace e2e;
 
 std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed) {
     std::vector<std::uint8_t> bytes(size);
@@ -47,21 +34,18 @@ void WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 
 // The Scanner Update command with the program's pump and serial port; the settings window
 // answered with the file and the type, the confirmation with OK.
-struct UpdateRig {
-    explicit UpdateRig(const fs::path& dir) : folder(dir) {
-        state.SettingsDir = dir;
-        state.Settings = qsp::LoadSettingsFile(dir);
+struct UpdateRig : ProgramRig<qsp::FirmwareUpdate> {
+    explicit UpdateRig(const fs::path& dir) : ProgramRig(dir) {
         state.Settings.Rs232Delay = 200;
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-        update.SetSuccessWindow([this] { ++successWindows; });
+        ops.SetSuccessWindow([this] { ++successWindows; });
     }
     void Run(const fs::path& file, int type) {
-        update.SetSettingsWindow([&](qsp::UpdateSettingsMode) {
+        ops.SetSettingsWindow([&](qsp::UpdateSettingsMode) {
             state.Settings.UpdateFilesPath = file.string();
             state.UpdateType = type;
             state.UpdateConfirmed = true;
         });
-        update.ScannerUpdateCommand();
+        ops.ScannerUpdateCommand();
     }
     void ExpectUsualEnding() {
         EXPECT_EQ(state.Settings.BaudRate, "9600");
@@ -69,23 +53,6 @@ struct UpdateRig {
         EXPECT_FALSE(link.Serial().PortOpen());
         EXPECT_FALSE(view.locked);
     }
-    static QCoreApplication& App() {
-        static int argc = 1;
-        static char name[] = "test_update_e2e";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-        return app;
-    }
-    fs::path folder;
-    QCoreApplication& app = App();
-    qsp::AppState state;
-    qsp::QtEventPump pump;
-    qsptest::FakeMainView view;
-    qsptest::FakePrompt prompt;
-    qsp::InterfaceText text;
-    qsp::ScannerLink link{state, pump, view, text, qsp::QtSerialPort::Factory(folder)};
-    qsp::MainLock lock{view, pump};
-    qsp::FirmwareUpdate update{state, pump, view, lock, prompt, text, link};
     int successWindows = 0;
 };
 
@@ -158,31 +125,11 @@ TEST(UpdateEndToEnd, YmodemUpdateDeliversTheFileUnchanged) {
               {"--update-out", (other.path / "received.bin").string(), "--update-fault", "split"});
     ASSERT_TRUE(split.Ready());
     WriteFile(other.path / "fw.bin", Pattern(3000, 9));
-    const std::string cmd = (qsptest::BinDir() / "qspctl").string() + " --settings-dir '" +
-                            other.path.string() + "' update '" + (other.path / "fw.bin").string() +
-                            "' --type ymodem --yes --delay 200 >/dev/null 2>&1";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    const auto run = Qspctl(other.path, "update '" + (other.path / "fw.bin").string() +
+                                            "' --type ymodem --yes --delay 200");
+    EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(ReadFile(other.path / "received.bin"), Pattern(3000, 9));
 }
-
-// A child process, ended by its id.
-struct Child {
-    explicit Child(std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid = -1;
-    }
-    ~Child() { Stop(); }
-    void Stop() {
-        if (pid <= 0) return;
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    pid_t pid = -1;
-};
 
 TEST(UpdateEndToEnd, LrzszRbReceivesTheYmodemFile) {
     Folder dir;

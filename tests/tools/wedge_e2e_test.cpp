@@ -1,65 +1,16 @@
-// The keyboard-wedge links end to end: the built qspctl and the program's Setup with its socket
-// backends against the built qsp-scanner-sim on ports/USB and ports/PS2, in real time.
+// The keyboard-wedge links end to end: the built qspctl with its socket backends against the
+// built qsp-scanner-sim on ports/USB and ports/PS2, in real time.
 
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "app/main_lock.h"
-#include "app/main_operations.h"
-#include "app/qt_event_pump.h"
-#include "app/settings_file.h"
-#include "link/fakes.h"
+#include "e2e_support.h"
 #include "link/keyboard_wedge_devices.h"
 #include "link/ps2_protocol.h"
-#include "link/qt_serial_port.h"
-#include "link/sim_process.h"
-#include "scanner_model.h"
-#include "workbench/param_file.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-using qsptest::BinDir;
-using qsptest::Folder;
-using qsptest::Sim;
-
-struct Run {
-    int status;
-    std::string output;
-};
-
-Run Qspctl(const fs::path& dir, const std::string& args) {
-    const std::string cmd =
-        (BinDir() / "qspctl").string() + " --settings-dir '" + dir.string() + "' " + args + " 2>&1";
-    Run r{-1, {}};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-        r.output.append(buf, n);
-    const int status = ::pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-qsp::ImageBytes FactoryImage() {
-    qsp::ImageBytes image{};
-    const auto block = qspsim::FactoryBlock();
-    std::copy(block.begin(), block.end(), image.begin());
-    return image;
-}
-
-qsp::ImageBytes FileImage(const fs::path& file) {
-    qsp::ImageBytes image{};
-    EXPECT_TRUE(qsp::LoadParamFile(file, image).ok) << file;
-    return image;
-}
+using namespace e2e;
 
 // The host's messages on one link ("USB" or "PS2") in the transcript, as texts: report bytes
 // 1.. up to 0xFF, frame bytes up to "z".
@@ -158,6 +109,7 @@ TEST(WedgeEndToEnd, WrongChecksumIsRetriedAndNeverSavedAsSuccess) {
     const auto words = HostWords(dir.path, "USB");
     EXPECT_EQ(Count(words, "set"), 3);
     EXPECT_EQ(Count(words, "ack"), 0);
+    EXPECT_EQ(Count(words, "\x0F"), 3 * 3);  // each of three comparisons asked again
 }
 
 // Which device an open reaches, by the settings folder's ports/ entries.
@@ -194,45 +146,6 @@ TEST(WedgeDevices, EachPortEntryReachesItsKindOfDevice) {
     ASSERT_TRUE(sim.Ready());
     EXPECT_EQ(qsp::UsbDeviceKind(dir.path), qsp::WedgeDeviceKind::Socket);
     EXPECT_EQ(qsp::Ps2DeviceKind(dir.path), qsp::WedgeDeviceKind::Socket);
-}
-
-// The main window's Setup over PS/2 with the program's pump and libraries.
-TEST(WedgeEndToEnd, SetupOverPs2ReadsTheScannersBlock) {
-    static int argc = 1;
-    static char name[] = "test_wedge_e2e";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-
-    Folder dir;
-    qsp::ImageBytes image = FactoryImage();
-    image[20] = 42;
-    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "start.Dec", image));
-    Sim sim(dir.path, {"--image", (dir.path / "start.Dec").string()});
-    ASSERT_TRUE(sim.Ready());
-
-    qsp::AppState state;
-    state.SettingsDir = dir.path;
-    state.Settings = qsp::LoadSettingsFile(dir.path);
-    state.Settings.InterfaceIndex = " 2";
-    qsp::QtEventPump pump;
-    qsptest::FakeMainView view;
-    qsptest::FakePrompt prompt;
-    qsp::InterfaceText text;
-    qsp::ScannerLink link(state, pump, view, text, qsp::QtSerialPort::Factory(dir.path));
-    qsp::InstallKeyboardWedgeProtocols(link, dir.path);
-    qsp::MainLock lock(view, pump);
-    qsp::MainOperations ops(state, pump, view, lock, prompt, text, link);
-    std::vector<std::string> status;
-    link.SetStatusText([&](const std::string& t) { status.push_back(t); });
-
-    int opened = 0;
-    ops.ScannerSetup([&] { ++opened; });
-    ASSERT_EQ(opened, 1) << (view.messages.empty() ? "" : view.messages.back());
-    EXPECT_EQ(view.messages[1], "QSP program is starting...Please wait for 5 seconds...");
-    EXPECT_EQ(view.messages[3], "Connect Scanner , Please wait for 5 seconds...");
-    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 512, state.ParamImage.begin()));
-    EXPECT_TRUE(link.CloseScannerLink(qsp::kPs2));
-    EXPECT_EQ(status.back(), "End");
 }
 
 }  // namespace
