@@ -154,27 +154,4 @@ TEST_F(ProgramTest, ADisabledSymbologyIsProgrammedIntoTheScanner) {
     EXPECT_EQ(scanner[0] | 1, state.ParamImage[0] | 1);
 }
 
-TEST_F(ProgramTest, ClosingTheSettingsWindowWithoutAnUpdateSaysNoChange) {
-    PressSetup();
-    qsp::SettingsWindow* settings = OpenSettingsWindow();
-    ASSERT_NE(settings, nullptr) << LastMessage(program->Window()).toStdString();
-    {
-        ModalAnswerer answer;
-        settings->close();
-        for (int i = 0; i < 100 && OpenSettingsWindow(); ++i) QTest::qWait(20);
-    }
-    EXPECT_EQ(LastMessage(program->Window()), "No change");
-    EXPECT_TRUE(program->Window().Command(qsp::kButtonSetup)->isEnabled());
-}
-
-TEST_F(ProgramTest, ASilentScannerEndsSetupWithCannotConnectAndAnUnlockedWindow) {
-    sim.Stop();
-    PressSetup();
-    EXPECT_EQ(OpenSettingsWindow(), nullptr);
-    EXPECT_EQ(LastMessage(program->Window()), "Cannot connect to scanner.");
-    EXPECT_TRUE(program->Window().Command(qsp::kButtonSetup)->isEnabled());
-    EXPECT_TRUE(program->Window().Command(qsp::kButtonSetup)->hasFocus() ||
-                !program->Window().isActiveWindow());
-}
-
 }  // namespace
