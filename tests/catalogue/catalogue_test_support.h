@@ -1,12 +1,25 @@
 #pragma once
 // Shared by the catalogue tests: factory images and a readable form of a page's rows.
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/reset_values.h"
+
+namespace qsp {
+
+inline bool operator==(const PropertyRow& a, const PropertyRow& b) {
+    return a.label == b.label && a.value == b.value && a.edit == b.edit;
+}
+inline void PrintTo(const PropertyRow& r, std::ostream* os) {
+    *os << r.label << " = \"" << r.value << "\" @" << r.edit.index << "/" << r.edit.bitOrKind << "/"
+        << r.edit.row;
+}
+
+}  // namespace qsp
 
 namespace qsp::test {
 
