@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -50,6 +51,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         g_file[i] = static_cast<std::uint8_t>(i * 31 + 7);
     std::ofstream(g_path, std::ios::binary)
         .write(reinterpret_cast<const char*>(g_file.data()), static_cast<long>(g_file.size()));
+    static std::string folder = dir;
+    std::atexit([] {
+        std::remove(g_path.c_str());
+        ::rmdir(folder.c_str());
+    });
     return 0;
 }
 
