@@ -1,7 +1,24 @@
 #!/usr/bin/env bash
 # Sets up this machine, builds QSP with its tests and runs the whole suite (ctest prints the
-# summary). Window tests run on Qt's offscreen platform, so no display is needed.
+# summary), then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer, then a
+# short run of every fuzz target. Window tests run on Qt's offscreen platform, so no display is
+# needed. QSP_QUICK=1 runs the release suite only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-ctest --preset "${QSP_PRESET:-release}" -j2
+
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+# Tests that talk to the virtual scanner in real time get a second chance on a loaded machine.
+ctest --preset release -j2 --repeat until-pass:2 | tee "$logs/release.log"
+if [ "${QSP_QUICK:-0}" != "1" ]; then
+  cmake --preset sanitize >/dev/null
+  cmake --build --preset sanitize
+  ctest --preset sanitize -j2 --repeat until-pass:2 | tee "$logs/sanitize.log"
+  bash tests/fuzz/run --seconds 5 --no-merge
+fi
+
+# One closing line for both runs: "N passed, N failed".
+cat "$logs"/*.log | awk '/tests passed, [0-9]+ tests failed out of/ {
+    for (i = 1; i <= NF; i++) { if ($i == "failed") f += $(i - 2); if ($i == "of") t += $(i + 1) }
+  } END { print (t - f) " passed, " f " failed" }'
