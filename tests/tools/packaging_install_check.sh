@@ -35,12 +35,8 @@ for file in "$source"/resources/Picture/*.html "$source"/resources/Picture/*.svg
 done
 
 for program in qspctl qsp-scanner-sim; do
-  page=$usr/share/man/man1/$program.1.gz
-  if ! gzip -t "$page" 2>/dev/null; then
-    complain "share/man/man1/$program.1.gz missing or not gzip"
-  elif ! zcat "$page" | grep -q "^\.TH .*\"QSP $version\""; then
-    complain "$program.1.gz does not carry version $version"
-  fi
+  zcat "$usr/share/man/man1/$program.1.gz" 2>/dev/null | grep -q "^\.TH .*\"QSP $version\"" ||
+    complain "share/man/man1/$program.1.gz missing or not of version $version"
 done
 
 cmp -s "$source/resources/udev/70-qsp-scanner.rules" "$usr/lib/udev/rules.d/70-qsp-scanner.rules" ||
@@ -50,28 +46,16 @@ cmp -s "$source/resources/udev/70-qsp-scanner.rules" "$usr/lib/udev/rules.d/70-q
 id=$(sed -nE 's:.*<id>([^<]+)</id>.*:\1:p' "$source"/resources/desktop/*.metainfo.xml | head -n 1)
 desktop=$usr/share/applications/$id.desktop
 [ -f "$usr/share/metainfo/$id.metainfo.xml" ] || complain "share/metainfo/$id.metainfo.xml missing"
-if [ ! -f "$desktop" ]; then
-  complain "share/applications/$id.desktop missing"
-else
-  icon=$(sed -nE 's/^Icon=//p' "$desktop")
-  exec=$(sed -nE 's/^Exec=([^ ]*).*/\1/p' "$desktop")
-  [ "$icon" = "$id" ] || complain "the desktop entry's icon is '$icon', not the application id"
-  [ -x "$usr/bin/$exec" ] || complain "the desktop entry starts '$exec', which is not installed"
-fi
+icon=$(sed -nE 's/^Icon=//p' "$desktop" 2>/dev/null)
+exec=$(sed -nE 's/^Exec=([^ ]*).*/\1/p' "$desktop" 2>/dev/null)
+[ "$icon" = "$id" ] || complain "$id.desktop missing, or its icon '$icon' is not the application id"
+[ -x "$usr/bin/$exec" ] || complain "the desktop entry starts '$exec', which is not installed"
 icons=$usr/share/icons/hicolor
 [ -f "$icons/scalable/apps/$id.svg" ] || complain "scalable icon missing"
 for size in 16 32 48 64 128 256; do
-  png=$icons/${size}x$size/apps/$id.png
-  if [ ! -f "$png" ]; then
-    complain "${size}x$size icon missing"
-    continue
-  fi
   # The PNG header: signature, then width and height as big-endian 32-bit numbers at byte 16.
-  read -r w0 w1 w2 w3 h0 h1 h2 h3 < <(od -An -tu1 -j16 -N8 "$png")
-  width=$(((w0 << 24) | (w1 << 16) | (w2 << 8) | w3))
-  height=$(((h0 << 24) | (h1 << 16) | (h2 << 8) | h3))
-  [ "$width" = "$size" ] && [ "$height" = "$size" ] ||
-    complain "${size}x$size icon is ${width}x$height"
+  [ "$(od -An -tx1 -j16 -N8 "$icons/${size}x$size/apps/$id.png" 2>/dev/null | tr -d ' \n')" = \
+    "$(printf '%08x%08x' "$size" "$size")" ] || complain "no ${size}x$size icon of that size"
 done
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate-tree --strict --no-net --no-color "$root" || complain "validate-tree failed"
@@ -79,8 +63,5 @@ else
   echo "appstreamcli not installed: the tree's metadata is not validated"
 fi
 
-if [ "$problems" -gt 0 ]; then
-  echo "$problems problem(s) in the installed tree" >&2
-  exit 1
-fi
+[ "$problems" -eq 0 ] || { echo "$problems problem(s) in the installed tree" >&2; exit 1; }
 echo "installed tree complete: $(find "$root" -type f | wc -l) files"

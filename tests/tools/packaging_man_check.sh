@@ -64,8 +64,5 @@ else
   echo "groff not installed (Debian package groff-base): the page's markup is not checked"
 fi
 
-if [ "$problems" -gt 0 ]; then
-  echo "$problems problem(s) in $page" >&2
-  exit 1
-fi
+[ "$problems" -eq 0 ] || { echo "$problems problem(s) in $page" >&2; exit 1; }
 echo "$page agrees with $program --help: $(wc -w <<<"$items") items, $(wc -w <<<"$options") options"

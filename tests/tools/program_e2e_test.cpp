@@ -13,47 +13,31 @@
 #include <QTreeWidget>
 
 #include "app/program.h"
-#include "link/sim_process.h"
-#include "workbench/param_file.h"
+#include "e2e_support.h"
 #include "workbench/settings_window.h"
 
 namespace {
 
-using qsptest::BinDir;
-using qsptest::Folder;
-using qsptest::Sim;
+using namespace e2e;
 
-// Answers every message box with its first (OK) button and, when `choice` is set, picks that
-// entry in the value editor and presses its OK button.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(QString choice = {}) : choice_(std::move(choice)) {
-        timer_.setInterval(50);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { Answer(); });
-        timer_.start();
+// Answers every message box with OK (or Yes) and, when `choice` is set, picks that entry in the
+// value editor and presses its OK button.
+struct ModalAnswerer {
+    explicit ModalAnswerer(QString choice = {}) {
+        QObject::connect(&timer, &QTimer::timeout, [choice] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* combo = modal ? modal->findChild<QComboBox*>("Combo1") : nullptr;
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                const bool ok = box->standardButtons() & QMessageBox::Ok;
+                box->button(ok ? QMessageBox::Ok : QMessageBox::Yes)->click();
+            } else if (combo && !choice.isEmpty()) {
+                combo->setCurrentIndex(combo->findText(choice));
+                modal->findChild<QPushButton*>("Command1_1")->click();
+            }
+        });
+        timer.start(50);
     }
-    QStringList boxes;
-
-private:
-    void Answer() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            boxes << box->text();
-            box->button(box->standardButtons() & QMessageBox::Ok ? QMessageBox::Ok
-                                                                  : QMessageBox::Yes)
-                ->click();
-            return;
-        }
-        auto* combo = modal->findChild<QComboBox*>("Combo1");
-        auto* ok = modal->findChild<QPushButton*>("Command1_1");
-        if (combo && ok && !choice_.isEmpty()) {
-            combo->setCurrentIndex(combo->findText(choice_));
-            ok->click();
-        }
-    }
-    QString choice_;
-    QTimer timer_;
+    QTimer timer;
 };
 
 qsp::SettingsWindow* OpenSettingsWindow() {
@@ -70,12 +54,14 @@ QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& prefix) {
     return nullptr;
 }
 
-// A click of the mouse on an item, as the user makes it.
-void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item) {
-    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+// A click (or a double click) of the mouse on an item, as the user makes it.
+void ClickItem(QTreeWidget* tree, QTreeWidgetItem* item, bool twice = false) {
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+        p->setExpanded(true);
     tree->scrollToItem(item);
     const QPoint at = tree->visualItemRect(item).center();
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
 }
 
 QString LastMessage(qsp::MainWindow& window) {
@@ -91,11 +77,6 @@ protected:
         program = std::make_unique<qsp::Program>(state, text, BinDir() / "Picture");
         program->Window().show();
     }
-    void PressSetup() {
-        QTest::mouseClick(program->Window().Command(qsp::kButtonSetup), Qt::LeftButton);
-        for (int i = 0; i < 200 && !OpenSettingsWindow(); ++i) QTest::qWait(20);
-    }
-
     Folder dir;
     Sim sim{dir.path, {}};
     qsp::AppState state;
@@ -104,7 +85,8 @@ protected:
 
     void TearDown() override {
         // A settings window left open by a failed test goes before the program it belongs to.
-        while (qsp::SettingsWindow* left = OpenSettingsWindow()) delete left;
+        while (qsp::SettingsWindow* left = OpenSettingsWindow())
+            delete left;
         // Closed windows are deleted later; that has to happen while the program still exists.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         program.reset();
@@ -112,7 +94,9 @@ protected:
 };
 
 TEST_F(ProgramTest, ADisabledSymbologyIsProgrammedIntoTheScanner) {
-    PressSetup();
+    QTest::mouseClick(program->Window().Command(qsp::kButtonSetup), Qt::LeftButton);
+    for (int i = 0; i < 200 && !OpenSettingsWindow(); ++i)
+        QTest::qWait(20);
     qsp::SettingsWindow* settings = OpenSettingsWindow();
     ASSERT_NE(settings, nullptr) << LastMessage(program->Window()).toStdString();
     EXPECT_FALSE(program->Window().Command(qsp::kButtonSetup)->isEnabled());
@@ -125,9 +109,7 @@ TEST_F(ProgramTest, ADisabledSymbologyIsProgrammedIntoTheScanner) {
     EXPECT_EQ(row->text(1).trimmed(), "Enable");
     {
         ModalAnswerer answer("Disable");
-        ClickItem(settings->List(), row);
-        const QPoint at = settings->List()->visualItemRect(row).center();
-        QTest::mouseDClick(settings->List()->viewport(), Qt::LeftButton, {}, at);
+        ClickItem(settings->List(), row, true);
     }
     row = FindItem(settings->List(), "Code39 State");
     ASSERT_NE(row, nullptr);
@@ -137,19 +119,16 @@ TEST_F(ProgramTest, ADisabledSymbologyIsProgrammedIntoTheScanner) {
     {
         ModalAnswerer answer;
         settings->Command1(qsp::SettingsWindow::kUpdate)->click();
-        for (int i = 0; i < 200 && OpenSettingsWindow(); ++i) QTest::qWait(20);
+        for (int i = 0; i < 200 && OpenSettingsWindow(); ++i)
+            QTest::qWait(20);
     }
     EXPECT_EQ(OpenSettingsWindow(), nullptr);
     EXPECT_EQ(LastMessage(program->Window()), "Parameter is programmed successfully.");
     EXPECT_TRUE(program->Window().Command(qsp::kButtonSetup)->isEnabled());
 
     // What the scanner now holds, read by the command-line tool.
-    const auto file = dir.path / "after.Dec";
-    const std::string command = (BinDir() / "qspctl").string() + " --settings-dir '" +
-                                dir.path.string() + "' read -o '" + file.string() + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    qsp::ImageBytes scanner{};
-    ASSERT_TRUE(qsp::LoadParamFile(file, scanner).ok);
+    ASSERT_EQ(Qspctl(dir.path, "read -o after.Dec").status, 0);
+    const auto scanner = FileImage(dir.path / "after.Dec");
     EXPECT_EQ(scanner[0] & 1, 0);
     EXPECT_EQ(scanner[0] | 1, state.ParamImage[0] | 1);
 }

@@ -1,184 +1,155 @@
-// qspctl run as a user runs it: the built program on files in a fresh folder.
+// qspctl's file commands run as a user runs them: the built program on files in a fresh folder,
+// its PDF printouts read back as text and scanned.
 
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <fstream>
+#include <regex>
 #include <sstream>
 
-#include "app/file_io.h"
 #include "catalogue/reset_values.h"
-#include "test_support/temp_dir.h"
-#include "workbench/param_file.h"
+#include "e2e_support.h"
 #include "workbench/param_listing.h"
+#include "workbench/printout.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using namespace e2e;
 
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class Qspctl : public ::testing::Test {
+class QspctlCommands : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* bin = std::getenv("QSP_BIN_DIR");
-        program_ = bin != nullptr ? std::filesystem::path(bin) / "qspctl"
-                                  : std::filesystem::path(QSPCTL_PROGRAM);
-        ASSERT_TRUE(std::filesystem::exists(program_)) << program_;
+    e2e::Run Ctl(const std::string& args) { return e2e::Qspctl(dir.path, args); }
+    // An image written to `name` by the program's own file writer.
+    void Save(const std::string& name, const qsp::ImageBytes& image) {
+        ASSERT_TRUE(qsp::SaveParamFile(dir.path / name, image));
     }
-
-    Outcome Run(const std::vector<std::string>& args) {
-        std::string command = Quote(program_.string()) + " --settings-dir " + Quote(dir_.path());
-        for (const auto& a : args)
-            command += " " + Quote(a);
-        const auto out = Path("stdout");
-        const auto err = Path("stderr");
-        command += " >" + Quote(out) + " 2>" + Quote(err);
-        const int raw = std::system(command.c_str());
-        Outcome outcome;
-        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        outcome.out = qsp::ReadWholeFile(out).value_or("");
-        outcome.err = qsp::ReadWholeFile(err).value_or("");
-        return outcome;
-    }
-
-    std::string Path(const std::string& name) const { return (dir_.path() / name).string(); }
-
-    // The lines of a file written by reset, with line `line` (1-based) replaced.
-    std::string FactoryFileWith(int line, const std::string& text) {
-        const auto factory = Path("factory.Dec");
-        EXPECT_EQ(Run({"reset", "--link", "rs232", "-o", factory}).status, 0);
-        std::istringstream in(qsp::ReadWholeFile(factory).value_or(""));
-        std::string out;
-        std::string current;
-        for (int n = 1; std::getline(in, current); ++n) {
-            out += (n == line ? text + "\r" : current) + "\n";
-        }
-        return out;
-    }
-
-    std::string Write(const std::string& name, const std::string& content) {
-        std::ofstream(Path(name), std::ios::binary) << content;
-        return Path(name);
-    }
-
-    test_support::TempDir dir_;
-    std::filesystem::path program_;
+    Folder dir;
 };
 
-TEST_F(Qspctl, ResetFilesReadBackAsTheFactoryImageOfEachLink) {
+TEST_F(QspctlCommands, ResetDiffListAndShowReportWhatAUserSees) {
     const std::pair<std::string, int> links[] = {{"rs232", 0}, {"usb", 1}, {"ps2", 2}};
     for (const auto& [name, link] : links) {
-        const auto file = Path(name + ".Dec");
-        const auto run = Run({"reset", "--link", name, "-o", file});
-        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_EQ(Ctl("reset --link " + name + " -o " + name + ".Dec").status, 0);
         qsp::ImageBytes expected{};
         int page = 0;
         qsp::ResetImage(expected, link, page);
-        qsp::ImageBytes loaded{};
-        loaded.fill(99);
-        const auto result = qsp::LoadParamFile(file, loaded);
-        ASSERT_TRUE(result.ok) << result.Describe();
-        for (std::size_t i = 0; i < 515; ++i)
-            ASSERT_EQ(loaded[i], expected[i]) << name << " " << i;
-        EXPECT_EQ(loaded[515], 99);
+        EXPECT_EQ(FileImage(dir.path / (name + ".Dec")), expected) << name;
     }
     // Two links differ in the rows of page 1, and only there.
-    const auto diff = Run({"diff", Path("rs232.Dec"), Path("usb.Dec")});
-    ASSERT_EQ(diff.status, 0) << diff.err;
-    EXPECT_EQ(diff.out,
-              "# 1 Mode and Interface\n"
-              "Computer Type\tPC - AT\tNotebook PC\n"
-              "Interface\tRS232\tUSB(Cable)\n"
-              "Terminator\tCR + LF\tCR\n");
-    EXPECT_EQ(Run({"diff", Path("usb.Dec"), Path("usb.Dec")}).out, "");
-}
+    EXPECT_EQ(Ctl("diff rs232.Dec usb.Dec").output,
+              "# 1 Mode and Interface\nComputer Type\tPC - AT\tNotebook PC\n"
+              "Interface\tRS232\tUSB(Cable)\nTerminator\tCR + LF\tCR\n");
+    EXPECT_EQ(Ctl("diff usb.Dec usb.Dec").output, "");
 
-TEST_F(Qspctl, ListWritesTheProgramsListingOfTheFile) {
-    const auto file = Path("f.Dec");
-    ASSERT_EQ(Run({"reset", "--link", "rs232", "-o", file}).status, 0);
-    const auto run = Run({"list", file, "-o", Path("out.txt")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    qsp::ImageBytes image{};
-    ASSERT_TRUE(qsp::LoadParamFile(file, image).ok);
+    ASSERT_EQ(Ctl("list rs232.Dec -o out.txt").status, 0);
+    auto image = FileImage(dir.path / "rs232.Dec");
     int page = 0;
-    const std::string listing = qsp::ReadWholeFile(Path("out.txt")).value_or("");
+    const std::string listing = ReadText(dir.path / "out.txt");
     EXPECT_EQ(listing, qsp::ListingText(image, qsp::InterfaceText(), page));
-    EXPECT_EQ(listing.rfind("    Mode and Interface\r\n", 0), 0u);
+
+    image[256] = 1;  // the data edit switch: F-1 shows pages 26 to 31 instead of 25
+    Save("s.Dec", image);
+    auto run = Ctl("show s.Dec");
+    EXPECT_EQ(run.output.rfind("# 1 Mode and Interface\nComputer Type\tPC - AT\n", 0), 0u);
+    EXPECT_NE(run.output.find("\n# 31 Code Type and Output\n"), std::string::npos);
+    EXPECT_EQ(run.output.find("# 25 "), std::string::npos);
+    EXPECT_EQ(run.output.find("# 6 "), std::string::npos);
+    EXPECT_EQ(Ctl("show s.Dec --page 6").output.rfind("# 6 WAND Emulation\n", 0), 0u);
+    // A byte no page shows is reported as a byte.
+    image[256] = 0;
+    image[155] = 0;
+    Save("c.Dec", image);
+    EXPECT_EQ(Ctl("diff rs232.Dec c.Dec").output, "# bytes no row shows\n155\t170\t0\n");
 }
 
-TEST_F(Qspctl, BadFilesAreRefusedNamingTheLineAndChangeNothing) {
-    const std::string good = FactoryFileWith(0, "");
-    std::string short514 = good.substr(0, good.size() - 4);  // the last line " 0\r\n" off
-    ASSERT_EQ(short514.substr(short514.size() - 2), "\r\n");
-    struct Case {
-        std::string content;
-        std::string line;
+TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {
+    ASSERT_EQ(Ctl("reset --link rs232 -o factory.Dec").status, 0);
+    const std::string good = ReadText(dir.path / "factory.Dec");
+    std::size_t at = 0;  // the start of line 300
+    for (int n = 1; n < 300; ++n)
+        at = good.find('\n', at) + 1;
+    std::ofstream(dir.path / "bad.Dec") << good.substr(0, good.rfind('\n', good.size() - 2) + 1);
+    std::ofstream(dir.path / "bad300.Dec")
+        << good.substr(0, at) + "256\r" + good.substr(good.find('\n', at));
+    std::ofstream(dir.path / "old.txt") << "earlier listing";
+    const std::pair<std::string, std::string> bad[] = {{"bad.Dec", "line 515:"},
+                                                       {"bad300.Dec", "line 300:"}};
+    for (const auto& [file, line] : bad) {
+        const auto run = Ctl("list " + file + " -o old.txt");
+        EXPECT_EQ(run.status, 1) << line;
+        EXPECT_NE(run.output.find("Loading file error!!"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find(line), std::string::npos) << run.output;
+        EXPECT_EQ(ReadText(dir.path / "old.txt"), "earlier listing");
+        EXPECT_EQ(Ctl("show " + file).status, 1);
+        EXPECT_EQ(Ctl("diff factory.Dec " + file).status, 1);
+        EXPECT_EQ(Ctl("print " + file + " --pdf x.pdf").status, 1);
+    }
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {
+        {"reset --link usb2 -o x.Dec", 2}, {"reset --link usb", 2}, {"show f.Dec --page 32", 2},
+        {"show f.Dec --page 3x", 2}, {"list f.Dec", 2}, {"diff f.Dec", 2}, {"show f.Dec --bogus", 2},
+        {"print factory.Dec", 2}, {"barcode f.Dec --pdf x.pdf", 2}, {"barcode --pdf missing/x.pdf", 1},
     };
-    const Case cases[] = {
-        {short514, "line 515"},
-        {FactoryFileWith(300, "256"), "line 300"},
-    };
-    Write("old.txt", "earlier listing");
-    for (const auto& c : cases) {
-        const auto file = Write("bad.Dec", c.content);
-        const auto run = Run({"list", file, "-o", Path("old.txt")});
-        EXPECT_EQ(run.status, 1) << c.line;
-        EXPECT_NE(run.err.find("Loading file error!!"), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find(c.line + ":"), std::string::npos) << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(qsp::ReadWholeFile(Path("old.txt")), "earlier listing");
-        EXPECT_EQ(Run({"show", file}).status, 1);
-        EXPECT_EQ(Run({"diff", Path("factory.Dec"), file}).status, 1);
+    // clang-format on
+    for (const auto& [args, status] : cases) {
+        const auto run = Ctl(args);
+        EXPECT_EQ(run.status, status) << args;
+        EXPECT_EQ(run.output.rfind("qspctl: ", 0), 0u) << args << ": " << run.output;
+    }
+    EXPECT_FALSE(fs::exists(dir.path / "x.Dec"));
+    EXPECT_FALSE(fs::exists(dir.path / "x.pdf"));
+}
+
+TEST_F(QspctlCommands, ThePrintoutHoldsEveryPageAndRowInOrderOnTheCountersSheets) {
+    ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0);
+    auto image = FileImage(dir.path / "f.Dec");
+    image[256] = 2;  // a data edit format: pages 26 to 31 instead of 25
+    Save("f2.Dec", image);
+    for (const std::string file : {"f.Dec", "f2.Dec"}) {
+        SCOPED_TRACE(file);
+        ASSERT_EQ(Ctl("print " + file + " --pdf out.pdf").status, 0);
+        const auto text = Shell("pdftotext -layout '" + (dir.path / "out.pdf").string() + "' -");
+        ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed";
+        std::vector<std::string> sheets;  // pdftotext ends each sheet with a form feed
+        std::istringstream in(text.output);
+        for (std::string sheet; std::getline(in, sheet, '\f');)
+            sheets.push_back(sheet);
+
+        // The headings, labels and values of the listed pages, on the sheets where the line
+        // counter puts them.
+        image = FileImage(dir.path / file);
+        int current = 0;
+        std::vector<std::vector<std::string>> expected(1);
+        for (const auto& op :
+             qsp::PrintoutOperations(qsp::PrintedPages(image, qsp::InterfaceText(), current))) {
+            if (op.kind == qsp::PrintOperation::Kind::NewPage) expected.emplace_back();
+            const std::string item = std::regex_replace(op.text, std::regex("^ +| +$"), "");
+            if (op.kind == qsp::PrintOperation::Kind::Text && !item.empty() && item[0] != '-' &&
+                item.rfind("Property", 0) != 0)
+                expected.back().push_back(item);
+        }
+        ASSERT_GE(expected.size(), 2u);
+        ASSERT_EQ(sheets.size(), expected.size());
+        for (std::size_t s = 0; s < sheets.size(); ++s) {
+            std::size_t at = 0;
+            for (const auto& item : expected[s]) {
+                at = sheets[s].find(item, at);
+                ASSERT_NE(at, std::string::npos) << "sheet " << s + 1 << ": " << item;
+            }
+        }
+        EXPECT_TRUE(std::regex_search(sheets[0], std::regex("^ *Mode and Interface *\n")));
+        EXPECT_EQ(text.output.find("WAND"), std::string::npos);
+        const auto heading = [&](const std::string& h) {
+            return std::regex_search(text.output, std::regex("\n *" + h + " *\n"));
+        };
+        EXPECT_EQ(heading("Data Edit"), file == "f.Dec");
+        EXPECT_EQ(heading("Code Type and Output"), file == "f2.Dec");
     }
 }
 
-TEST_F(Qspctl, ShowAndDiffReportWhatAUserSees) {
-    const auto file =
-        Write("s.Dec", FactoryFileWith(257, "1"));  // byte 256, the data edit switch: F-1
-    auto run = Run({"show", file});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("# 1 Mode and Interface\nComputer Type\tPC - AT\n", 0), 0u);
-    EXPECT_NE(run.out.find("\n# 31 Code Type and Output\n"), std::string::npos);
-    EXPECT_EQ(run.out.find("# 25 "), std::string::npos);
-    EXPECT_EQ(run.out.find("# 6 "), std::string::npos);
-    run = Run({"show", file, "--page", "6"});
-    EXPECT_EQ(run.out.rfind("# 6 WAND Emulation\n", 0), 0u) << run.out;
-
-    // A byte no page shows is reported as a byte; a shown one as its row.
-    const auto changed = Write("c.Dec", FactoryFileWith(156, " 0"));  // byte 155
-    run = Run({"diff", Path("factory.Dec"), changed});
-    EXPECT_EQ(run.out, "# bytes no row shows\n155\t170\t0\n");
-    run = Run({"diff", Path("factory.Dec"), file});
-    EXPECT_NE(run.out.find("# 25 Data Edit\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("# 31 Code Type and Output\n"), std::string::npos) << run.out;
-}
-
-TEST_F(Qspctl, WrongCommandLinesExitWith2) {
-    const std::vector<std::vector<std::string>> cases = {
-        {"reset", "--link", "usb2", "-o", Path("x.Dec")},
-        {"reset", "--link", "usb"},
-        {"show", "f.Dec", "--page", "32"},
-        {"show", "f.Dec", "--page", "3x"},
-        {"list", "f.Dec"},
-        {"diff", "f.Dec"},
-        {"show", "f.Dec", "--bogus"}};
-    for (const auto& args : cases) {
-        const auto run = Run(args);
-        EXPECT_EQ(run.status, 2) << args[0] << " " << run.err;
-        EXPECT_EQ(run.err.rfind("qspctl: ", 0), 0u);
-    }
-    EXPECT_FALSE(std::filesystem::exists(Path("x.Dec")));
+TEST_F(QspctlCommands, TheBarcodeSheetScansAsTheDefaultBarcode) {
+    ASSERT_EQ(Ctl("barcode --pdf b.pdf").status, 0);
+    const std::string pdf = (dir.path / "b.pdf").string(), png = (dir.path / "b").string();
+    EXPECT_NE(Shell("pdftotext '" + pdf + "' -").output.find("Default"), std::string::npos);
+    ASSERT_EQ(Shell("pdftoppm -r 150 -png -singlefile '" + pdf + "' '" + png + "'").status, 0);
+    EXPECT_EQ(Shell("zbarimg --nodbus --raw -q '" + png + ".png'").output, ".A001$\n");
 }
 
 }  // namespace
