@@ -6,63 +6,42 @@
 #include <fstream>
 
 #include "app/file_io.h"
-#include "app/single_instance.h"
 #include "test_support/temp_dir.h"
 
 namespace qsp {
 namespace {
 
-TEST(SingleInstance, OnlyOneHolderAtATimeAndTheLockGoesWithIt) {
-    test_support::TempDir dir;
-    {
-        SingleInstance first(dir.path());
-        EXPECT_FALSE(first.AnotherIsRunning());
-        SingleInstance second(dir.path());
-        EXPECT_TRUE(second.AnotherIsRunning());
-    }
-    SingleInstance again(dir.path());
-    EXPECT_FALSE(again.AnotherIsRunning());
-}
-
 // The real program, copied into a folder of its own so that its settings land there.
-class ProgramCopy {
-public:
+struct ProgramCopy {
     ProgramCopy() {
         const char* bin = std::getenv("QSP_BIN_DIR");
-        source_ = std::filesystem::path(bin ? bin : QSP_BIN_DIR) / "qsp";
-        std::filesystem::copy_file(source_, dir_.path() / "qsp");
+        std::filesystem::copy_file(std::filesystem::path(bin ? bin : QSP_BIN_DIR) / "qsp", program);
     }
-    std::filesystem::path Settings() const { return dir_.path() / "HW_Path.int"; }
     void Start(QProcess& p) {
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         p.setProcessEnvironment(env);
-        p.start(QString::fromStdString((dir_.path() / "qsp").string()), {});
+        p.start(QString::fromStdString(program.string()), {});
         ASSERT_TRUE(p.waitForStarted(5000));
     }
-    // Waits until a running copy has read its settings (the file exists).
-    bool WaitForSettings() {
-        for (int i = 0; i < 500 && !std::filesystem::exists(Settings()); ++i) QThread::msleep(10);
-        return std::filesystem::exists(Settings());
-    }
-
-private:
-    test_support::TempDir dir_;
-    std::filesystem::path source_;
+    test_support::TempDir dir;
+    std::filesystem::path program = dir.path() / "qsp", settings = dir.path() / "HW_Path.int";
 };
 
 TEST(SingleInstance, ASecondCopyEndsAtOnceAndLeavesTheSettingsAlone) {
     ProgramCopy program;
     QProcess first;
     program.Start(first);
-    ASSERT_TRUE(program.WaitForSettings());
-    std::ofstream(program.Settings()) << "written by the test";
+    // Running once it has read its settings (the file exists).
+    for (int i = 0; i < 500 && !std::filesystem::exists(program.settings); ++i)
+        QThread::msleep(10);
+    std::ofstream(program.settings) << "written by the test";
 
     QProcess second;
     program.Start(second);
     ASSERT_TRUE(second.waitForFinished(10000)) << "the second copy kept running";
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(ReadWholeFile(program.Settings()).value_or(""), "written by the test");
+    EXPECT_EQ(ReadWholeFile(program.settings).value_or(""), "written by the test");
 
     // A copy that crashed leaves no lock behind: the next one starts and stays.
     first.kill();
