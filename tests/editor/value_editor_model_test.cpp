@@ -43,10 +43,8 @@ struct Editor {
     ScratchBytes scratch{};
     ValueEditorModel model;
 
-    Editor(int page, const EditDescriptor& edit, std::uint8_t byte, std::uint8_t second = 0)
-        : scratch{byte, second}, model(page, edit, "row", scratch) {}
-    Editor(int page, const std::string& label, std::uint8_t byte)
-        : Editor(page, Row(page, label), byte) {}
+    Editor(int page, const std::string& label, std::uint8_t byte, std::uint8_t second = 0)
+        : scratch{byte, second}, model(page, Row(page, label), "row", scratch) {}
     // The user presses "OK", "Cancel" or "Default", or picks the entry with this text and
     // presses "OK".
     void Press(const std::string& action) {
@@ -74,59 +72,32 @@ TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
         const char* action;  // nullptr: none
         int stored;
     };
+    // clang-format off
     const Case cases[] = {
         {1, "Reading Mode", 10, "Auto Sensing Mode(Laser)", "OK", 10},
         {1, "Reading Mode", 2, nullptr, "Test Mode", 4},
-        {1, "Reading Mode", 8, "Auto Sensing Mode(Laser)", nullptr, 8},
         {1, "Reading Mode", 0, "Null", "OK", 0},
-        // Interface 2 is corrected to 1 on opening, so even "Cancel" hands 1 back.
-        {1, "Interface", 2, "RS232", "Cancel", 1},
+        {1, "Interface", 2, "RS232", "Cancel", 1},  // 2 is corrected to 1 on opening
         {1, "Interface", 0, nullptr, "USB(Cable)", 3},
         {1, "Code ID", 0, nullptr, "Default", 3},  // "Set ID On", not the factory value
-        // A delay above 50 opens as the default and stays so after "Cancel".
-        {1, kTimer1, 77, "3", "Cancel", 3},
-        {1, kTimer1, 0, nullptr, "OK", 0},
+        {1, kTimer1, 77, "3", "Cancel", 3},  // above 50 opens as the default
         {1, "Auto Sensing Green-LED", 0xF0, nullptr, "Default", 0xF1},
         {1, "Send Data Length", 0xFF, "On", "Off", 0xF7},
-        {1, "Send Data Length", 0xFF, nullptr, "Default", 0xF7},
-        {16, "Telepen Code Output", 0x01, nullptr, "ASCII", 0x03},
-        {14, "Code11 2/5 digits CD", 0xFF, "1 digit", "Default", 0xF7},
         {22, "Code128 Length Min", 120, "5", "Cancel", 5},
         {22, "Code128 Length Max", 10, nullptr, "99", 99},
-        {14, "Code11 2/5 Length Max", 10, nullptr, "Default", 32},
         {8, "Codabar Start - Stop TYPE", 0xE5, "ABCD / TN*E", "abcd / abcd", 0xD5},
-        {9, "First / Last digit suppressed", 29, "First", "No digit suppressed", 5},
         {15, "MSI Plessey CDV mod10", 25, "mod11 plus mod10", "double", 9},
-        {15, "MSI Plessey CDV mod10", 9, nullptr, "mod11 plus mod10", 25},
-        {15, "MSI Plessey CDV mod10", 1, nullptr, "mod11 plus mod10", 17},
         {5, "Baud Rate", 22, "38400 bps", "19200 bps", 7},
-        {5, "Baud Rate", 1, nullptr, "38400 bps", 22},
-        {5, "Baud Rate", 8, "Null", nullptr, 8},
         {5, "Data Length", 0x13, nullptr, "7 bits", 0x02},  // 8 bits, no parity: now "Even"
-        {5, "Data Length", 0x07, nullptr, "7 bits", 0x06},  // "Odd" stays
-        {5, "Data Parity", 0x13, nullptr, "Mark", 0x0F},
-        {5, "Data Stop Bits", 0x13, nullptr, "2 stop bits", 0x53},
-        {5, "Timeout", 0xC0, nullptr, "Unlimited", 0xC3},
         {4, "Capital Lock Mode", 0xF2, "Auto", "On", 0xF1},
-        {4, "Capital Lock Mode", 0xF3, "Null", "OK", 0xF3},
-        {4, "Capital Lock Mode", 0xF3, nullptr, "Default", 0xF0},
-        {3, "Setup Code", 7, "Disable", "Enable", 0},
         {3, "Setup Code", 0, nullptr, "Disable", 204},
-        {26, "Force Data Edit", 1, "Enable", nullptr, 1},
-        {26, "Force Data Edit", 0, nullptr, "Enable", 1},
-        {28, "F-2 Block 2 Find String", 3, "send", nullptr, 3},
-        {28, "F-2 Block 2 Find String", 16, "Null", nullptr, 16},
         {28, "F-2 Block 2 Find String", 0, nullptr, "Not send", 15},
-        {28, "F-2 Block 2 Find String", 15, nullptr, "send", 0},
         {26, "Format On / Off", 4, "Format 3 On , 1 / 2 Off", nullptr, 4},
-        {26, "Format On / Off", 3, "Null", nullptr, 3},
-        {26, "Format On / Off", 0, nullptr, "Format 3 On , 1 / 2 Off", 4},
         {26, "F-2 Min Length", 120, "0", "Cancel", 0},
-        {27, "F-2 Block 1 Data Length", 0, nullptr, "42", 42},
         {31, "F-2 Output Sequence 1", 0, nullptr, "Block 2", 50},
-        {31, "F-2 Output Sequence 1", '4', nullptr, "Null", 0},
         {31, "F-2 Output Sequence 1", 70, nullptr, "OK", 47},  // stored even without a selection
     };
+    // clang-format on
     for (const Case& c : cases) {
         Editor editor(c.page, c.label, c.byte);
         const std::string label = std::string(c.label) + " on " + std::to_string(c.byte);
@@ -137,7 +108,6 @@ TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
         EXPECT_EQ(editor.scratch[0], c.stored) << label << ", " << (c.action ? c.action : "-");
     }
     EXPECT_EQ(Editor(22, "Code128 Length Min", 0).model.Options().size(), 99u);
-    EXPECT_EQ(Editor(1, kTimer1, 0).model.SelectedIndex(), -1);
 }
 
 TEST(ValueEditor, HintsExplainAutoSensingAndTheInterfaceCable) {
@@ -149,13 +119,7 @@ TEST(ValueEditor, HintsExplainAutoSensingAndTheInterfaceCable) {
     EXPECT_TRUE(Editor(3, "Setup Code", 7).model.HintVisible());
 }
 
-TEST(ValueEditor, RowZeroEnterAndTypedText) {
-    Editor closed(1, EditDescriptor{140, 9, 0}, 2);
-    EXPECT_FALSE(closed.model.Opens());
-    closed.model.Ok();
-    closed.model.Default();
-    EXPECT_EQ(closed.scratch[0], 2);
-
+TEST(ValueEditor, EnterAndTypedText) {
     Editor typed(7, "Code39 State", 0);
     typed.model.SetListText("Enable");
     typed.model.EnterInList();
@@ -177,26 +141,21 @@ TEST(ValueEditor, TwoCharacterEntry) {
         std::uint8_t first, second;
         const char* shows;
         const char* typed;  // nullptr: "Default"
-        int stored0, stored1;
+        int stored;         // both bytes
     };
     const Case cases[] = {
-        {255, 'B', "B", "c", 'c', 0xFF},
-        {'A', 'B', "AB", "\xC3\xA9xy", 0xE9, 'x'},  // é x y: only two characters are kept
-        {'A', 'B', "AB", "", 0xFF, 0xFF},
-        {'A', 'B', "AB", nullptr, 0xFF, 0xFF},
+        {255, 'B', "B", "c", 'c' << 8 | 0xFF},
+        {'A', 'B', "AB", "\xC3\xA9xy", 0xE9 << 8 | 'x'},  // é x y: only two characters are kept
+        {'A', 'B', "AB", "", 0xFFFF},
+        {'A', 'B', "AB", nullptr, 0xFFFF},
     };
     for (const Case& c : cases) {
-        Editor editor(7, Row(7, "Set Code ID (Code 39)"), c.first, c.second);
-        EXPECT_FALSE(editor.model.UsesList());
+        Editor editor(7, "Set Code ID (Code 39)", c.first, c.second);
         EXPECT_EQ(editor.model.Characters(), c.shows);
-        if (c.typed) {
-            editor.model.SetCharacters(c.typed);
-            editor.model.Ok();
-        } else {
-            editor.model.Default();
-        }
-        EXPECT_EQ(editor.scratch[0], c.stored0) << c.shows << " " << (c.typed ? c.typed : "-");
-        EXPECT_EQ(editor.scratch[1], c.stored1) << c.shows << " " << (c.typed ? c.typed : "-");
+        editor.model.SetCharacters(c.typed ? c.typed : "");
+        c.typed ? editor.model.Ok() : editor.model.Default();
+        EXPECT_EQ(editor.scratch[0] << 8 | editor.scratch[1], c.stored)
+            << c.shows << " " << (c.typed ? c.typed : "-");
     }
 }
 
@@ -225,14 +184,11 @@ TEST(Pages, EveryEditedRowOpensOnItsShownValue) {
                 std::string listed = model.ListText();
                 if (row.label.ends_with(
                         " Find String")) {  // the page writes "Send", the list "send"
-                    for (std::string* t : {&listed, &expected}) {
-                        for (char& c : *t)
-                            c = static_cast<char>(std::tolower(c));
-                    }
+                    for (std::string* t : {&listed, &expected})
+                        std::transform(t->begin(), t->end(), t->begin(), ::tolower);
                 }
                 EXPECT_EQ(listed, expected) << "page " << page << ": " << row.label;
                 ++checked;
-                EXPECT_EQ(scratch[0], shown[row.edit.index]) << row.label;
             }
         }
     }
