@@ -8,73 +8,26 @@
 
 #include <csignal>
 #include <fstream>
-#include <functional>
 
 #include "app/file_io.h"
-#include "app/main_lock.h"
-#include "app/main_operations.h"
-#include "fakes.h"
-#include "link/ps2_protocol.h"
-#include "link/scanner_link.h"
-#include "link/test_session.h"
-#include "link/usb_protocol.h"
+#include "link_rig.h"
 #include "test_support/temp_dir.h"
-#include "virtual_line.h"
-#include "wedge_fakes.h"
 #include "workbench/param_file.h"
-#include "workbench/settings_fakes.h"
 #include "workbench/settings_session.h"
 
 namespace {
 
 using qspsim::Faults;
 using qspsim::Stage;
+using qsptest::Rig;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
 const std::string kCannotConnect = "Cannot connect to scanner.";
 const std::string kLoadFailed = "Failed to load parameter!!";
-const std::string kProgrammed = "Parameter is programmed successfully.";
 const std::string kProgramFailed = "Parameter programming failed.";
 
-// Offered every host byte before the scanner: answers what `hook` adds, takes the byte from the
-// scanner when it returns true.
-class Intercept : public qspsim::LineTaker {
-public:
-    using Hook = std::function<bool(std::uint8_t, bool, std::vector<qspsim::Answer>&)>;
-    bool Take(std::uint8_t byte, bool configuring, const qspsim::LineView&, qspsim::Micros,
-              std::vector<qspsim::Answer>& answers, std::vector<std::string>&) override {
-        return hook && hook(byte, configuring, answers);
-    }
-    Hook hook;
-};
-
-// The keyboard-wedge libraries with a hook after every message the host writes.
-class HookedUsb : public qsptest::ModelUsbLib {
-public:
-    using ModelUsbLib::ModelUsbLib;
-    std::int16_t WriteUsbKb(std::int32_t h, const std::uint8_t* r, std::int32_t n) override {
-        const auto ok = ModelUsbLib::WriteUsbKb(h, r, n);
-        if (afterWrite) afterWrite(++writes);
-        return ok;
-    }
-    std::function<void(int)> afterWrite;
-    int writes = 0;
-};
-
-class HookedPs2 : public qsptest::ModelPs2Lib {
-public:
-    using ModelPs2Lib::ModelPs2Lib;
-    std::int32_t WritePs2Kb(std::int32_t h, const std::uint8_t* f, std::int32_t n) override {
-        const auto ok = ModelPs2Lib::WritePs2Kb(h, f, n);
-        if (afterWrite) afterWrite(++writes);
-        return ok;
-    }
-    std::function<void(int)> afterWrite;
-    int writes = 0;
-};
-
-// The settings window as far as Parameters Update needs it: closing it ends the session.
+// The settings window as far as Parameters Update and Open need it: closing it ends the session.
 class ClosingSettingsView : public qsp::SettingsView {
 public:
     void ShowRows(const std::vector<qsp::PropertyRow>&) override {}
@@ -97,45 +50,9 @@ public:
     qsp::SettingsSession* session = nullptr;
 };
 
-// One scanner behind all three links, with the program's link, main operations and main lock.
-struct Rig {
-    explicit Rig(int interface) {
-        state.Settings = qsp::ParseSettings("");
-        state.Settings.InterfaceIndex = std::to_string(interface);
-        state.Settings.Rs232Delay = 20;
-        auto usb = std::make_unique<HookedUsb>(usbWire, usbHandles);
-        usbLib = usb.get();
-        link.SetProtocol(qsp::kUsb,
-                         std::make_unique<qsp::UsbProtocol>(state, pump, view, std::move(usb)));
-        auto ps2 = std::make_unique<HookedPs2>(ps2Wire, ps2Handles);
-        ps2Lib = ps2.get();
-        link.SetProtocol(
-            qsp::kPs2, std::make_unique<qsp::Ps2Protocol>(state, pump, view, text, std::move(ps2)));
-        model.AddTaker(&intercept);
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-        state.ParamImage.fill(0x5A);
-    }
-    int Interface() const { return qsp::InterfaceNumber(state.Settings); }
-
-    void Inject(const Faults& f) {
-        faults = f;
-        model.SetFaults(f);
-    }
-    // The fault goes away; the user waits a while (late answers die out) before the next try.
-    void Heal() {
-        Inject({});
-        intercept.hook = nullptr;
-        usbLib->afterWrite = nullptr;
-        ps2Lib->afterWrite = nullptr;
-        usbHandles.present = ps2Handles.present = true;
-        pump.Advance(seconds(60));
-    }
-    qsp::ImageBytes ScannerImage(const qsp::ImageBytes& tail) const {
-        qsp::ImageBytes image = tail;
-        std::copy(model.block().begin(), model.block().end(), image.begin());
-        return image;
-    }
-    // Setup; true when the settings window opened (its session is then `session`).
+// Setup on the rig; true when the settings window opened (its session is then `session`).
+struct SetupRig : Rig {
+    using Rig::Rig;
     bool Setup() {
         bool opened = false;
         ops.ScannerSetup([&] {
@@ -147,264 +64,137 @@ struct Rig {
         });
         return opened;
     }
-    // Setup, a changed byte, Parameters Update: the last message of the main window's list.
-    std::string Program(std::uint8_t value) {
-        if (!Setup()) return "settings window did not open";
-        state.ParamImage[10] = value;
-        session->ParametersUpdate();
-        return view.messages.back();
-    }
-    void ExpectIdle(int focus) const {
-        EXPECT_FALSE(view.locked);
-        EXPECT_EQ(view.focus, focus);
-        EXPECT_FALSE(lock.PollRunning());
-    }
-
-    Faults faults;
-    qspsim::ScannerModel model{qspsim::FactoryBlock()};
-    qspsim::UsbWedgeModel usbModel{model.block(), faults};
-    qspsim::Ps2WedgeModel ps2Model{model.block(), faults};
-    Intercept intercept;
-    qsp::AppState state;
-    qsp::VirtualPump pump;
-    qsptest::FakeMainView view;
-    qsptest::FakePrompt prompt;
-    qsp::InterfaceText text;
-    qsptest::WedgeWire usbWire{pump, &usbModel};
-    qsptest::WedgeWire ps2Wire{pump, &ps2Model};
-    qsptest::HandleTable usbHandles;
-    qsptest::HandleTable ps2Handles;
-    HookedUsb* usbLib = nullptr;
-    HookedPs2* ps2Lib = nullptr;
-    qsptest::VirtualLine line{pump, &model};
-    qsp::ScannerLink link{state, pump, view, text, line.Factory()};
-    qsp::MainLock lock{view, pump};
-    qsp::MainOperations ops{state, pump, view, lock, prompt, text, link};
     ClosingSettingsView settingsView;
     std::unique_ptr<qsp::SettingsSession> session;
 };
 
-Faults NoAnswer(Stage s) {
-    Faults f;
-    f.noAnswer = s;
-    return f;
+using Inject = std::function<void(SetupRig&)>;
+Inject With(Faults f) {
+    return [f](SetupRig& rig) { rig.Inject(f); };
 }
-Faults Late(Stage s, seconds by) {
-    Faults f;
-    f.late = s;
-    f.lateBy = by;
-    return f;
-}
-Faults Corrupt() {
-    Faults f;
-    f.corruptRead = true;
-    return f;
-}
-Faults Short() {
-    Faults f;
-    f.shortRead = true;
-    return f;
-}
-Faults CloseAfter(long bytes) {
-    Faults f;
-    f.closeAfter = bytes;
-    return f;
-}
-Faults Nak() {
-    Faults f;
-    f.nakWrite = true;
-    return f;
-}
-
-struct SetupCase {
-    const char* name;
-    int link;
-    std::function<void(Rig&)> inject;
-    std::string last;  // the last line of the message list
-    bool loadFailed;   // the read failed: the "unplug" box
-};
-
-std::function<void(Rig&)> With(Faults f) {
-    return [f](Rig& rig) { rig.Inject(f); };
-}
-
-// Bytes the scanner puts on the line, just before its answer to `trigger`.
-std::function<void(Rig&)> NoiseBefore(std::uint8_t trigger, bool configuring,
-                                      std::vector<std::uint8_t> noise) {
-    return [=](Rig& rig) {
-        rig.intercept.hook = [=](std::uint8_t b, bool config, std::vector<qspsim::Answer>& a) {
-            if (b == trigger && config == configuring) a.push_back({noise, qspsim::Micros(50), 0});
+// Bytes the scanner puts on the serial line just before its answer to `trigger`.
+Inject NoiseBefore(std::uint8_t trigger, std::vector<std::uint8_t> noise) {
+    return [=](SetupRig& rig) {
+        rig.hook = [=](std::uint8_t b, bool config, std::vector<qspsim::Answer>& a) {
+            if (b == trigger && config) a.push_back({noise, qspsim::Micros(50), 0});
             return false;
         };
     };
 }
-
-// The device goes (its handle dies, its port closes) after the host's `writes`-th message.
-std::function<void(Rig&)> UnplugAfter(int writes) {
-    return [writes](Rig& rig) {
-        rig.usbLib->writes = rig.ps2Lib->writes = 0;
-        auto unplug = [&rig, writes](int n) {
-            if (n != writes) return;
-            rig.usbHandles.open.clear();
-            rig.ps2Handles.open.clear();
-            rig.usbHandles.present = rig.ps2Handles.present = false;
-        };
-        rig.usbLib->afterWrite = unplug;
-        rig.ps2Lib->afterWrite = unplug;
-    };
-}
-
-// A wedge answer that is not one: a message of noise before the scanner's next answer.
-std::function<void(Rig&)> GarbageMessageAfter(int writes) {
-    return [writes](Rig& rig) {
-        rig.usbLib->writes = rig.ps2Lib->writes = 0;
-        rig.usbLib->afterWrite = [&rig, writes](int n) {
-            if (n == writes) rig.usbWire.Queue({0, 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z'});
-        };
-        rig.ps2Lib->afterWrite = [&rig, writes](int n) {
-            if (n == writes) rig.ps2Wire.Queue({0x2C, 0x2C, 0x2C, 0x2C, 0x2C, 0x2C, 0x2C, 0x2C});
-        };
-    };
-}
-
-void RunSetupCase(const SetupCase& c) {
-    SCOPED_TRACE(c.name);
-    Rig rig(c.link);
-    c.inject(rig);
-    const auto before = rig.state.ParamImage;
-    EXPECT_FALSE(rig.Setup());
-    ASSERT_FALSE(rig.view.messages.empty());
-    EXPECT_EQ(rig.view.messages.back(), c.last);
-    rig.ExpectIdle(qsp::kButtonSetup);
-    EXPECT_EQ(rig.state.ParamImage, before);
-    ASSERT_EQ(rig.prompt.boxes.size(), c.loadFailed ? 1u : 0u);
-    if (c.loadFailed) {
-        EXPECT_EQ(rig.prompt.boxes[0].text,
-                  "Please unplug and then plug the scanner back in again.");
-    }
-
-    // The scanner is plugged in again: the next setup reads its block.
-    rig.Heal();
-    rig.view.messages.clear();
-    ASSERT_TRUE(rig.Setup()) << (rig.view.messages.empty() ? "" : rig.view.messages.back());
-    EXPECT_EQ(rig.view.messages.back(), "Refreshing, please wait...");
-    EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
-    EXPECT_TRUE(rig.view.locked);  // the settings window has it now
-    rig.session->Close();
-    rig.ExpectIdle(qsp::kButtonSetup);
-}
-
-TEST(SetupFaults, Rs232ConnectAndRead) {
-    // The reply with a wrong check byte: replaces the scanner's answer to the read command.
-    auto badCheck = [](Rig& rig) {
-        rig.intercept.hook = [&rig](std::uint8_t b, bool config, std::vector<qspsim::Answer>& a) {
-            if (!config || b != 0xFB) return false;
-            std::vector<std::uint8_t> reply{0x02};
-            reply.insert(reply.end(), rig.model.block().begin(), rig.model.block().end());
-            reply.push_back(0x00);  // not the block's exclusive-or
-            a.push_back({reply, qspsim::Micros(0), 115200});
-            return true;
-        };
-    };
-    // The device disappears while its reply is on the way.
-    auto unplugDuringRead = [](Rig& rig) {
-        rig.intercept.hook = [&rig](std::uint8_t b, bool config, std::vector<qspsim::Answer>&) {
-            if (config && b == 0xFB) {
-                rig.pump.ScheduleAfter(milliseconds(10), [&rig] {
+// The serial port goes away `after` the host's `trigger` byte (the settings window open or not).
+Inject SerialGoneAfter(std::uint8_t trigger, bool windowOpen, milliseconds after) {
+    return [=](SetupRig& rig) {
+        rig.hook = [=, &rig](std::uint8_t b, bool config, std::vector<qspsim::Answer>&) {
+            if (config && b == trigger && (rig.session != nullptr) == windowOpen) {
+                rig.pump.ScheduleAfter(after, [&rig] {
                     if (rig.line.port()) rig.line.port()->Close();
                 });
             }
             return false;
         };
     };
-    const SetupCase cases[] = {
-        {"no answer to LINK", qsp::kRs232, With(NoAnswer(Stage::Link)), kCannotConnect, false},
-        {"no answer at 115200", qsp::kRs232, With(NoAnswer(Stage::Ack)), kCannotConnect, false},
-        {"LINK answered too late", qsp::kRs232, With(Late(Stage::Link, seconds(2))), kCannotConnect,
-         false},
-        {"noise before the LINK answer", qsp::kRs232, NoiseBefore('K', false, {0xA5}),
-         kCannotConnect, false},
-        {"no answer to read", qsp::kRs232, With(NoAnswer(Stage::Read)), kLoadFailed, true},
-        {"read answered too late", qsp::kRs232, With(Late(Stage::Read, seconds(2))), kLoadFailed,
-         true},
-        {"reply one byte short", qsp::kRs232, With(Short()), kLoadFailed, true},
-        {"reply one byte long", qsp::kRs232, With(Corrupt()), kLoadFailed, true},
-        {"noise bytes before the reply", qsp::kRs232, NoiseBefore(0xFB, true, {0xFF, 0x00, 0x13}),
-         kLoadFailed, true},
-        {"line closed mid-reply", qsp::kRs232, With(CloseAfter(2 + 300)), kLoadFailed, true},
-        {"device gone mid-reply", qsp::kRs232, unplugDuringRead, kLoadFailed, true},
+}
+// The wedge device goes (its handle dies, its port closes) after the host's `writes`-th message
+// from now; or, with `garbage`, a message of noise arrives before the scanner's next answer.
+Inject AfterWedgeWrite(int writes, bool garbage = false) {
+    return [=](SetupRig& rig) {
+        for (auto* wire : {&rig.usbWire, &rig.ps2Wire}) {
+            const int base = static_cast<int>(wire->sent.size());
+            wire->afterWrite = [=, &rig](int n) {
+                if (n != base + writes) return;
+                if (garbage) {
+                    wire->Queue(wire == &rig.usbWire ? qsptest::Bytes{0, 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z'}
+                                                     : qsptest::Bytes(8, 0x2C));
+                    return;
+                }
+                rig.usbWire.open.clear();
+                rig.ps2Wire.open.clear();
+                rig.usbWire.present = rig.ps2Wire.present = false;
+            };
+        }
     };
+}
+
+struct SetupCase {
+    const char* name;
+    int link;
+    Inject inject;
+    std::string last;  // the last line of the message list; empty: the window opens
+};
+
+void RunSetupCase(const SetupCase& c) {
+    SCOPED_TRACE(c.name);
+    SetupRig rig(c.link);
+    c.inject(rig);
+    const auto before = rig.state.ParamImage;
+    if (c.last.empty()) {  // noise that a retry gets past
+        ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
+        EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
+        return;
+    }
+    EXPECT_FALSE(rig.Setup());
+    ASSERT_FALSE(rig.view.messages.empty());
+    EXPECT_EQ(rig.view.messages.back(), c.last);
+    rig.ExpectIdle(qsp::kButtonSetup);
+    EXPECT_EQ(rig.state.ParamImage, before);
+    const bool loadFailed = c.last == kLoadFailed;
+    ASSERT_EQ(rig.prompt.boxes.size(), loadFailed ? 1u : 0u);
+    if (loadFailed) {
+        EXPECT_EQ(rig.prompt.boxes[0].text, "Please unplug and then plug the scanner back in again.");
+    }
+
+    // The scanner is plugged in again: the next setup reads its block.
+    rig.Heal();
+    ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
+    EXPECT_EQ(rig.view.messages.back(), "Refreshing, please wait...");
+    EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
+    rig.session->Close();
+    rig.ExpectIdle(qsp::kButtonSetup);
+}
+
+TEST(SetupFaults, ConnectAndReadOnEveryLink) {
+    // clang-format off
+    const SetupCase cases[] = {
+        {"RS-232 no answer to LINK", qsp::kRs232, With({.noAnswer = Stage::Link}), kCannotConnect},
+        {"RS-232 no answer to read", qsp::kRs232, With({.noAnswer = Stage::Read}), kLoadFailed},
+        {"RS-232 read answered too late", qsp::kRs232, With({.late = Stage::Read, .lateBy = seconds(2)}), kLoadFailed},
+        {"RS-232 reply one byte short", qsp::kRs232, With({.shortRead = true}), kLoadFailed},
+        {"RS-232 reply one byte long", qsp::kRs232, With({.corruptRead = true}), kLoadFailed},
+        {"RS-232 noise bytes before the reply", qsp::kRs232, NoiseBefore(0xFB, {0xFF, 0x00, 0x13}), kLoadFailed},
+        {"RS-232 line closed mid-reply", qsp::kRs232, With({.closeAfter = 2 + 300}), kLoadFailed},
+        {"RS-232 device gone mid-reply", qsp::kRs232, SerialGoneAfter(0xFB, false, milliseconds(10)), kLoadFailed},
+        {"USB device absent", qsp::kUsb, [](SetupRig& r) { r.usbWire.present = false; }, kCannotConnect},
+        {"USB no answer to bin", qsp::kUsb, With({.noAnswer = Stage::Link}), kCannotConnect},
+        {"USB blocks answered after every try", qsp::kUsb, With({.late = Stage::Read, .lateBy = seconds(40)}), kLoadFailed},
+        {"USB wrong checksum every time", qsp::kUsb, With({.corruptRead = true}), kLoadFailed},
+        {"USB reports one byte short", qsp::kUsb, With({.shortRead = true}), kLoadFailed},
+        {"USB device unplugged mid-read", qsp::kUsb, AfterWedgeWrite(40), kLoadFailed},
+        {"PS/2 port cannot be opened", qsp::kPs2, [](SetupRig& r) { r.ps2Wire.present = false; }, kCannotConnect},
+        {"PS/2 no answer to bin", qsp::kPs2, With({.noAnswer = Stage::Link}), kCannotConnect},
+        {"PS/2 wrong checksum every time", qsp::kPs2, With({.corruptRead = true}), kLoadFailed},
+        {"PS/2 frames one code short", qsp::kPs2, With({.shortRead = true}), kLoadFailed},
+        {"PS/2 keyboard port gone mid-read", qsp::kPs2, AfterWedgeWrite(60), kLoadFailed},
+        // Noise that a retry gets past: the settings window opens with the scanner's block.
+        {"USB garbage report inside the read", qsp::kUsb, AfterWedgeWrite(30, true), ""},
+        {"PS/2 garbage frame before the bin answer", qsp::kPs2, AfterWedgeWrite(1, true), ""},
+    };
+    // clang-format on
     for (const auto& c : cases)
         RunSetupCase(c);
 
     // The program does not check the reply's first and last bytes: a wrong check byte in a reply
     // of the right length is taken, and the block inside it is the scanner's.
-    Rig rig(qsp::kRs232);
-    badCheck(rig);
+    SetupRig rig(qsp::kRs232);
+    rig.hook = [&rig](std::uint8_t b, bool config, std::vector<qspsim::Answer>& a) {
+        if (!config || b != 0xFB) return false;
+        qsptest::Bytes reply{0x02};
+        reply.insert(reply.end(), rig.model.block().begin(), rig.model.block().end());
+        reply.push_back(0x00);  // not the block's exclusive-or
+        a.push_back({reply, qspsim::Micros(0), 115200});
+        return true;
+    };
     ASSERT_TRUE(rig.Setup());
     EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(rig.state.ParamImage));
-}
-
-TEST(SetupFaults, UsbConnectAndRead) {
-    const SetupCase cases[] = {
-        {"device absent", qsp::kUsb, [](Rig& r) { r.usbHandles.present = false; }, kCannotConnect,
-         false},
-        {"no answer to bin", qsp::kUsb, With(NoAnswer(Stage::Link)), kCannotConnect, false},
-        {"bin answered after every try", qsp::kUsb, With(Late(Stage::Link, seconds(40))),
-         kCannotConnect, false},
-        {"no answer to read", qsp::kUsb, With(NoAnswer(Stage::Read)), kLoadFailed, true},
-        {"blocks answered after every try", qsp::kUsb, With(Late(Stage::Read, seconds(40))),
-         kLoadFailed, true},
-        {"wrong checksum every time", qsp::kUsb, With(Corrupt()), kLoadFailed, true},
-        {"reports one byte short", qsp::kUsb, With(Short()), kLoadFailed, true},
-        {"device unplugged mid-read", qsp::kUsb, UnplugAfter(40), kLoadFailed, true},
-    };
-    for (const auto& c : cases)
-        RunSetupCase(c);
-}
-
-TEST(SetupFaults, Ps2ConnectAndRead) {
-    const SetupCase cases[] = {
-        {"port cannot be opened", qsp::kPs2, [](Rig& r) { r.ps2Handles.present = false; },
-         kCannotConnect, false},
-        {"no answer to bin", qsp::kPs2, With(NoAnswer(Stage::Link)), kCannotConnect, false},
-        {"no answer to read", qsp::kPs2, With(NoAnswer(Stage::Read)), kLoadFailed, true},
-        {"wrong checksum every time", qsp::kPs2, With(Corrupt()), kLoadFailed, true},
-        {"frames one code short", qsp::kPs2, With(Short()), kLoadFailed, true},
-        {"keyboard port gone mid-read", qsp::kPs2, UnplugAfter(60), kLoadFailed, true},
-    };
-    for (const auto& c : cases)
-        RunSetupCase(c);
-}
-
-// Noise that a retry gets past: the operation succeeds and the image is the scanner's.
-TEST(SetupFaults, NoiseThatARetryGetsPastStillReadsTheBlock) {
-    struct Case {
-        const char* name;
-        int link;
-        std::function<void(Rig&)> inject;
-    };
-    Faults once = Corrupt();
-    once.corruptLimit = 1;
-    Faults split;
-    split.splitReplies = true;
-    const Case cases[] = {
-        {"USB garbage report before the bin answer", qsp::kUsb, GarbageMessageAfter(1)},
-        {"USB garbage report inside the read", qsp::kUsb, GarbageMessageAfter(30)},
-        {"USB checksum wrong once", qsp::kUsb, With(once)},
-        {"PS/2 garbage frame before the bin answer", qsp::kPs2, GarbageMessageAfter(1)},
-        {"PS/2 garbage frame inside the read", qsp::kPs2, GarbageMessageAfter(30)},
-        {"PS/2 checksum wrong once", qsp::kPs2, With(once)},
-        {"PS/2 answers typed in pieces", qsp::kPs2, With(split)},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Rig rig(c.link);
-        c.inject(rig);
-        const auto before = rig.state.ParamImage;
-        ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
-        EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
-    }
 }
 
 // Parameters Update: a write or an end that fails is reported, the settings window closes, the
@@ -413,33 +203,26 @@ TEST(ProgramFaults, WriteAndEndOnEveryLink) {
     struct Case {
         const char* name;
         int link;
-        std::function<void(Rig&)> inject;
+        Inject inject;
         bool blockUnchanged;  // the scanner never took the frame
     };
-    auto unplugSerial = [](Rig& rig) {
-        rig.intercept.hook = [&rig](std::uint8_t b, bool config, std::vector<qspsim::Answer>&) {
-            if (config && b == 0x06 && rig.view.messages.back() == "Refreshing, please wait...")
-                rig.pump.ScheduleAfter(milliseconds(1), [&rig] { rig.line.port()->Close(); });
-            return false;
-        };
-    };
+    // clang-format off
     const Case cases[] = {
-        {"RS-232 write refused", qsp::kRs232, With(Nak()), true},
-        {"RS-232 write unanswered", qsp::kRs232, With(NoAnswer(Stage::Write)), false},
-        {"RS-232 write answered too late", qsp::kRs232, With(Late(Stage::Write, seconds(2))),
-         false},
-        {"RS-232 port gone during the write", qsp::kRs232, unplugSerial, false},
-        {"USB write refused", qsp::kUsb, With(Nak()), true},
-        {"USB write unanswered", qsp::kUsb, With(NoAnswer(Stage::Write)), true},
-        {"USB end unanswered", qsp::kUsb, With(NoAnswer(Stage::Ack)), false},
-        {"USB unplugged mid-write", qsp::kUsb, UnplugAfter(50), true},
-        {"PS/2 write refused", qsp::kPs2, With(Nak()), true},
-        {"PS/2 end unanswered", qsp::kPs2, With(NoAnswer(Stage::Ack)), false},
-        {"PS/2 port gone mid-write", qsp::kPs2, UnplugAfter(50), true},
+        {"RS-232 write refused", qsp::kRs232, With({.nakWrite = true}), true},
+        {"RS-232 write unanswered", qsp::kRs232, With({.noAnswer = Stage::Write}), false},
+        {"RS-232 write answered too late", qsp::kRs232, With({.late = Stage::Write, .lateBy = seconds(2)}), false},
+        {"RS-232 port gone during the write", qsp::kRs232, SerialGoneAfter(0x06, true, milliseconds(1)), false},
+        {"USB write refused", qsp::kUsb, With({.nakWrite = true}), true},
+        {"USB end unanswered", qsp::kUsb, With({.noAnswer = Stage::Ack}), false},
+        {"USB unplugged mid-write", qsp::kUsb, AfterWedgeWrite(50), true},
+        {"PS/2 write refused", qsp::kPs2, With({.nakWrite = true}), true},
+        {"PS/2 end unanswered", qsp::kPs2, With({.noAnswer = Stage::Ack}), false},
+        {"PS/2 port gone mid-write", qsp::kPs2, AfterWedgeWrite(50), true},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Rig rig(c.link);
+        SetupRig rig(c.link);
         ASSERT_TRUE(rig.Setup());
         const auto scannerBefore = rig.model.block();
         c.inject(rig);
@@ -457,31 +240,22 @@ TEST(ProgramFaults, WriteAndEndOnEveryLink) {
         }
 
         rig.Heal();
-        EXPECT_EQ(rig.Program(77), kProgrammed);
+        rig.session.reset();
+        ASSERT_TRUE(rig.Setup());
+        rig.state.ParamImage[10] = 77;
+        rig.session->ParametersUpdate();
+        EXPECT_EQ(rig.view.messages.back(), "Parameter is programmed successfully.");
         EXPECT_EQ(rig.model.block()[10], 77);
         rig.ExpectIdle(qsp::kButtonSetup);
     }
 }
-
-// ---- The scanner test ----
-
-struct RecordingTestView : qsp::TestView {
-    void ShowLink(int, const std::string& text) override { link = text; }
-    void ShowClock(const std::string&) override {}
-    void ShowTotal(const std::string& text) override { total = text; }
-    void AppendText(const std::string& text) override { box += text; }
-    void CaretToEnd() override {}
-    void FocusText() override {}
-    std::string link, total, box;
-};
 
 // Test: the read before the window fails on each link; the window does not open; Test is
 // unlocked; the next Test opens it.
 TEST(TestFaults, FailedReadBeforeTheWindowOnEveryLink) {
     for (int link : {qsp::kRs232, qsp::kUsb, qsp::kPs2}) {
         SCOPED_TRACE(link);
-        Rig rig(link);
-        rig.Inject(NoAnswer(Stage::Read));
+        Rig rig(link, Faults{Stage::Read});
         const auto before = rig.state.ParamImage;
         rig.ops.ScannerTest([] { FAIL() << "test window opened"; });
         EXPECT_EQ(rig.view.messages.back(), kLoadFailed);
@@ -499,101 +273,45 @@ TEST(TestFaults, FailedReadBeforeTheWindowOnEveryLink) {
 // While the window listens on RS-232: noise is shown and not counted, a port that goes away
 // stops the input without hanging the window, and the next test counts again.
 TEST(TestFaults, SerialNoiseAndAPortThatGoesAway) {
-    Rig rig(qsp::kRs232);
-    RecordingTestView view;
-    qsp::TestSession session(rig.state, rig.pump, rig.text, rig.link.Serial(), view);
-    auto scan = [&](const std::string& data) {
-        const auto& s = rig.line.port()->settings();
-        ASSERT_TRUE(rig.model.Scan(data, qspsim::ViewOf(std::stoi(s.baud), s.parity[0], 1)));
-        auto at = rig.pump.Now();
-        for (const auto& a : rig.model.TakeAnswers()) {
-            for (std::uint8_t b : a.bytes) {
-                rig.line.DeliverAt(at, {b});
-                at += qsp::EventPump::Clock(10'000'000 / a.baud);
-            }
-        }
-        rig.pump.Advance(milliseconds(300));
-    };
-    int shown = 0;
-    rig.ops.ScannerTest([&] {
-        ++shown;
-        ASSERT_TRUE(session.Activate());
-        rig.line.DeliverAt(rig.pump.Now() + milliseconds(1), {0x00, 0xFF, 0x07, 'x'});
-        rig.pump.Advance(milliseconds(50));
-        EXPECT_EQ(view.total, "Total: 0");  // noise without the terminator is no item
-        scan("A1");
-        EXPECT_EQ(view.total, "Total: 1");
-        rig.line.port()->Close();  // the adapter is pulled out
-        rig.line.DeliverAt(rig.pump.Now() + milliseconds(1), {'B', '\r', '\n'});
-        rig.pump.Advance(milliseconds(50));
-        EXPECT_EQ(view.total, "Total: 1");
-        session.Close();
-    });
-    EXPECT_EQ(shown, 1);
-    rig.ExpectIdle(qsp::kButtonTest);
-    EXPECT_NE(view.box.find("A1"), std::string::npos);
-
-    RecordingTestView view2;
-    qsp::TestSession session2(rig.state, rig.pump, rig.text, rig.link.Serial(), view2);
-    rig.ops.ScannerTest([&] {
-        ASSERT_TRUE(session2.Activate());
-        scan("C3");
-        EXPECT_EQ(view2.total, "Total: 1");
-        session2.Close();
-    });
-    rig.ExpectIdle(qsp::kButtonTest);
-
+    Rig rig;
+    for (const char* code : {"A1", "C3"}) {
+        qsptest::RecordingTestView view;
+        qsp::TestSession session(rig.state, rig.pump, rig.text, rig.link.Serial(), view);
+        rig.ops.ScannerTest([&] {
+            ASSERT_TRUE(session.Activate());
+            rig.line.DeliverAt(rig.pump.Now() + milliseconds(1), {0x00, 0xFF, 0x07, 'x'});
+            rig.pump.Advance(milliseconds(50));
+            EXPECT_EQ(view.total, "Total: 0");  // noise without the terminator is no item
+            rig.Scan(code);
+            EXPECT_EQ(view.total, "Total: 1");
+            rig.line.port()->Close();  // the adapter is pulled out
+            rig.line.DeliverAt(rig.pump.Now() + milliseconds(1), {'B', '\r', '\n'});
+            rig.pump.Advance(milliseconds(50));
+            EXPECT_EQ(view.total, "Total: 1");
+            session.Close();
+        });
+        rig.ExpectIdle(qsp::kButtonTest);
+        EXPECT_NE(view.box.find(code), std::string::npos);
+    }
     // A port that cannot be opened at the scanner's own settings closes the window at once.
     rig.state.ParamImage[143] = 0xFF;  // framing bits without a meaning
-    qsp::TestSession session3(rig.state, rig.pump, rig.text, rig.link.Serial(), view2);
-    EXPECT_FALSE(session3.Activate());
+    qsptest::RecordingTestView view;
+    EXPECT_FALSE(qsp::TestSession(rig.state, rig.pump, rig.text, rig.link.Serial(), view).Activate());
 }
-
-TEST(TestFaults, OwnConnectThatFailsSaysSoInTheTextBox) {
-    Rig rig(qsp::kRs232);
-    rig.state.Settings.TestCount = false;
-    rig.Inject(NoAnswer(Stage::Link));
-    RecordingTestView view;
-    qsp::TestSession session(rig.state, rig.pump, rig.text, rig.link.Serial(), view);
-    rig.ops.ScannerTest([&] {
-        ASSERT_TRUE(session.Activate());
-        EXPECT_EQ(view.box, kCannotConnect + "\n");
-        EXPECT_FALSE(session.Listening());
-        session.Close();
-    });
-    rig.ExpectIdle(qsp::kButtonTest);
-
-    rig.Heal();
-    RecordingTestView view2;
-    qsp::TestSession session2(rig.state, rig.pump, rig.text, rig.link.Serial(), view2);
-    rig.ops.ScannerTest([&] {
-        ASSERT_TRUE(session2.Activate());
-        EXPECT_TRUE(session2.Listening());
-        EXPECT_EQ(view2.box, "");
-        session2.Close();
-    });
-}
-
-// ---- Files ----
 
 // Writes larger than `bytes` fail (as on a full disk) while the object lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : previous(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit{bytes, old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
     }
-
-private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
+    void (*previous)(int);
+    rlimit old{};
 };
 
 TEST(FileFaults, AFullDiskNeverTruncatesTheSettingsOrAParameterFile) {
@@ -617,7 +335,6 @@ TEST(FileFaults, AFullDiskNeverTruncatesTheSettingsOrAParameterFile) {
     EXPECT_EQ(qsp::ReadWholeFile(dir.path() / qsp::kSettingsFileName), settingsText);
     EXPECT_EQ(qsp::ReadWholeFile(dec), decText);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
-
     // With room again, both are written.
     EXPECT_TRUE(qsp::SaveSettingsFile(dir.path(), settings));
     EXPECT_EQ(qsp::LoadSettingsFile(dir.path()).CommPort, "4");
@@ -627,10 +344,16 @@ TEST(FileFaults, AFullDiskNeverTruncatesTheSettingsOrAParameterFile) {
 // Open of a parameter file that is cut short, too long, spoilt, or beyond the size any parameter
 // file can have: "Loading file error!!", the image and the file as they were; a good file opens.
 TEST(FileFaults, BadParameterFilesChangeNothing) {
+    struct FilePrompt : qsptest::FakePrompt {
+        std::optional<std::string> OpenFileName(const qsp::FileDialogRequest&) override {
+            return file;
+        }
+        std::string file;
+    };
     test_support::TempDir dir;
-    Rig rig(qsp::kRs232);
-    ASSERT_TRUE(rig.Setup());
-    wbtest::ScriptedPrompt prompt;
+    SetupRig rig;
+    FilePrompt prompt;
+    prompt.file = (dir.path() / "bad.Dec").string();
     qsp::SettingsSession session(rig.state, prompt, rig.text, rig.link, rig.view, rig.lock,
                                  rig.settingsView);
     session.SetHomeFolder(dir.path());
@@ -641,22 +364,18 @@ TEST(FileFaults, BadParameterFilesChangeNothing) {
         std::string((16u << 20) + 1, '1'),  // beyond what is read at all
     };
     const auto before = rig.state.ParamImage;
-    const auto path = dir.path() / "bad.Dec";
     for (const auto& text : bad) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-        prompt.files.push_back(path.string());
+        std::ofstream(prompt.file, std::ios::binary | std::ios::trunc) << text;
         session.OpenFile();
         ASSERT_FALSE(prompt.boxes.empty());
         EXPECT_EQ(prompt.boxes.back().text, "Loading file error!!");
         EXPECT_EQ(rig.state.ParamImage, before);
-        EXPECT_EQ(std::filesystem::file_size(path), text.size());
+        EXPECT_EQ(std::filesystem::file_size(prompt.file), text.size());
     }
-    ASSERT_TRUE(qsp::SaveParamFile(path, qsp::ImageBytes{}));
-    prompt.files.push_back(path.string());
+    ASSERT_TRUE(qsp::SaveParamFile(prompt.file, qsp::ImageBytes{}));
     session.OpenFile();
     EXPECT_EQ(prompt.boxes.back().text, "Loading completed");
     EXPECT_EQ(rig.state.ParamImage[0], 0);
-    rig.session->Close();
 }
 
 }  // namespace

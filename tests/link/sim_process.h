@@ -51,12 +51,8 @@ public:
     Sim(const fs::path& dir, std::vector<std::string> options, int port = 1)
         : link_(dir / "ports" / ("COM" + std::to_string(port))),
           log_(dir / ("sim" + std::to_string(port) + ".log")) {
-        std::vector<std::string> args{(BinDir() / "qsp-scanner-sim").string(),
-                                      "--settings-dir",
-                                      dir.string(),
-                                      "--port",
-                                      std::to_string(port),
-                                      "--log",
+        std::vector<std::string> args{(BinDir() / "qsp-scanner-sim").string(), "--settings-dir",
+                                      dir.string(), "--port", std::to_string(port), "--log",
                                       log_.string()};
         args.insert(args.end(), options.begin(), options.end());
         std::vector<char*> argv;
@@ -65,9 +61,8 @@ public:
         argv.push_back(nullptr);
         if (::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
         // Ready once its link exists.
-        for (int i = 0; i < 500 && !fs::is_symlink(link_); ++i) {
+        for (int i = 0; i < 500 && !fs::is_symlink(link_); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
     }
     ~Sim() { Stop(); }
     bool Ready() const { return pid_ > 0 && fs::is_symlink(link_); }
@@ -88,9 +83,8 @@ public:
             std::string time, dir;
             fields >> time >> dir;
             if (time == "#" || dir != direction) continue;
-            for (std::string hex; fields >> hex;) {
+            for (std::string hex; fields >> hex;)
                 out.push_back(static_cast<std::uint8_t>(std::stoi(hex, nullptr, 16)));
-            }
         }
         return out;
     }

@@ -11,26 +11,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/main_operations.h"
 #include "app/window_style.h"
-#include "fakes.h"
 #include "link/test_window.h"
-#include "virtual_line.h"
+#include "link_rig.h"
 
 namespace qsp {
 namespace {
 
-class TestWindowTest : public ::testing::Test {
-protected:
-    TestWindowTest() : model(qspsim::FactoryBlock()) {
-        state.Settings = ParseSettings("");
-        state.Settings.CommPort = "1";
-        state.Settings.Rs232Delay = 20;
-        state.Settings.UsbDelay = "0";
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-    }
+struct TestWindowTest : ::testing::Test, qsptest::Rig {
+    TestWindowTest() { state.Settings.UsbDelay = "0"; }
     ~TestWindowTest() override { delete window.data(); }
-
     // A window shown and activated by hand, for a keyboard-wedge scanner.
     void OpenWedge(const char* interface, int terminator) {
         state.Settings.InterfaceIndex = interface;
@@ -41,38 +31,12 @@ protected:
         ASSERT_TRUE(window->Activate());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     }
-    // The scanner reads a barcode and sends it at its own pace.
-    void Scan(const std::string& data) {
-        const auto& s = line.port()->settings();
-        ASSERT_TRUE(model.Scan(data, qspsim::ViewOf(std::stoi(s.baud), s.parity[0], 1)));
-        EventPump::Clock at = pump.Now();
-        for (const auto& answer : model.TakeAnswers()) {
-            for (std::uint8_t b : answer.bytes) {
-                line.DeliverAt(at, {b});
-                at += EventPump::Clock(10'000'000 / answer.baud);
-            }
-        }
-        pump.Advance(std::chrono::milliseconds(300));
-    }
-
-    qspsim::ScannerModel model;
-    AppState state;
-    VirtualPump pump;
-    qsptest::FakeMainView mainView;
-    qsptest::FakePrompt prompt;
-    InterfaceText text;
-    qsptest::VirtualLine line{pump, &model};
-    ScannerLink link{state, pump, mainView, text, line.Factory()};
-    MainLock lock{mainView, pump};
-    MainOperations ops{state, pump, mainView, lock, prompt, text, link};
     QPointer<TestWindow> window;
 };
 
 TEST_F(TestWindowTest, MainWindowTestCountsScannedItemsAndEndsWithTestEnds) {
-    state.Settings.TestCount = true;
     state.Settings.Automation = true;  // the read finds the scanner by the search
     model.SetSerial(19200, 'N', 8, 1);
-    std::string shownTotal, shownLink, shownText, tip;
     ops.ScannerTest([&] {
         QTimer::singleShot(0, [&] {
             auto* shown = qobject_cast<TestWindow*>(QApplication::activeModalWidget());
@@ -81,28 +45,24 @@ TEST_F(TestWindowTest, MainWindowTestCountsScannedItemsAndEndsWithTestEnds) {
             ASSERT_TRUE(shown->Activate());
             for (const char* code : {"A-1", "B-2", "C-3"})
                 Scan(code);
-            shownTotal = shown->TotalPanel()->text().toStdString();
-            shownLink = shown->LinkPanel()->text().toStdString();
-            shownText = shown->Text1()->toPlainText().toStdString();
-            tip = shown->Text1()->toolTip().toStdString();
-            EXPECT_FALSE(shown->LinkIcon()->pixmap().isNull());
+            EXPECT_EQ(shown->LinkPanel()->text(), "RS232 19200,N,8,1  COM1");
+            EXPECT_EQ(shown->TotalPanel()->text(), "Total: 3");
+            EXPECT_EQ(shown->Text1()->toPlainText(), "A-1\nB-2\nC-3\n");
+            EXPECT_EQ(shown->Text1()->toolTip(), "Please scan");
             QTest::keyClick(shown->Text1(), Qt::Key_Q, Qt::AltModifier);
         });
-        ShowTestWindow(state, pump, text, link, mainView, QSP_PICTURE_DIR, nullptr);
+        ShowTestWindow(state, pump, text, link, view, QSP_PICTURE_DIR, nullptr);
     });
-    EXPECT_EQ(shownLink, "RS232 19200,N,8,1  COM1");
-    EXPECT_EQ(shownTotal, "Total: 3");
-    EXPECT_EQ(shownText, "A-1\nB-2\nC-3\n");
-    EXPECT_EQ(tip, "Please scan");
-    ASSERT_FALSE(mainView.messages.empty());
-    EXPECT_EQ(mainView.messages.back(), "Test Ends");
-    EXPECT_FALSE(mainView.locked);
-    EXPECT_EQ(mainView.focus, kButtonTest);
+    EXPECT_EQ(view.messages.back(), "Test Ends");
+    ExpectIdle(kButtonTest);
 }
 
-// With CR + LF as terminator a keyboard counts the return key (serial text counts the line feed).
-TEST_F(TestWindowTest, KeyboardScannerTypesIntoTheTextBoxAndReturnsCount) {
+// A keyboard-wedge scanner types into the text box: with CR + LF the return key counts (serial
+// text counts the line feed); TAB moves to Exit and comes back with the next character; ESC
+// counts and leaves the window open.
+TEST_F(TestWindowTest, KeyboardScannerTypesIntoTheTextBox) {
     OpenWedge("1", 3);  // USB, CR + LF
+    EXPECT_EQ(window->LinkPanel()->text(), "USB  Please Scanner");
     QTest::keyClicks(window->Text1(), "4711");
     EXPECT_EQ(window->TotalPanel()->text(), "");
     QTest::keyClick(window->Text1(), Qt::Key_Return);
@@ -110,10 +70,8 @@ TEST_F(TestWindowTest, KeyboardScannerTypesIntoTheTextBoxAndReturnsCount) {
     QTest::keyClick(window->Text1(), Qt::Key_Return);
     EXPECT_EQ(window->TotalPanel()->text(), "Total: 2");
     EXPECT_EQ(window->Text1()->toPlainText(), "4711\n0815\n");
-    EXPECT_EQ(window->LinkPanel()->text(), "USB  Please Scanner");
-}
+    delete window.data();
 
-TEST_F(TestWindowTest, TabToExitComesBackWithTheNextCharacter) {
     OpenWedge("2", 4);  // PS/2, TAB
     window->Text1()->setFocus();
     QTest::keyClicks(window->Text1(), "AB");
@@ -124,10 +82,9 @@ TEST_F(TestWindowTest, TabToExitComesBackWithTheNextCharacter) {
     EXPECT_EQ(window->Text1()->toPlainText(), "AB\tc");
     EXPECT_EQ(window->TotalPanel()->text(), "Total: 1");
     EXPECT_TRUE(window->isVisible());  // the key on Exit did not press it
-}
+    delete window.data();
 
-TEST_F(TestWindowTest, EscapeTerminatorCountsAndLeavesTheWindowOpen) {
-    OpenWedge("2", 6);
+    OpenWedge("2", 6);  // PS/2, ESC
     QTest::keyClicks(window->Text1(), "X9");
     QTest::keyClick(window->Text1(), Qt::Key_Escape);
     EXPECT_TRUE(window->isVisible());
@@ -136,18 +93,11 @@ TEST_F(TestWindowTest, EscapeTerminatorCountsAndLeavesTheWindowOpen) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST(TestWindowLanguage, JapaneseTextsAndFont) {
-    AppState state;
-    state.Settings = ParseSettings("");
-    state.Settings.InterfaceIndex = "1";
-    VirtualPump pump;
-    qsptest::FakeMainView mainView;
+TEST_F(TestWindowTest, JapaneseTextsAndFont) {
     const InterfaceText japanese(Language::Japanese);
-    SerialLink serial(state, pump, mainView, [] { return std::unique_ptr<SerialPort>(); });
-    TestWindow window(state, pump, japanese, serial, QSP_PICTURE_DIR);
-    EXPECT_EQ(window.Text1()->font().family(), JapaneseFontFamily());
-    EXPECT_EQ(window.Command1()->font().family(), JapaneseFontFamily());
-    EXPECT_EQ(window.Text1()->toolTip().toStdString(), japanese.LoadText(184));
+    TestWindow w(state, pump, japanese, link.Serial(), QSP_PICTURE_DIR);
+    EXPECT_EQ(w.Text1()->font().family(), JapaneseFontFamily());
+    EXPECT_EQ(w.Text1()->toolTip().toStdString(), japanese.LoadText(184));
 }
 
 }  // namespace
