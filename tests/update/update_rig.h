@@ -2,6 +2,8 @@
 // A scanner on a virtual line with its firmware receivers, the program's link and the update
 // procedure, all on the virtual clock.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,66 +22,54 @@
 
 namespace updatetest {
 
-// Message boxes answered as scripted: the confirmation with `confirm`, the rest with OK.
-class ScriptedPrompt : public qsptest::FakePrompt {
-public:
+// Receivers' options with one of them changed.
+template <typename T>
+qspsim::UpdateOptions With(T qspsim::UpdateOptions::*option, T value) {
+    qspsim::UpdateOptions options;
+    options.*option = value;
+    return options;
+}
+
+inline std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed = 7) {
+    std::vector<std::uint8_t> bytes(size);
+    for (auto& b : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<std::uint8_t>(seed >> 16);
+    }
+    return bytes;
+}
+
+using Rewrite = std::function<void(std::vector<qspsim::Answer>&)>;
+
+struct Rig : qsptest::FakePrompt, qspsim::LineTaker {
+    explicit Rig(qspsim::UpdateOptions options = {})
+        : ktx(options), ymodem(options), update(state, pump, view, lock, *this, text, link) {
+        state.Settings = qsp::ParseSettings("");
+        model.AddTaker(this);
+        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
+        update.SetSuccessWindow([this] { ++successWindows; });
+        update.SetSettingsWindow([this](qsp::UpdateSettingsMode) {
+            ++settingsWindows;
+            state.UpdateType = chosenType;
+            state.UpdateConfirmed = confirmSettings;
+        });
+    }
+    // The update's confirmation is answered with `confirm`, every other box with OK.
     qsp::PromptAnswer MessageBox(const std::string& text, const std::string& title,
                                  qsp::PromptIcon icon, qsp::PromptButtons buttons) override {
         FakePrompt::MessageBox(text, title, icon, buttons);
         return buttons == qsp::PromptButtons::OkCancel ? confirm : qsp::PromptAnswer::Ok;
     }
-    qsp::PromptAnswer confirm = qsp::PromptAnswer::Ok;
-};
-
-inline std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed = 7) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        bytes[i] = static_cast<std::uint8_t>(seed >> 16);
-    }
-    return bytes;
-}
-
-// A receiver whose answers are changed on their way to the host.
-using Rewrite = std::function<void(std::vector<qspsim::Answer>&)>;
-class Rewriting : public qspsim::LineTaker {
-public:
-    Rewriting(qspsim::LineTaker& inner, Rewrite rewrite)
-        : inner_(inner), rewrite_(std::move(rewrite)) {}
+    // The receivers, offered every host byte in turn, with their answers passed through `fault`.
     bool Take(std::uint8_t byte, bool configuring, const qspsim::LineView& host, qspsim::Micros now,
               std::vector<qspsim::Answer>& answers, std::vector<std::string>& notes) override {
         std::vector<qspsim::Answer> mine;
-        const bool taken = inner_.Take(byte, configuring, host, now, mine, notes);
-        if (rewrite_) rewrite_(mine);
+        const bool taken = ktx.Take(byte, configuring, host, now, mine, notes) ||
+                           ymodem.Take(byte, configuring, host, now, mine, notes);
+        if (fault) fault(mine);
         answers.insert(answers.end(), mine.begin(), mine.end());
         return taken;
     }
-
-private:
-    qspsim::LineTaker& inner_;
-    Rewrite rewrite_;
-};
-
-struct Rig {
-    explicit Rig(qspsim::UpdateOptions options = {}, Rewrite rewrite = {})
-        : ktx(options),
-          ymodem(options),
-          ktxLine(ktx, rewrite),
-          ymodemLine(ymodem, rewrite),
-          update(state, pump, view, lock, prompt, text, link) {
-        state.Settings = qsp::ParseSettings("");
-        model.AddTaker(&ktxLine);
-        model.AddTaker(&ymodemLine);
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-        update.SetSuccessWindow([this] { ++successWindows; });
-        update.SetSettingsWindow([this](qsp::UpdateSettingsMode mode) {
-            ++settingsWindows;
-            EXPECT_EQ(mode, qsp::UpdateSettingsMode::Update);
-            state.UpdateType = chosenType;
-            state.UpdateConfirmed = confirmSettings;
-        });
-    }
-
     // A file in the test's folder with these bytes; returns its path.
     std::string File(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         const auto path = dir.path() / name;
@@ -88,29 +78,44 @@ struct Rig {
                    static_cast<std::streamsize>(bytes.size()));
         return path.string();
     }
-
     // Runs the Scanner Update command with the settings window answered by `type` and OK.
     void Command(const std::string& path, int type) {
         state.Settings.UpdateFilesPath = path;
         chosenType = type;
         update.ScannerUpdateCommand();
     }
+    // The fault goes away; the user waits before trying again.
+    void Heal() {
+        fault = nullptr;
+        model.SetFaults({});
+        pump.Advance(std::chrono::seconds(60));
+        view.messages.clear();
+        boxes.clear();
+    }
+    // How every update ends: unlocked on Update, port closed, KTX and 9600 again.
+    void ExpectIdle() {
+        EXPECT_FALSE(view.locked);
+        EXPECT_FALSE(lock.PollRunning());
+        EXPECT_EQ(state.UpdateType, qsp::kUpdateKtx);
+        EXPECT_EQ(state.Settings.BaudRate, "9600");
+        EXPECT_FALSE(line.port() && line.port()->IsOpen());
+    }
+    std::string T(int id) const { return text.LoadText(id); }
 
     test_support::TempDir dir;
     qsp::VirtualPump pump;
     qsp::AppState state;
     qsptest::FakeMainView view;
-    ScriptedPrompt prompt;
     qsp::InterfaceText text;
     qspsim::ScannerModel model{qspsim::FactoryBlock()};
     qspsim::KtxReceiver ktx;
     qspsim::YmodemReceiver ymodem;
-    Rewriting ktxLine;
-    Rewriting ymodemLine;
+    Rewrite fault;
     qsptest::VirtualLine line{pump, &model};
     qsp::ScannerLink link{state, pump, view, text, line.Factory()};
     qsp::MainLock lock{view, pump};
     qsp::FirmwareUpdate update;
+    qsp::PromptAnswer confirm = qsp::PromptAnswer::Ok;
     int chosenType = qsp::kUpdateKtx;
     bool confirmSettings = true;
     int settingsWindows = 0;
