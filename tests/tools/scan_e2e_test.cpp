@@ -23,7 +23,7 @@ TEST(ScanEndToEnd, MonitorCountsThreeItemsAndEnds) {
         ASSERT_TRUE(monitor.ReadUntil("Total: " + std::to_string(++n) + "\n")) << monitor.out;
     }
     EXPECT_FALSE(monitor.ReadUntil("(anything more)", 5s));
-    EXPECT_TRUE(monitor.closed) << "monitor kept running";
+    ASSERT_TRUE(monitor.closed) << "monitor kept running";
     EXPECT_EQ(monitor.Wait(), 0);
     EXPECT_EQ(ReadText(dir.path / "items"), "4006381333931\nQSP-0001\nhttp://x.test/a?b=1\n");
 }
