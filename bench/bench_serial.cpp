@@ -9,10 +9,10 @@
 
 #include "app/main_lock.h"
 #include "app/qt_event_pump.h"
-#include "fakes.h"
+#include "link/fakes.h"
 #include "link/qt_serial_port.h"
 #include "link/scanner_link.h"
-#include "sim_process.h"
+#include "link/sim_process.h"
 
 namespace {
 
