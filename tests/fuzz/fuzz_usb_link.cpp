@@ -3,67 +3,17 @@
 // was, a good one changes only the scanner's 512 bytes, no handle is left open, and the host only
 // ever sends whole reports.
 
-#include <algorithm>
 #include <cstdint>
-#include <string>
 
 #include "fuzz_wedge_links.h"
-#include "link/batch_link.h"
-#include "link/fakes.h"
 #include "link/usb_protocol.h"
-#include "link/scanner_link.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    qspfuzz::Input input(data, size);
-    const std::uint8_t options = input.Byte();
-
-    qsp::VirtualPump pump;
-    qsp::AppState state;
-    state.Settings = qsp::ParseSettings("");
-    state.Settings.UsbDelay = std::to_string(options & 0x3F);
-    for (std::size_t i = 0; i < state.ParamImage.size(); ++i)
-        state.ParamImage[i] = static_cast<std::uint8_t>(i * 13 + 5);
-    const qsp::ImageBytes before = state.ParamImage;
-
-    qsptest::FakeMainView view;
-    qsp::InterfaceText text;
-    qspfuzz::WedgeScript script(pump, input);
-    auto owned = std::make_unique<qspfuzz::FuzzUsbLib>(script, (options & 0x40) == 0);
-    qspfuzz::FuzzUsbLib& lib = *owned;
-    qsp::ScannerLink link(state, pump, view, text, nullptr);
-    link.SetProtocol(qsp::kUsb, std::make_unique<qsp::UsbProtocol>(state, pump, view, std::move(owned)));
-
-    auto wholeFrames = [&] {
-        return std::all_of(script.sent.begin(), script.sent.end(),
-                           [](const qspfuzz::Bytes& m) { return m.size() == qsp::kUsbReportSize; });
-    };
-
-    // What Setup does: connect, read, end the link. The link itself promises the untouched image
-    // on a failed read (the blocks are stored as they arrive).
-    struct {
-        bool ok = false;
-    } read;
-    if (link.ConnectScanner("", qsp::kUsb)) {
-        read.ok = link.ReadParameters(qsp::kUsb);
-        link.CloseScannerLink(qsp::kUsb);
-    }
-    FUZZ_CHECK(wholeFrames());
-    FUZZ_CHECK(lib.OpenHandles() <= 1);
-    qspfuzz::Trace("read", read.ok);
-    if (!read.ok) {
-        FUZZ_CHECK(state.ParamImage == before);
-        return 0;
-    }
-    FUZZ_CHECK(lib.OpenHandles() == 0);
-    FUZZ_CHECK(std::equal(state.ParamImage.begin() + qsp::kScannerBlockSize, state.ParamImage.end(),
-                          before.begin() + qsp::kScannerBlockSize));
-
-    // Programming does not change the image it sends.
-    const qsp::ImageBytes programmed = state.ParamImage;
-    const qsp::BatchResult written = qsp::WriteScannerImage(link, qsp::kUsb, "");
-    qspfuzz::Trace("write", written.ok);
-    FUZZ_CHECK(state.ParamImage == programmed);
-    FUZZ_CHECK(wholeFrames());
-    FUZZ_CHECK(lib.OpenHandles() <= 1);
-    return 0;
+    return qspfuzz::RunWedgeExchange<qspfuzz::FuzzUsbLib>(
+        data, size, qsp::kUsb, qsp::kUsbReportSize, 1, &qsp::AppSettings::UsbDelay,
+        [](qsp::AppState& state, qsp::EventPump& pump, qsp::MainView& view,
+           const qsp::InterfaceText& text, auto lib) {
+            (void)text;
+            return std::make_unique<qsp::UsbProtocol>(state, pump, view, std::move(lib));
+        });
 }

@@ -8,10 +8,15 @@
 // answers are the keyboard's byte stream, of which the device keeps the make codes
 // (KeepMakeCodes), delivered in as many reads as the host asks for.
 
+#include <algorithm>
 #include <map>
+#include <string>
 
 #include "fuzz_support.h"
+#include "link/batch_link.h"
+#include "link/fakes.h"
 #include "link/keyboard_wedge.h"
+#include "link/scanner_link.h"
 
 namespace qspfuzz {
 
@@ -62,9 +67,9 @@ public:
             return 0;
         }
         s_.taken_ = s_.answer_.size();
-        return static_cast<std::int16_t>(qsp::HidInputToReport(
-            s_.answer_.data(), std::min<std::size_t>(s_.answer_.size(), 64), report,
-            qsp::kUsbReportSize));
+        return static_cast<std::int16_t>(
+            qsp::HidInputToReport(s_.answer_.data(), std::min<std::size_t>(s_.answer_.size(), 64),
+                                  report, qsp::kUsbReportSize));
     }
     std::int32_t CloseHandle(std::int32_t h) override { return open_.erase(h) > 0 ? 1 : 0; }
 
@@ -123,5 +128,67 @@ private:
     std::int32_t next_ = 1;
     std::map<std::int32_t, bool> open_;
 };
+
+// Connect, read and end the link, then program the block, with the scanner's answers taken from
+// the fuzzer's bytes. `Lib` is the fake library of the link, `interface` its number,
+// `messageSize` the size of every message the host may send, `openAfterFailure` how many handles
+// a failed exchange may leave for the next open to close.
+template <typename Lib, typename MakeProtocol>
+int RunWedgeExchange(const std::uint8_t* data, std::size_t size, int interface,
+                     std::size_t messageSize, int openAfterFailure,
+                     std::string qsp::AppSettings::*delay, MakeProtocol makeProtocol) {
+    Input input(data, size);
+    const std::uint8_t options = input.Byte();
+
+    qsp::VirtualPump pump;
+    qsp::AppState state;
+    state.Settings = qsp::ParseSettings("");
+    state.Settings.*delay = std::to_string(options & 0x3F);
+    for (std::size_t i = 0; i < state.ParamImage.size(); ++i)
+        state.ParamImage[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    const qsp::ImageBytes before = state.ParamImage;
+
+    qsptest::FakeMainView view;
+    qsp::InterfaceText text;
+    WedgeScript script(pump, input);
+    auto owned = std::make_unique<Lib>(script, (options & 0x40) == 0);
+    Lib& lib = *owned;
+    qsp::ScannerLink link(state, pump, view, text, nullptr);
+    link.SetProtocol(interface, makeProtocol(state, pump, view, text, std::move(owned)));
+
+    auto wholeFrames = [&] {
+        return std::all_of(script.sent.begin(), script.sent.end(),
+                           [&](const Bytes& m) { return m.size() == messageSize; });
+    };
+
+    // What Setup does: connect, read, end the link. The link itself promises the untouched image
+    // on a failed read (the blocks are stored as they arrive).
+    struct {
+        bool ok = false;
+    } read;
+    if (link.ConnectScanner("", interface)) {
+        read.ok = link.ReadParameters(interface);
+        link.CloseScannerLink(interface);
+    }
+    FUZZ_CHECK(wholeFrames());
+    FUZZ_CHECK(lib.OpenHandles() <= openAfterFailure);
+    Trace("read", read.ok);
+    if (!read.ok) {
+        FUZZ_CHECK(state.ParamImage == before);
+        return 0;
+    }
+    FUZZ_CHECK(lib.OpenHandles() == 0);
+    FUZZ_CHECK(std::equal(state.ParamImage.begin() + qsp::kScannerBlockSize, state.ParamImage.end(),
+                          before.begin() + qsp::kScannerBlockSize));
+
+    // Programming does not change the image it sends.
+    const qsp::ImageBytes programmed = state.ParamImage;
+    const qsp::BatchResult written = qsp::WriteScannerImage(link, interface, "");
+    Trace("write", written.ok);
+    FUZZ_CHECK(state.ParamImage == programmed);
+    FUZZ_CHECK(wholeFrames());
+    FUZZ_CHECK(lib.OpenHandles() <= openAfterFailure);
+    return 0;
+}
 
 }  // namespace qspfuzz
