@@ -25,6 +25,7 @@ install(TARGETS qsp qspctl qsp-scanner-sim RUNTIME DESTINATION bin)
 
 file(GLOB _qsp_picture_files CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/Picture/*.html
+  ${CMAKE_SOURCE_DIR}/resources/Picture/*.css
   ${CMAKE_SOURCE_DIR}/resources/Picture/*.svg)
 install(FILES ${_qsp_picture_files} DESTINATION share/qsp/Picture)
 

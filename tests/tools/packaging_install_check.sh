@@ -29,7 +29,7 @@ said=$("$usr/bin/qspctl" --version 2>&1) || true
 
 # The program finds Picture/ beside itself in the build tree and here when installed.
 [ ! -e "$usr/bin/Picture" ] || complain "bin/Picture would hide share/qsp/Picture"
-for file in "$source"/resources/Picture/*.html "$source"/resources/Picture/*.svg; do
+for file in "$source"/resources/Picture/*.html "$source"/resources/Picture/*.css "$source"/resources/Picture/*.svg; do
   cmp -s "$file" "$usr/share/qsp/Picture/$(basename "$file")" ||
     complain "share/qsp/Picture/$(basename "$file") missing or different"
 done
