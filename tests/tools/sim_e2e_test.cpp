@@ -48,6 +48,25 @@ TEST(SimEndToEnd, ReadWriteAndReadBackWithEveryByteOnTheLine) {
     EXPECT_TRUE(std::equal(back.begin(), back.begin() + 512, scanner.begin() + 516 + 3 + 3));
 }
 
+// A shop's batch: one file into every scanner in turn, each outcome on its own line; a scanner
+// that is missing fails alone and the others are still programmed.
+TEST(SimEndToEnd, WriteProgramsEachPortInTurn) {
+    Folder dir;
+    Sim first(dir.path, {}, 1);
+    Sim second(dir.path, {"--save", (dir.path / "second.Dec").string()}, 2);
+    ASSERT_TRUE(first.Ready() && second.Ready());
+    qsp::ImageBytes image = FactoryImage();
+    image[10] = 33;
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "w.Dec", image));
+    const auto run = Qspctl(dir.path, "write w.Dec --port 1,3 --port 2");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("COM1: Parameter is programmed successfully."), std::string::npos);
+    EXPECT_NE(run.output.find("COM3: Cannot connect to scanner."), std::string::npos);
+    EXPECT_NE(run.output.find("COM2: Parameter is programmed successfully."), std::string::npos);
+    second.Stop();
+    EXPECT_EQ(FileImage(dir.path / "second.Dec")[10], 33);
+}
+
 TEST(SimEndToEnd, WithoutSearchOneTryAndCannotConnect) {
     Folder dir;
     Sim sim(dir.path, {"--baud", "4800", "--stop", "2"});
