@@ -199,23 +199,12 @@ void SerialLink::NextBaud(std::string& baud) {
 bool SerialLink::SettingsSearch(const std::string& port,
                                 const std::function<TryResult(const SerialSettings&)>& tryConnect,
                                 SerialSettings* found) {
-    static constexpr std::array<std::pair<const char*, const char*>, 9> kFrames = {{
-        {"8", "N"},
-        {"8", "E"},
-        {"8", "O"},
-        {"8", "S"},
-        {"8", "M"},
-        {"7", "E"},
-        {"7", "O"},
-        {"7", "S"},
-        {"7", "M"},
-    }};
     SerialSettings candidate{"9600", "N", "8", "1"};
     BaudFactor(candidate.baud);
     int step = 0;
     for (std::string baud = "9600"; !baud.empty(); NextBaud(baud)) {
         candidate.baud = baud;
-        for (const auto& [data, parity] : kFrames) {
+        for (const auto& [data, parity] : kSearchFrames) {
             candidate.data = data;
             candidate.parity = parity;
             view_.SetProgress(kProgressMax * step / 71, kProgressMax);

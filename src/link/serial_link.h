@@ -2,10 +2,12 @@
 // The RS-232 host link: opening the port, the 10 ms receive poll that fills RxBuffer, the reply
 // wait counted in event passes, the baud factor and the search for the scanner's settings.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app_state.h"
@@ -14,6 +16,19 @@
 #include "link/serial_port.h"
 
 namespace qsp {
+
+// The data bits and parity a settings search tries at each rate, in order.
+inline constexpr std::array<std::pair<const char*, const char*>, 9> kSearchFrames = {{
+    {"8", "N"},
+    {"8", "E"},
+    {"8", "O"},
+    {"8", "S"},
+    {"8", "M"},
+    {"7", "E"},
+    {"7", "O"},
+    {"7", "S"},
+    {"7", "M"},
+}};
 
 // Outcome of one connect try during the settings search.
 enum class TryResult { Connected, NoAnswer, PortUnavailable };

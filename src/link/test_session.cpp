@@ -38,21 +38,10 @@ std::optional<SerialSettings> TestConnect(SerialLink& link, const std::string& p
     link.BaudFactor(s.baud);
     bool found = LinkAnswered(link, port, s);
     if (!found && settings.Automation) {
-        static constexpr std::array<std::pair<const char*, const char*>, 9> kFrames = {{
-            {"8", "N"},
-            {"8", "E"},
-            {"8", "O"},
-            {"8", "S"},
-            {"8", "M"},
-            {"7", "E"},
-            {"7", "O"},
-            {"7", "S"},
-            {"7", "M"},
-        }};
         std::string baud = "9600";
         link.BaudFactor(baud);
         for (; !baud.empty() && !found; link.NextBaud(baud)) {
-            for (const auto& [data, parity] : kFrames) {
+            for (const auto& [data, parity] : kSearchFrames) {
                 s = SerialSettings{baud, parity, data, "1"};
                 if (showTry) showTry(tryText + baud + parity);
                 if ((found = LinkAnswered(link, port, s))) break;
