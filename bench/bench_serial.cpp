@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
+#include "base/main_lock.h"
+#include "base/qt_event_pump.h"
 #include "link/fakes.h"
 #include "link/qt_serial_port.h"
 #include "link/scanner_link.h"
@@ -58,10 +58,11 @@ int main(int argc, char** argv) {
         write += Since(t);
         link.CloseScannerLink(qsp::kRs232);
     }
-    std::printf("%d of %d exchanges succeeded\nread  at 115200: %.1f ms, %.2f x the line-rate "
-                "floor (%.1f ms)\nwrite at 115200: %.1f ms, %.2f x the line-rate floor (%.1f ms)\n",
-                ok, rounds, read / rounds * 1e3, read / rounds / readFloor, readFloor * 1e3,
-                write / rounds * 1e3, write / rounds / writeFloor, writeFloor * 1e3);
+    std::printf(
+        "%d of %d exchanges succeeded\nread  at 115200: %.1f ms, %.2f x the line-rate "
+        "floor (%.1f ms)\nwrite at 115200: %.1f ms, %.2f x the line-rate floor (%.1f ms)\n",
+        ok, rounds, read / rounds * 1e3, read / rounds / readFloor, readFloor * 1e3,
+        write / rounds * 1e3, write / rounds / writeFloor, writeFloor * 1e3);
 
     // A reply that never comes: 40 x 500 x 3 + 1 passes at 9600 baud, about 0.3 s.
     sim.Stop();

@@ -10,8 +10,8 @@
 #include <iterator>
 #include <thread>
 
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
+#include "base/main_lock.h"
+#include "base/qt_event_pump.h"
 #include "link/fakes.h"
 #include "link/qt_serial_port.h"
 #include "link/sim_process.h"
@@ -49,9 +49,10 @@ void ProgramSend(const fs::path& dir, const fs::path& file) {
 // lrzsz's sb on the line at 115,200 8N1, after the "1" sb does not send itself.
 bool SbSend(const fs::path& link, const fs::path& file) {
     const std::string l = "'" + link.string() + "'";
-    const bool ran = std::system(("stty -F " + l + " raw -echo 115200 && printf 1 >" + l +
-                                  " && sb -k -q '" + file.string() + "' <" + l + " >" + l +
-                                  " 2>/dev/null").c_str()) == 0;
+    const bool ran =
+        std::system(("stty -F " + l + " raw -echo 115200 && printf 1 >" + l + " && sb -k -q '" +
+                     file.string() + "' <" + l + " >" + l + " 2>/dev/null")
+                        .c_str()) == 0;
     // The scanner writes the file after the closing block; give it a moment.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     return ran;

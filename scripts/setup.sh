@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-dejavu-core
   xvfb xdotool x11-apps imagemagick
   zbar-tools poppler-utils lrzsz socat
-  xdg-utils
+  xdg-utils ccache
   at-spi2-core python3-dbus dbus-bin
   dpkg-dev desktop-file-utils appstream librsvg2-bin groff-base
 )

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QLocale>
 
-#include "app/app_paths.h"
 #include "app/program.h"
-#include "app/single_instance.h"
+#include "base/app_paths.h"
+#include "base/single_instance.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 namespace qsp {
 

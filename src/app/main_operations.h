@@ -5,12 +5,12 @@
 
 #include <functional>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/interface_text.h"
-#include "app/main_lock.h"
-#include "app/main_view.h"
-#include "app/prompt.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/interface_text.h"
+#include "base/main_lock.h"
+#include "base/main_view.h"
+#include "base/prompt.h"
 #include "link/scanner_link.h"
 
 namespace qsp {

@@ -16,18 +16,16 @@
 #include <QShortcut>
 #include <QUrl>
 
-#include "app/settings_file.h"
-#include "app/text_number.h"
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/settings_file.h"
+#include "base/text_number.h"
+#include "base/window_style.h"
 
 namespace qsp {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 // Inner size of the window as designed; everything below is placed in it and scaled with it.
 constexpr int kDesignWidth = 600;
-
 
 const char* const kInterfaceCaptions[3] = {"RS232", "USB", "Keyboard (PS2)"};
 const char* const kInterfacePictures[3] = {"S_RS23201", "S_USB01", "S_Keybrd01"};
@@ -66,7 +64,8 @@ void MainWindow::BuildControls() {
         picture->setObjectName(QString("Picture1_%1").arg(i));
         picture->setGeometry(16, 26 + i * 40, 32, 32);
         const auto file = pictureDir_ / (std::string(kInterfacePictures[i]) + ".svg");
-        if (std::filesystem::exists(file)) picture->setPixmap(QIcon(Q(file.string())).pixmap(32, 32));
+        if (std::filesystem::exists(file))
+            picture->setPixmap(QIcon(Q(file.string())).pixmap(32, 32));
         picture->setCursor(Qt::PointingHandCursor);
         picture->installEventFilter(this);
         picture1_[i] = picture;
@@ -79,7 +78,7 @@ void MainWindow::BuildControls() {
     }
 
     const char* const captions[6] = {"Exit", "Setup", "Update", "Test", "Clear", "More Set"};
-    const QRect places[6] = {{400, 196, 184, 36}, {400, 16, 184, 36}, {400, 61, 184, 36},
+    const QRect places[6] = {{400, 196, 184, 36}, {400, 16, 184, 36},  {400, 61, 184, 36},
                              {400, 106, 184, 36}, {400, 151, 184, 36}, {262, 108, 100, 32}};
     for (int i = 0; i < 6; ++i) {
         auto* button = new QPushButton(captions[i], i == kButtonMoreSet ? frame1_ : central);
@@ -175,7 +174,8 @@ void MainWindow::ApplyLanguage() {
                            static_cast<QWidget*>(list1_)}) {
             ApplyJapaneseFont(w);
         }
-        for (QPushButton* b : command1_) ApplyJapaneseFont(b);
+        for (QPushButton* b : command1_)
+            ApplyJapaneseFont(b);
         // The message list is made 6885 twips high; the window grows to hold it.
         const int listHeight = TwipsToPixels(6885);
         list1_->resize(list1_->width(), listHeight);
@@ -235,14 +235,18 @@ void MainWindow::AddMessage(const std::string& text) {
 }
 
 void MainWindow::SetLocked(bool locked, int focusButton) {
-    for (QPushButton* b : command1_) b->setEnabled(!locked);
+    for (QPushButton* b : command1_)
+        b->setEnabled(!locked);
     mnuCommon_->setEnabled(!locked);
     mnuOperation_->setEnabled(!locked);
     mnuHelp_->setEnabled(!locked);
     // Menu shortcuts follow their actions.
-    for (QAction* a : mnuCommon_->actions()) a->setEnabled(!locked);
-    for (QAction* a : mnuCommunication_->actions()) a->setEnabled(!locked);
-    for (QAction* a : mnuOperation_->actions()) a->setEnabled(!locked);
+    for (QAction* a : mnuCommon_->actions())
+        a->setEnabled(!locked);
+    for (QAction* a : mnuCommunication_->actions())
+        a->setEnabled(!locked);
+    for (QAction* a : mnuOperation_->actions())
+        a->setEnabled(!locked);
     frame1_->setEnabled(!locked);
     if (!locked && focusButton >= 0 && focusButton < 6) command1_[focusButton]->setFocus();
     SetHelpFile(!locked);
@@ -263,11 +267,17 @@ void MainWindow::SetSearchText(const std::string& text, bool visible) {
     label2_->setVisible(visible);
 }
 
-void MainWindow::SetDelayBox(const std::string& text) { text2_->setText(Q(text)); }
+void MainWindow::SetDelayBox(const std::string& text) {
+    text2_->setText(Q(text));
+}
 
-void MainWindow::RefreshLinkLabel() { label1_->setText(Q(LinkLabelText(state_.Settings))); }
+void MainWindow::RefreshLinkLabel() {
+    label1_->setText(Q(LinkLabelText(state_.Settings)));
+}
 
-void MainWindow::F1_ClearList() { list1_->clear(); }
+void MainWindow::F1_ClearList() {
+    list1_->clear();
+}
 
 void MainWindow::SetHelpFile(bool on) {
     helpFile_ = on ? HelpFilePath(pictureDir_, text_.LanguageTag()) : std::filesystem::path{};
@@ -289,7 +299,9 @@ void MainWindow::MenuCommand(int button) {
 
 void MainWindow::RunCommand(int button) {
     switch (button) {
-        case kButtonExit: SaveSettingsAndExit(); break;
+        case kButtonExit:
+            SaveSettingsAndExit();
+            break;
         case kButtonSetup:
             if (commands_.setup) commands_.setup();
             break;
@@ -303,12 +315,15 @@ void MainWindow::RunCommand(int button) {
         case kButtonTest:
             if (commands_.test) commands_.test();
             break;
-        case kButtonClear: F1_ClearList(); break;
+        case kButtonClear:
+            F1_ClearList();
+            break;
         case kButtonMoreSet:
             if (commands_.moreSettings) commands_.moreSettings();
             RefreshLinkLabel();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

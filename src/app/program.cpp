@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/test_window.h"

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/interface_text.h"
 #include "app/main_operations.h"
 #include "app/main_window.h"
-#include "app/qt_event_pump.h"
-#include "app/qt_prompt.h"
+#include "base/app_state.h"
+#include "base/interface_text.h"
+#include "base/qt_event_pump.h"
+#include "base/qt_prompt.h"
 #include "link/scanner_link.h"
 #include "update/update_commands.h"
 

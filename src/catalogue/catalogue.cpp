@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
+#include "catalogue/key_codes.h"
 #include "catalogue/page_table.h"
 #include "catalogue/value_texts.h"
-#include "link/key_codes.h"
 
 namespace qsp {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "catalogue/page_table.h"
 #include "catalogue/value_texts.h"
 

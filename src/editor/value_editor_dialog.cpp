@@ -6,14 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 
 namespace qsp {
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // Inner size of the dialog as designed; the controls are placed in it and scaled with it.
 constexpr int kDesignWidth = 420;
@@ -72,7 +69,7 @@ void ValueEditorDialog::BuildControls() {
     text1_->setMaxLength(2);
     text1_->setVisible(false);
     connect(text1_, &QLineEdit::textChanged, this,
-            [this](const QString& typed) { model_.SetCharacters(typed.toStdString()); });
+            [this](const QString& typed) { model_.SetCharacters(S(typed)); });
     focusColours->Watch(text1_);
 
     label2_ = new QLabel(

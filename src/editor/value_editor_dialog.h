@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "editor/value_editor_model.h"
 
 class QComboBox;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "catalogue/key_codes.h"
 #include "editor/option_lists.h"
-#include "link/key_codes.h"
 
 namespace qsp {
 namespace {

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/interface_text.h"
+#include "base/app_state.h"
+#include "base/interface_text.h"
 #include "catalogue/param_image.h"
 
 namespace qsp {

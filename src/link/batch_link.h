@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/main_view.h"
+#include "base/main_view.h"
 #include "link/scanner_link.h"
 
 namespace qsp {

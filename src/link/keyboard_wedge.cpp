@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 namespace qsp {
 

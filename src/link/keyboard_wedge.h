@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_view.h"
+#include "base/main_view.h"
 #include "catalogue/param_image.h"
 #include "link/link_protocol.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "link/serial_link.h"
 
 namespace qsp {

@@ -1,4 +1,5 @@
 #include "link/qt_serial_port.h"
+#include "base/qt_text.h"
 
 #include <charconv>
 
@@ -59,7 +60,7 @@ bool QtSerialPort::Open(int number, const SerialSettings& s) {
         return false;
     }
     const auto device = SerialDevicePath(settingsDir_, number);
-    port_.setPortName(QString::fromStdString(device.string()));
+    port_.setPortName(Q(device.string()));
     port_.setBaudRate(baud);
     port_.setDataBits(static_cast<QSerialPort::DataBits>(data));
     port_.setParity(parity);

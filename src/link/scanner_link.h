@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/interface_text.h"
-#include "app/main_view.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/interface_text.h"
+#include "base/main_view.h"
 #include "link/keyboard_wedge.h"
 #include "link/link_protocol.h"
 #include "link/rs232_protocol.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 namespace qsp {
 

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/main_view.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/main_view.h"
 #include "link/serial_port.h"
 
 namespace qsp {

@@ -1,6 +1,6 @@
 #include "link/test_counter.h"
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 namespace qsp {
 

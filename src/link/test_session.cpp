@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "link/rs232_protocol.h"
 
 namespace qsp {

@@ -11,12 +11,12 @@
 #include <optional>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/interface_text.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/interface_text.h"
+#include "base/link_clock.h"
 #include "link/serial_link.h"
 #include "link/test_counter.h"
-#include "workbench/settings_session.h"
 
 namespace qsp {
 

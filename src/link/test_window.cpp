@@ -12,14 +12,11 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 
 namespace qsp {
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 constexpr int kTextPleaseScan = 184;
 constexpr int kTextExit = 106;

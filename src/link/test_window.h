@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/interface_text.h"
-#include "app/main_view.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/interface_text.h"
+#include "base/main_view.h"
 #include "link/scanner_link.h"
 #include "link/test_session.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "link/serial_link.h"
 
 namespace qsp {

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/main_view.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/main_view.h"
 #include "link/keyboard_wedge.h"
 
 namespace qsp {

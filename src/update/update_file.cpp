@@ -5,7 +5,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 
 namespace qsp {
 

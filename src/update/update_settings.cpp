@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/file_io.h"
-#include "app/text_number.h"
+#include "base/file_io.h"
+#include "base/text_number.h"
 #include "workbench/remembered_path.h"
 
 namespace qsp {
@@ -11,7 +11,6 @@ namespace qsp {
 namespace {
 
 constexpr int kTextOpenUpdateFile = 103;
-
 
 }  // namespace
 

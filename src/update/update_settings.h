@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/interface_text.h"
-#include "app/prompt.h"
+#include "base/app_state.h"
+#include "base/interface_text.h"
+#include "base/prompt.h"
 #include "update/firmware_update.h"
 
 namespace qsp {

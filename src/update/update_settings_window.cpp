@@ -13,15 +13,12 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 
 namespace qsp {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // Design sizes, in twips.
 constexpr int kWidth = 6600;
@@ -219,12 +216,12 @@ void UpdateSettingsWindow::TakeValues() {
     UpdateSettingsValues& v = model_->Values();
     for (int i = 0; i < 6; ++i) {
         v.lists[static_cast<std::size_t>(i)] =
-            combo1_[static_cast<std::size_t>(i)]->currentText().toStdString();
+            S(combo1_[static_cast<std::size_t>(i)]->currentText());
     }
-    v.path = text1_[0]->text().toStdString();
-    v.rs232Delay = text1_[1]->text().toStdString();
-    v.usbDelay = text1_[2]->text().toStdString();
-    v.ps2Delay = text1_[3]->text().toStdString();
+    v.path = S(text1_[0]->text());
+    v.rs232Delay = S(text1_[1]->text());
+    v.usbDelay = S(text1_[2]->text());
+    v.ps2Delay = S(text1_[3]->text());
     v.automation = check1_->isChecked();
 }
 

@@ -6,14 +6,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 
 namespace qsp {
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 constexpr int kDesignWidth = 560;
 constexpr int kDesignHeight = 300;

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "workbench/code_type_model.h"
 
 class QCheckBox;

@@ -5,7 +5,8 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 #include "workbench/default_barcode_symbol.h"
 #include "workbench/printout.h"
 #include "workbench/qt_printout.h"
@@ -16,10 +17,6 @@ namespace {
 constexpr int kDesignWidth = 480;
 constexpr int kDesignHeight = 300;
 constexpr int kScreenModule = 2;  // pixels per module on screen
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The default barcode as a scanner would read it off the screen.
 class SymbolView : public QWidget {
@@ -94,7 +91,7 @@ DefaultBarcodeWindow::DefaultBarcodeWindow(Prompt& prompt, const InterfaceText& 
 void DefaultBarcodeWindow::PrintOut() {
     const auto target = prompt_.PrintDialog("");
     if (!target) return;
-    PrintOperationsOn(*target, DefaultBarcodeOperations(label1_->text().toStdString()), "Default");
+    PrintOperationsOn(*target, DefaultBarcodeOperations(S(label1_->text())), "Default");
     accept();
 }
 

@@ -7,8 +7,8 @@
 #include <array>
 #include <string>
 
-#include "app/interface_text.h"
-#include "app/prompt.h"
+#include "base/interface_text.h"
+#include "base/prompt.h"
 
 class QLabel;
 class QPushButton;

@@ -8,14 +8,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 
 namespace qsp {
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 constexpr int kDesignWidth = 780;
 constexpr int kDesignHeight = 410;
@@ -55,7 +52,7 @@ SpecialKeyboardDialog::SpecialKeyboardDialog(SpecialKeyboardModel::Scratch& scra
         entry->setToolTip(QString("Serial %1").arg(i + 1));
         entry->installEventFilter(this);
         connect(entry, &QLineEdit::textEdited, this, [this, i](const QString& s) {
-            model_.TextChanged(i, s.toStdString());
+            model_.TextChanged(i, S(s));
             Refresh();
         });
         connect(entry, &QLineEdit::returnPressed, this, [this, i] { EnterIn(i); });

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "workbench/key_sequence_model.h"
 
 class QAction;

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "link/key_codes.h"
+#include "catalogue/key_codes.h"
+#include "catalogue/param_image.h"
 
 namespace qsp {
 namespace {

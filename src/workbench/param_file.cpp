@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/file_io.h"
-#include "app/text_number.h"
+#include "base/file_io.h"
+#include "base/text_number.h"
 
 namespace qsp {
 namespace {

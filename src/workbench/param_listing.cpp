@@ -1,6 +1,6 @@
 #include "workbench/param_listing.h"
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 
 namespace qsp {
 namespace {

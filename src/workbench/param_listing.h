@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/param_image.h"
 

@@ -2,7 +2,8 @@
 
 #include <QRadioButton>
 
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/window_style.h"
 
 namespace qsp {
 namespace {
@@ -13,7 +14,7 @@ constexpr const char* kChosenColour = "color: rgb(0, 0, 255);";
 
 PrintChoiceDialog::PrintChoiceDialog(const InterfaceText& text, QWidget* parent) : QDialog(parent) {
     setObjectName("PrintChoiceDialog");
-    auto t = [&text](int id) { return QString::fromStdString(text.LoadText(id)); };
+    auto t = [&text](int id) { return Q(text.LoadText(id)); };
     setWindowTitle(t(147) + " " + t(148));
     resize(300, 110);
     const int captions[2] = {201, 202};

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <array>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 
 class QRadioButton;
 

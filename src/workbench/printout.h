@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "catalogue/param_image.h"
 
 namespace qsp {

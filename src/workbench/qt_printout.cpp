@@ -10,6 +10,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/qt_text.h"
 #include "workbench/default_barcode_symbol.h"
 
 namespace qsp {
@@ -17,10 +18,6 @@ namespace {
 
 constexpr qreal kTwipsPerInch = 1440;
 constexpr qreal kTwipsPerPoint = 20;
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // The painter works in twips, so a font is sized in twips too (as pixels of that system).
 QFont FontFor(const std::string& name, double points, bool bold) {

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/interface_text.h"
-#include "app/prompt.h"
+#include "base/interface_text.h"
+#include "base/prompt.h"
 #include "catalogue/param_image.h"
 #include "workbench/printout.h"
 

@@ -4,9 +4,9 @@
 #include <array>
 #include <system_error>
 
-#include "app/file_io.h"
-#include "app/settings_file.h"
-#include "app/text_number.h"
+#include "base/file_io.h"
+#include "base/settings_file.h"
+#include "base/text_number.h"
 #include "catalogue/reset_values.h"
 #include "workbench/param_file.h"
 #include "workbench/param_listing.h"
@@ -25,7 +25,6 @@ constexpr const char* kListingFilter = "*.Txt";
 // The first index of each symbology page's menu item, pages 7 to 24.
 constexpr std::array<std::uint16_t, 18> kSymbologyFirstIndex = {
     0, 9, 18, 23, 28, 33, 38, 43, 48, 58, 63, 67, 71, 75, 79, 84, 93, 156};
-
 
 }  // namespace
 
@@ -80,33 +79,6 @@ int MenuNode(const MenuTarget& target) {
     // Interface Settings node it belongs under is selected instead.
     if (target.parent == 2 && target.child == 10) return 2;
     return target.parent > 2 ? target.child - 1 : target.child;
-}
-
-void LinkClock::Reset(EventPump::Clock now) {
-    stamp_ = now;
-    hours_ = minutes_ = seconds_ = 0;
-}
-
-std::optional<std::string> LinkClock::Tick(EventPump::Clock now) {
-    using std::chrono::seconds;
-    const auto whole = std::chrono::duration_cast<seconds>(now - stamp_).count();
-    if (whole <= 0) return std::nullopt;
-    // The stamp moves by whole seconds only, so the clock does not fall behind.
-    stamp_ += std::chrono::duration_cast<EventPump::Clock>(seconds(whole));
-    seconds_ += static_cast<int>(whole);
-    while (seconds_ >= 60) {
-        seconds_ -= 60;
-        ++minutes_;
-    }
-    while (minutes_ >= 60) {
-        minutes_ -= 60;
-        ++hours_;
-    }
-    return Text();
-}
-
-std::string LinkClock::Text() const {
-    return "Link" + NumberText(hours_) + ":" + NumberText(minutes_) + ":" + NumberText(seconds_);
 }
 
 std::pair<std::size_t, std::size_t> FormatClearRange(int format) {

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/event_pump.h"
-#include "app/interface_text.h"
-#include "app/main_lock.h"
-#include "app/main_view.h"
-#include "app/prompt.h"
+#include "base/app_state.h"
+#include "base/event_pump.h"
+#include "base/interface_text.h"
+#include "base/link_clock.h"
+#include "base/main_lock.h"
+#include "base/main_view.h"
+#include "base/prompt.h"
 #include "catalogue/catalogue.h"
 #include "link/scanner_link.h"
 
@@ -79,21 +80,6 @@ std::optional<MenuTarget> MenuTargetForPage(int page, const ImageBytes& image);
 // The node a menu selection selects: the child node (one less under Symbologies and Data Edit,
 // as those menus count it) or the parent when the child is 0.
 int MenuNode(const MenuTarget& target);
-
-// "Link 0: 2: 5": the time since the window opened.
-class LinkClock {
-public:
-    void Reset(EventPump::Clock now);
-    // Adds the whole seconds since the last tick; the new text when any passed.
-    std::optional<std::string> Tick(EventPump::Clock now);
-    std::string Text() const;
-
-private:
-    EventPump::Clock stamp_{0};
-    int hours_ = 0;
-    int minutes_ = 0;
-    int seconds_ = 0;
-};
 
 class SettingsSession {
 public:

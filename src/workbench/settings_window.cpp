@@ -15,21 +15,18 @@
 #include <QStyle>
 #include <QTreeWidget>
 
-#include "app/settings_file.h"
-#include "app/window_style.h"
+#include "base/qt_text.h"
+#include "base/settings_file.h"
+#include "base/window_style.h"
 #include "editor/value_editor_dialog.h"
 #include "editor/value_editor_model.h"
 #include "workbench/code_type_dialog.h"
+#include "workbench/key_sequence_dialog.h"
 #include "workbench/print_choice_dialog.h"
 #include "workbench/qt_printout.h"
-#include "workbench/key_sequence_dialog.h"
 
 namespace qsp {
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // Inner size the controls are placed for; everything is scaled with it.
 constexpr int kDesignWidth = 840;
@@ -189,12 +186,12 @@ void SettingsWindow::BuildControls() {
     list_->setColumnWidth(1, TwipsToPixels(kParameterColumnTwips));
     list_->installEventFilter(this);
     connect(list_, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { session_->IdentifyRow(item->text(0).toStdString()); });
+            [this](QTreeWidgetItem* item) { session_->IdentifyRow(S(item->text(0))); });
     // Moving through the rows with the keys picks the row just as a click does.
     connect(list_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
                 if (current && list_->hasFocus() && !quiet_) {
-                    session_->IdentifyRow(current->text(0).toStdString());
+                    session_->IdentifyRow(S(current->text(0)));
                 }
             });
     connect(list_, &QTreeWidget::itemDoubleClicked, this,
@@ -355,7 +352,7 @@ void SettingsWindow::ShowRows(const std::vector<PropertyRow>& rows) {
 
 std::string SettingsWindow::RowLabel(int row) const {
     QTreeWidgetItem* item = row >= 1 ? list_->topLevelItem(row - 1) : nullptr;
-    return item ? item->text(0).toStdString() : std::string();
+    return item ? S(item->text(0)) : std::string();
 }
 
 void SettingsWindow::SelectRow(int row) {
@@ -475,7 +472,7 @@ void SettingsWindow::RunCommand(int command) {
 }
 
 void SettingsWindow::TreeItemClicked(QTreeWidgetItem* item) {
-    session_->TreeClick(item->text(0).toStdString());
+    session_->TreeClick(S(item->text(0)));
 }
 
 void SettingsWindow::Tick() {
@@ -520,7 +517,7 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) {
             QTreeWidgetItem* item = list_->currentItem();
             session_->ListFocus(item && item->isSelected()
-                                    ? std::optional<std::string>(item->text(0).toStdString())
+                                    ? std::optional<std::string>(S(item->text(0)))
                                     : std::nullopt);
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();

@@ -12,10 +12,10 @@
 #include <QTest>
 #include <fstream>
 
-#include "app/file_io.h"
 #include "app/main_window.h"
-#include "app/virtual_pump.h"
-#include "app/window_style.h"
+#include "base/file_io.h"
+#include "base/virtual_pump.h"
+#include "base/window_style.h"
 #include "test_support/temp_dir.h"
 
 namespace qsp {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/reset_values.h"
 #include "editor/value_editor_model.h"

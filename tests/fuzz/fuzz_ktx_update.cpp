@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/main_lock.h"
+#include "base/main_lock.h"
 #include "fuzz_support.h"
 #include "link/fakes.h"
 #include "link/serial_link.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "fuzz_support.h"
 #include "workbench/param_file.h"
 

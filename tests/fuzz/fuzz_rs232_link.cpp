@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/main_lock.h"
+#include "base/main_lock.h"
 #include "fuzz_support.h"
 #include "link/batch_link.h"
 #include "link/fakes.h"
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The reply was 514 bytes (more may have come while the link ended, behind them) and the
     // block is bytes 1..512 of it; bytes 512 and up of the image are the program's own.
     FUZZ_CHECK(state.RxCount >= static_cast<std::int32_t>(qsp::kReadReplySize));
-    FUZZ_CHECK(std::equal(state.ParamImage.begin(), state.ParamImage.begin() + qsp::kScannerBlockSize,
+    FUZZ_CHECK(std::equal(state.ParamImage.begin(),
+                          state.ParamImage.begin() + qsp::kScannerBlockSize,
                           state.RxBuffer.begin() + 1));
     FUZZ_CHECK(std::equal(state.ParamImage.begin() + qsp::kScannerBlockSize, state.ParamImage.end(),
                           before.begin() + qsp::kScannerBlockSize));

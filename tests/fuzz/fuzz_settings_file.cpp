@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -11,22 +11,23 @@
 #include <memory>
 #include <vector>
 
-#include "app/virtual_pump.h"
+#include "base/virtual_pump.h"
 #include "link/serial_port.h"
 
 // Aborts with the broken promise; the fuzzer keeps the input that broke it.
-#define FUZZ_CHECK(cond)                                                                  \
-    do {                                                                                  \
-        if (!(cond)) {                                                                    \
+#define FUZZ_CHECK(cond)                                                                    \
+    do {                                                                                    \
+        if (!(cond)) {                                                                      \
             std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                 \
-        }                                                                                 \
+            std::abort();                                                                   \
+        }                                                                                   \
     } while (0)
 
 namespace qspfuzz {
 
 // With QSP_FUZZ_TRACE set, a target says how far an input got (to check the seeds reach the end
-// of their exchange: `QSP_FUZZ_TRACE=1 build-fuzz/fuzz/fuzz_usb_link tests/fuzz/corpus/usb_link/*`).
+// of their exchange: `QSP_FUZZ_TRACE=1 build-fuzz/fuzz/fuzz_usb_link
+// tests/fuzz/corpus/usb_link/*`).
 inline void Trace(const char* what, long value = 0) {
     static const bool on = std::getenv("QSP_FUZZ_TRACE") != nullptr;
     if (on) std::fprintf(stderr, "trace: %s %ld\n", what, value);
@@ -82,7 +83,7 @@ public:
         });
     }
 
-    Bytes sent;       // everything the host wrote
+    Bytes sent;  // everything the host wrote
     int opens = 0;
 
 private:

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/main_lock.h"
+#include "base/main_lock.h"
 #include "fuzz_support.h"
 #include "link/fakes.h"
 #include "link/serial_link.h"
@@ -30,7 +30,8 @@ public:
 // The characters that stay characters in the text box (line ends become line feeds).
 std::size_t Visible(const std::string& text) {
     std::size_t n = 0;
-    for (char c : text) n += c != '\r' && c != '\n';
+    for (char c : text)
+        n += c != '\r' && c != '\n';
     return n;
 }
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string_view>
 
-#include "app/text_number.h"
+#include "base/text_number.h"
 #include "fuzz_support.h"
 
 namespace {

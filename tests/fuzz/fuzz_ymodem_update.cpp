@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/main_lock.h"
+#include "base/main_lock.h"
 #include "fuzz_support.h"
 #include "link/fakes.h"
 #include "link/scanner_link.h"
@@ -28,7 +28,8 @@ qspfuzz::Bytes g_file;
 
 // Takes a whole `block` at `pos` of `sent`.
 bool Match(const qspfuzz::Bytes& sent, std::size_t& pos, const qspfuzz::Bytes& block) {
-    if (sent.size() - pos < block.size() || !std::equal(block.begin(), block.end(), sent.begin() + static_cast<long>(pos)))
+    if (sent.size() - pos < block.size() ||
+        !std::equal(block.begin(), block.end(), sent.begin() + static_cast<long>(pos)))
         return false;
     pos += block.size();
     return true;
@@ -84,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!lock.Locked() && !lock.PollRunning());
     for (const std::string& m : view.messages) {
         for (char c : m)
-            FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\r' || c == '\t');
+            FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\r' ||
+                       c == '\t');
     }
 
     // What the receiver saw.

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_view.h"
-#include "app/prompt.h"
+#include "base/main_view.h"
+#include "base/prompt.h"
 
 namespace qsptest {
 

@@ -9,7 +9,7 @@
 #include <csignal>
 #include <fstream>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 #include "link_rig.h"
 #include "test_support/temp_dir.h"
 #include "workbench/param_file.h"
@@ -103,8 +103,9 @@ Inject AfterWedgeWrite(int writes, bool garbage = false) {
             wire->afterWrite = [=, &rig](int n) {
                 if (n != base + writes) return;
                 if (garbage) {
-                    wire->Queue(wire == &rig.usbWire ? qsptest::Bytes{0, 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z'}
-                                                     : qsptest::Bytes(8, 0x2C));
+                    wire->Queue(wire == &rig.usbWire
+                                    ? qsptest::Bytes{0, 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z', 'Z'}
+                                    : qsptest::Bytes(8, 0x2C));
                     return;
                 }
                 rig.usbWire.open.clear();
@@ -140,7 +141,8 @@ void RunSetupCase(const SetupCase& c) {
     const bool loadFailed = c.last == kLoadFailed;
     ASSERT_EQ(rig.prompt.boxes.size(), loadFailed ? 1u : 0u);
     if (loadFailed) {
-        EXPECT_EQ(rig.prompt.boxes[0].text, "Please unplug and then plug the scanner back in again.");
+        EXPECT_EQ(rig.prompt.boxes[0].text,
+                  "Please unplug and then plug the scanner back in again.");
     }
 
     // The scanner is plugged in again: the next setup reads its block.
@@ -296,7 +298,8 @@ TEST(TestFaults, SerialNoiseAndAPortThatGoesAway) {
     // A port that cannot be opened at the scanner's own settings closes the window at once.
     rig.state.ParamImage[143] = 0xFF;  // framing bits without a meaning
     qsptest::RecordingTestView view;
-    EXPECT_FALSE(qsp::TestSession(rig.state, rig.pump, rig.text, rig.link.Serial(), view).Activate());
+    EXPECT_FALSE(
+        qsp::TestSession(rig.state, rig.pump, rig.text, rig.link.Serial(), view).Activate());
 }
 
 // Writes larger than `bytes` fail (as on a full disk) while the object lives.

@@ -10,8 +10,8 @@
 #include <functional>
 #include <set>
 
-#include "app/main_lock.h"
 #include "app/main_operations.h"
+#include "base/main_lock.h"
 #include "fakes.h"
 #include "link/ps2_protocol.h"
 #include "link/scanner_link.h"

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 
 extern char** environ;
 
@@ -51,8 +51,12 @@ public:
     Sim(const fs::path& dir, std::vector<std::string> options, int port = 1)
         : link_(dir / "ports" / ("COM" + std::to_string(port))),
           log_(dir / ("sim" + std::to_string(port) + ".log")) {
-        std::vector<std::string> args{(BinDir() / "qsp-scanner-sim").string(), "--settings-dir",
-                                      dir.string(), "--port", std::to_string(port), "--log",
+        std::vector<std::string> args{(BinDir() / "qsp-scanner-sim").string(),
+                                      "--settings-dir",
+                                      dir.string(),
+                                      "--port",
+                                      std::to_string(port),
+                                      "--log",
                                       log_.string()};
         args.insert(args.end(), options.begin(), options.end());
         std::vector<char*> argv;

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/window_style.h"
+#include "base/window_style.h"
 #include "link/test_window.h"
 #include "link_rig.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/virtual_pump.h"
+#include "base/virtual_pump.h"
 #include "link/serial_port.h"
 #include "scanner_model.h"
 

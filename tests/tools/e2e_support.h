@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
-#include "app/settings_file.h"
+#include "base/main_lock.h"
+#include "base/qt_event_pump.h"
+#include "base/settings_file.h"
 #include "link/fakes.h"
 #include "link/qt_serial_port.h"
 #include "link/scanner_link.h"

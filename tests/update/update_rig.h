@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_lock.h"
-#include "app/virtual_pump.h"
+#include "base/main_lock.h"
+#include "base/virtual_pump.h"
 #include "ktx_receiver.h"
 #include "link/fakes.h"
 #include "link/scanner_link.h"

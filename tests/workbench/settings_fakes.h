@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/prompt.h"
+#include "base/prompt.h"
 
 namespace wbtest {
 
@@ -16,8 +16,8 @@ public:
     struct Box {
         std::string text, title;
     };
-    qsp::PromptAnswer MessageBox(const std::string& text, const std::string& title,
-                                 qsp::PromptIcon, qsp::PromptButtons buttons) override {
+    qsp::PromptAnswer MessageBox(const std::string& text, const std::string& title, qsp::PromptIcon,
+                                 qsp::PromptButtons buttons) override {
         boxes.push_back({text, title});
         if (buttons == qsp::PromptButtons::Ok || answers.empty()) return qsp::PromptAnswer::Ok;
         const auto a = answers.front();

@@ -22,8 +22,8 @@
 #include "test_support/temp_dir.h"
 
 #include "app/main_operations.h"
-#include "app/virtual_pump.h"
-#include "app/window_style.h"
+#include "base/virtual_pump.h"
+#include "base/window_style.h"
 #include "editor/value_editor_dialog.h"
 #include "link/fakes.h"
 #include "link/virtual_line.h"

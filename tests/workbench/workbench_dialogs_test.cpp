@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "base/app_state.h"
 #include "workbench/code_type_model.h"
-#include "workbench/settings_session.h"
 #include "workbench/key_sequence_model.h"
+#include "workbench/settings_session.h"
 
 namespace qsp {
 namespace {
@@ -40,7 +40,7 @@ TEST(SpecialKeyboardModel, TypingKeysAndEmptyingEntries) {
     model.TextChanged(2, "F5");  // a key name
     EXPECT_EQ(model.Enter(2), 3);
     EXPECT_EQ(model.InsertKey(0), 4);  // F1 into the next entry
-    model.TextChanged(1, "");  // emptying a middle entry moves the later ones up
+    model.TextChanged(1, "");          // emptying a middle entry moves the later ones up
     model.Leave(1);
     EXPECT_EQ(model.Text(1), "F5");
     EXPECT_EQ(model.Text(2), "F1");

@@ -1,6 +1,6 @@
 // qspctl list: the parameter listing of a parameter file, as a text file.
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "cli.h"
 #include "workbench/param_file.h"
 #include "workbench/param_listing.h"

@@ -1,6 +1,6 @@
 // qspctl print: the printout of a parameter file, written as a PDF file.
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "cli.h"
 #include "pdf_output.h"
 #include "workbench/param_file.h"

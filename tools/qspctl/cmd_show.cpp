@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "catalogue/catalogue.h"
 #include "cli.h"
 #include "workbench/page_report.h"

@@ -1,6 +1,6 @@
 #include "link_session.h"
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 
 namespace qspctl {
 

@@ -7,10 +7,10 @@
 #include <QCoreApplication>
 #include <iostream>
 
-#include "app/app_state.h"
-#include "app/interface_text.h"
-#include "app/main_lock.h"
-#include "app/qt_event_pump.h"
+#include "base/app_state.h"
+#include "base/interface_text.h"
+#include "base/main_lock.h"
+#include "base/qt_event_pump.h"
 #include "cli.h"
 #include "link/batch_link.h"
 #include "link/keyboard_wedge_devices.h"

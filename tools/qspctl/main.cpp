@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "app/app_paths.h"
+#include "base/app_paths.h"
 #include "cli.h"
 
 namespace qspctl {

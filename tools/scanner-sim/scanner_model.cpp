@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 #include "catalogue/reset_values.h"
 #include "link/serial_link.h"
 

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_paths.h"
+#include "base/app_paths.h"
 #include "ktx_receiver.h"
 #include "pty_line.h"
 #include "scan_feed.h"
 #include "scanner_model.h"
 #include "wedge_socket.h"
-#include "ymodem_receiver.h"
 #include "workbench/param_file.h"
+#include "ymodem_receiver.h"
 
 namespace {
 
@@ -53,7 +53,8 @@ void Usage(std::ostream& out) {
            "  --update-out FILE   where a firmware update goes: the 64 KB image a KTX-type update\n"
            "                      rebuilt, or the file a Y-modem update carried\n"
            "  --update-fault F    inject a firmware update fault (repeatable):\n"
-           "      nak=N               refuse block N once (KTX 0 to 106, Y-modem data blocks from 1)\n"
+           "      nak=N               refuse block N once (KTX 0 to 106, Y-modem data blocks from "
+           "1)\n"
            "      corrupt             spoil a reply (KTX the final sum, Y-modem one acknowledge)\n"
            "      silent[=N]          answer nothing from block N on (default 0: not at all)\n"
            "      split               Y-modem: ACK and C of the header's answer in two writes\n"

@@ -1,4 +1,4 @@
-#include "app/main_lock.h"
+#include "base/main_lock.h"
 
 namespace qsp {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/app_paths.h"
+#include "base/app_paths.h"
 #include "test_support/temp_dir.h"
 
 namespace qsp {

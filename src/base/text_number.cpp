@@ -1,4 +1,4 @@
-#include "app/text_number.h"
+#include "base/text_number.h"
 
 #include <cfenv>
 #include <cmath>
@@ -7,7 +7,9 @@
 namespace qsp {
 namespace {
 
-bool Ignored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool Ignored(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // Collects the text without the ignored characters, which may stand anywhere.
 std::string Compact(std::string_view text) {

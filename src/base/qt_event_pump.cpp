@@ -1,4 +1,4 @@
-#include "app/qt_event_pump.h"
+#include "base/qt_event_pump.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -14,9 +14,13 @@ QtEventPump::QtEventPump() {
 
 QtEventPump::~QtEventPump() = default;
 
-EventPump::Clock QtEventPump::Now() const { return Clock(clock_.nsecsElapsed() / 1000); }
+EventPump::Clock QtEventPump::Now() const {
+    return Clock(clock_.nsecsElapsed() / 1000);
+}
 
-void QtEventPump::RunOnce() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventPump::RunOnce() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 std::uint64_t QtEventPump::RunPasses(std::uint64_t passes, const std::function<bool()>& stop) {
     const Clock start = Now();

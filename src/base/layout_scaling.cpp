@@ -1,4 +1,4 @@
-#include "app/layout_scaling.h"
+#include "base/layout_scaling.h"
 
 #include <cmath>
 #include <sstream>

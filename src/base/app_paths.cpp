@@ -1,4 +1,4 @@
-#include "app/app_paths.h"
+#include "base/app_paths.h"
 
 #include <unistd.h>
 
@@ -17,8 +17,9 @@ std::filesystem::path SettingsDirFor(const std::filesystem::path& exeDir) {
     // An installed program (its pictures under share/) keeps its settings per user, even when
     // root could write into the program's folder.
     std::error_code ec;
-    const bool installed = !std::filesystem::is_directory(exeDir / "Picture", ec) &&
-                           std::filesystem::is_directory(exeDir.parent_path() / "share" / "qsp", ec);
+    const bool installed =
+        !std::filesystem::is_directory(exeDir / "Picture", ec) &&
+        std::filesystem::is_directory(exeDir.parent_path() / "share" / "qsp", ec);
     if (!installed && ::access(exeDir.c_str(), W_OK) == 0) return exeDir;
     std::filesystem::path base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {

@@ -1,4 +1,4 @@
-#include "link/key_codes.h"
+#include "catalogue/key_codes.h"
 
 #include <array>
 

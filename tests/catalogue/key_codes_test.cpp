@@ -1,4 +1,4 @@
-#include "link/key_codes.h"
+#include "catalogue/key_codes.h"
 
 #include <gtest/gtest.h>
 
@@ -7,11 +7,18 @@ namespace {
 
 TEST(KeyCodes, NamesOfSpecialKeysAndCharactersBothWays) {
     const std::pair<int, std::string> names[] = {
-        {208, "F1"},           {219, "F12"},          {228, "TAB"},        {231, "ENT"},
-        {237, "Shift_L_Make"}, {240, "Ctrl_L_Break"}, {236, "Alt_L_Break"}, {243, "NumPad ENT"},
+        {208, "F1"},
+        {219, "F12"},
+        {228, "TAB"},
+        {231, "ENT"},
+        {237, "Shift_L_Make"},
+        {240, "Ctrl_L_Break"},
+        {236, "Alt_L_Break"},
+        {243, "NumPad ENT"},
         {241, "\xEF\xBF\xA1"},  // fullwidth pound sign
         {242, "\xCF\x84"},      // tau
-        {65, "A"},             {13, "\r"},
+        {65, "A"},
+        {13, "\r"},
         {244, "\xC3\xB4"},      // o circumflex
         {128, "\xE2\x82\xAC"},  // euro sign
         {153, "\xE2\x84\xA2"},  // trade mark sign

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/settings_file.h"
-#include "catalogue/param_image.h"
+#include "base/param_records.h"
+#include "base/settings_file.h"
 
 namespace qsp {
 

@@ -1,10 +1,10 @@
-#include "app/settings_file.h"
+#include "base/settings_file.h"
 
 #include <fstream>
 #include <vector>
 
-#include "app/file_io.h"
-#include "app/text_number.h"
+#include "base/file_io.h"
+#include "base/text_number.h"
 
 namespace qsp {
 namespace {
@@ -73,10 +73,20 @@ AppSettings ParseSettings(std::string_view text) {
 
 std::string FormatSettings(const AppSettings& s) {
     const std::string fields[kSettingsLineCount] = {
-        s.UpdateFilesPath, s.InterfaceIndex, s.CommPort,   s.ParamFilePath,
-        NumberText(s.Rs232Delay), s.UsbDelay, s.Ps2Delay,  s.BaudRate,
-        s.DataParity,      s.DataLength,     s.StopBits,   s.Automation ? "1" : "0",
-        s.TestCount ? "1" : "0", s.TextFilePath,
+        s.UpdateFilesPath,
+        s.InterfaceIndex,
+        s.CommPort,
+        s.ParamFilePath,
+        NumberText(s.Rs232Delay),
+        s.UsbDelay,
+        s.Ps2Delay,
+        s.BaudRate,
+        s.DataParity,
+        s.DataLength,
+        s.StopBits,
+        s.Automation ? "1" : "0",
+        s.TestCount ? "1" : "0",
+        s.TextFilePath,
     };
     std::string out;
     for (const std::string& f : fields) {

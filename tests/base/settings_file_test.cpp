@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/file_io.h"
-#include "app/settings_file.h"
-#include "app/text_number.h"
+#include "base/file_io.h"
+#include "base/settings_file.h"
+#include "base/text_number.h"
 #include "test_support/temp_dir.h"
 
 namespace qsp {

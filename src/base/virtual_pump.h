@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "app/event_pump.h"
+#include "base/event_pump.h"
 
 namespace qsp {
 

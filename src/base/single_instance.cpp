@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 
 #include <errno.h>
 #include <fcntl.h>

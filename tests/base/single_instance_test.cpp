@@ -5,7 +5,7 @@
 #include <QThread>
 #include <fstream>
 
-#include "app/file_io.h"
+#include "base/file_io.h"
 #include "test_support/temp_dir.h"
 
 namespace qsp {

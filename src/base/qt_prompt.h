@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/prompt.h"
+#include "base/prompt.h"
 
 namespace qsp {
 

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <chrono>
 
-#include "app/qt_event_pump.h"
-#include "app/virtual_pump.h"
+#include "base/qt_event_pump.h"
+#include "base/virtual_pump.h"
 
 namespace {
 

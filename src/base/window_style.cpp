@@ -1,4 +1,4 @@
-#include "app/window_style.h"
+#include "base/window_style.h"
 
 #include <QAbstractButton>
 #include <QEvent>
@@ -7,7 +7,8 @@
 #include <QTextEdit>
 #include <QVariant>
 
-#include "app/layout_scaling.h"
+#include "base/layout_scaling.h"
+#include "base/qt_text.h"
 
 namespace qsp {
 namespace {
@@ -25,9 +26,7 @@ void SaveLayout(QWidget* window, QSize innerSize) {
     for (QWidget* child : window->findChildren<QWidget*>()) {
         if (child->isWindow()) continue;
         const QRect g = child->geometry();
-        child->setProperty(
-            kTagProperty,
-            QString::fromStdString(LayoutTag({g.left(), g.top(), g.width(), g.height()})));
+        child->setProperty(kTagProperty, Q(LayoutTag({g.left(), g.top(), g.width(), g.height()})));
     }
 }
 
@@ -39,7 +38,7 @@ void ScaleLayout(QWidget* window) {
     const double hr = static_cast<double>(window->height()) / baseHeight;
     for (QWidget* child : window->findChildren<QWidget*>()) {
         if (child->isWindow()) continue;
-        const auto rect = ParseLayoutTag(child->property(kTagProperty).toString().toStdString());
+        const auto rect = ParseLayoutTag(S(child->property(kTagProperty).toString()));
         if (!rect) continue;
         const LayoutRect r = ScaleRect(*rect, wr, hr);
         child->setGeometry(r.left, r.top, r.width, r.height);
@@ -68,7 +67,8 @@ bool FocusColours::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString JapaneseFontFamily() {
-    for (const char* family : {"Noto Sans CJK JP", "Noto Sans JP", "IPAGothic", "Droid Sans Fallback"}) {
+    for (const char* family :
+         {"Noto Sans CJK JP", "Noto Sans JP", "IPAGothic", "Droid Sans Fallback"}) {
         if (QFontDatabase::hasFamily(family)) return family;
     }
     return "Noto Sans CJK JP";

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/main_lock.h"
-#include "app/virtual_pump.h"
+#include "base/main_lock.h"
+#include "base/virtual_pump.h"
 
 namespace qsp {
 namespace {

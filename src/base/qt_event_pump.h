@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "app/event_pump.h"
+#include "base/event_pump.h"
 
 namespace qsp {
 

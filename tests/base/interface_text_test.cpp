@@ -3,7 +3,7 @@
 #include <fstream>
 #include <set>
 
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 #include "test_support/temp_dir.h"
 
 namespace qsp {

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "app/event_pump.h"
-#include "app/main_view.h"
+#include "base/event_pump.h"
+#include "base/main_view.h"
 
 namespace qsp {
 

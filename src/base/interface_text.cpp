@@ -1,9 +1,9 @@
-#include "app/interface_text.h"
+#include "base/interface_text.h"
 
 #include <array>
 #include <optional>
 
-#include "app/interface_text_data.h"
+#include "base/interface_text_data.h"
 
 namespace qsp {
 namespace {
@@ -52,10 +52,14 @@ const Table& TableFor(Language language) {
     static const Table sjis = ParseTable(kTextTableSJIS);
     static const Table prcg = ParseTable(kTextTablePRCG);
     switch (language) {
-        case Language::TraditionalChinese: return big5;
-        case Language::Japanese: return sjis;
-        case Language::SimplifiedChinese: return prcg;
-        case Language::Neutral: break;
+        case Language::TraditionalChinese:
+            return big5;
+        case Language::Japanese:
+            return sjis;
+        case Language::SimplifiedChinese:
+            return prcg;
+        case Language::Neutral:
+            break;
     }
     return neutral;
 }

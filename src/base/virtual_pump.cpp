@@ -1,4 +1,4 @@
-#include "app/virtual_pump.h"
+#include "base/virtual_pump.h"
 
 #include <limits>
 
@@ -36,7 +36,8 @@ bool VirtualPump::FireDue() {
 EventPump::Clock VirtualPump::NextDue() const {
     Clock next{std::numeric_limits<Clock::rep>::max()};
     if (!events_.empty()) next = std::min(next, events_.begin()->first);
-    for (const auto& [id, timer] : timers_) next = std::min(next, timer.due);
+    for (const auto& [id, timer] : timers_)
+        next = std::min(next, timer.due);
     return next;
 }
 
@@ -71,7 +72,9 @@ EventPump::TimerId VirtualPump::StartTimer(Clock interval, std::function<void()>
     return id;
 }
 
-void VirtualPump::StopTimer(TimerId id) { timers_.erase(id); }
+void VirtualPump::StopTimer(TimerId id) {
+    timers_.erase(id);
+}
 
 void VirtualPump::ScheduleAt(Clock at, std::function<void()> callback) {
     events_.emplace(at, std::move(callback));
