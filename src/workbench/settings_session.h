@@ -125,7 +125,11 @@ public:
     // Asks for a parameter file (starting where Open would) and compares the image with it. Nothing
     // when the user cancels or names no openable file; "Loading file error!!" and nothing for a
     // file Open would refuse. Neither the image nor the remembered path changes.
-    std::optional<ImageDifference> CompareWithFile();
+    struct FileComparison {
+        std::string file;
+        ImageDifference difference;
+    };
+    std::optional<FileComparison> CompareWithFile();
 
     // The window's unload: "No change" and the end of the link when nothing was programmed,
     // then the main window is unlocked. Runs once.

@@ -561,6 +561,8 @@ void SettingsWindow::MarkChangedRows() {
         font.setBold(true);
         item->setFont(0, font);
         item->setFont(1, font);
+        item->setToolTip(0, Q(text_.LoadText(237)));
+        item->setToolTip(1, Q(text_.LoadText(237)));
     }
 }
 
@@ -590,18 +592,20 @@ void SettingsWindow::ShowChanged() {
     RowListDialog* dialog = NewRowList(221, {224, 147, 227, 225}, 232);
     dialog->ShowResults(ChangedRows(state_.ParamImage, InterfaceNumber(state_.Settings),
                                     CatalogueText(text_.language())));
+    dialog->SetNote(Q(text_.LoadText(238)));
     dialog->open();
     dialog->Results()->setFocus();
 }
 
 void SettingsWindow::ShowCompare() {
-    const auto difference = session_->CompareWithFile();
-    if (!difference) return;
-    RowListDialog* dialog = NewRowList(222, {224, 147, 227, 226}, 233);
+    const auto compared = session_->CompareWithFile();
+    if (!compared) return;
+    const ImageDifference& difference = compared->difference;
+    RowListDialog* dialog = NewRowList(239, {224, 147, 227, 226}, 233);
     dialog->ShowResults(
-        DifferenceRows(*difference, CatalogueText(text_.language()), text_.LoadText(229)));
-    dialog->SetNote(Q(text_.LoadText(228)) + " " +
-                    QString::number(difference->unshownBytes.size()));
+        DifferenceRows(difference, CatalogueText(text_.language()), text_.LoadText(229)));
+    dialog->SetNote(Q(text_.LoadText(236)) + " " + Q(compared->file) + "\n" +
+                    Q(text_.LoadText(228)) + " " + QString::number(difference.unshownBytes.size()));
     dialog->open();
     dialog->Results()->setFocus();
 }

@@ -410,7 +410,9 @@ TEST_F(SettingsWindowTest, CompareWithFileListsWhatQspctlDiffPrints) {
     RowListDialog* compare = OpenRowList(window);
     ASSERT_NE(compare, nullptr);
     EXPECT_EQ(Lines(compare->Results()), expected);
-    EXPECT_EQ(compare->Note()->text(), "Differing bytes that no row shows: 1");
+    EXPECT_EQ(compare->Note()->text(),
+              QString::fromStdString("Compared with: " + other +
+                                     "\nDiffering bytes that no row shows: 1"));
     QTest::keyClick(compare->Results(), Qt::Key_Down);
     QTest::keyClick(compare->Results(), Qt::Key_Return);
     EXPECT_EQ(window->List()->currentItem(), Row("Code39 CDV"));
