@@ -284,13 +284,24 @@ int ValidOutputEntries(const ImageBytes& image, std::size_t base) {
     return kOutputEntries;
 }
 
-std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
+namespace {
+
+// A row as shown, with the description it was made from.
+struct ShownRow {
+    const RowDef* def = nullptr;
+    PropertyRow row;
+};
+
+// Builds the rows of a page: its corrections first, then every row that applies to the image
+// and is not hidden by its state row.
+std::vector<ShownRow> BuildPage(ImageBytes& image, int page,
+                                std::optional<DataEditFormat>& format) {
     const PageDef* def = pages::FindPage(page);
     if (!def) return {};
-    const std::optional<DataEditFormat> format = SelectedFormat(image);
+    format = SelectedFormat(image);
     ApplyCorrection(*def, image, format);
 
-    std::vector<PropertyRow> rows;
+    std::vector<ShownRow> rows;
     std::map<std::string, std::string> shown;  // label -> value text, for the state gates
     int rowNumber = 0;
     for (const RowDef& row : def->rows) {
@@ -305,9 +316,63 @@ std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
         out.value = ValueText(row, image, format);
         out.edit = Descriptor(row, image, format, rowNumber);
         shown[row.label] = out.value;
-        rows.push_back(std::move(out));
+        rows.push_back({&row, std::move(out)});
     }
     return rows;
+}
+
+// Puts the bits of `from` that the row's value is read from into `to`.
+void CopyField(const RowDef& row, const std::optional<DataEditFormat>& format,
+               const ImageBytes& from, ImageBytes& to) {
+    const std::size_t index = FieldIndex(row, format);
+    const auto copyBytes = [&](std::size_t count) {
+        for (std::size_t i = index; i < index + count && InImage(i); ++i)
+            to[i] = from[i];
+    };
+    switch (row.show) {
+        case Show::Bit:
+        case Show::Field: {
+            if (!InImage(index)) return;
+            const unsigned width = row.high - row.low + 1u;
+            const auto mask = static_cast<std::uint8_t>(((1u << width) - 1u) << row.low);
+            to[index] = static_cast<std::uint8_t>((to[index] & ~mask) | (from[index] & mask));
+            break;
+        }
+        case Show::Chars:
+            copyBytes(row.arg);
+            break;
+        case Show::CodeTypes:
+            copyBytes(3);
+            break;
+        case Show::ClearFormat:
+            break;
+        default:
+            copyBytes(1);
+            break;
+    }
+}
+
+}  // namespace
+
+std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
+    std::optional<DataEditFormat> format;
+    std::vector<PropertyRow> rows;
+    for (auto& shown : BuildPage(image, page, format))
+        rows.push_back(std::move(shown.row));
+    return rows;
+}
+
+std::vector<std::string> ReferenceValues(const ImageBytes& image, int page,
+                                         const ImageBytes& reference) {
+    ImageBytes shownImage = image;
+    std::optional<DataEditFormat> format;
+    std::vector<std::string> values;
+    for (const auto& shown : BuildPage(shownImage, page, format)) {
+        ImageBytes probe = shownImage;
+        CopyField(*shown.def, format, reference, probe);
+        values.push_back(ValueText(*shown.def, probe, format));
+    }
+    return values;
 }
 
 std::optional<EditDescriptor> LookupRow(const ImageBytes& image, int page,

@@ -80,6 +80,14 @@ int ValidOutputEntries(const ImageBytes& image, std::size_t base);
 // sequence count. Any other page number gives no rows and changes nothing.
 std::vector<PropertyRow> ShowPage(ImageBytes& image, int page);
 
+// For each row ShowPage gives for `image` (in the same order), the value text the row would show
+// if the bits it is read from held what they hold in `reference`, everything else as in
+// `image` (after the page's corrections). With the factory image as the reference this is each
+// row's factory value; a row whose value needs no field of its own (Clear Format) keeps its text.
+// Neither image changes.
+std::vector<std::string> ReferenceValues(const ImageBytes& image, int page,
+                                         const ImageBytes& reference);
+
 // The caption of the page's tree node ("Mode and Interface", "Block 2"...); "WAND Emulation"
 // for page 6, "Data Edit" for page 25, "" for a page number without a page.
 std::string PageHeading(int page);

@@ -76,24 +76,26 @@ ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second)
         const auto rowsA = Keyed(shownA[p].rows);
         const auto rowsB = Keyed(shownB[p].rows);
         const auto add = [&](const std::string& label, std::optional<std::string> x,
-                             std::optional<std::string> y) {
+                             std::optional<std::string> y, int row) {
             difference.rows.push_back(
-                {pages[p], shownA[p].heading, label, std::move(x), std::move(y)});
+                {pages[p], shownA[p].heading, label, std::move(x), std::move(y), row});
         };
-        for (const auto& [key, value] : rowsA) {
+        for (std::size_t r = 0; r < rowsA.size(); ++r) {
+            const auto& [key, value] = rowsA[r];
+            const int row = static_cast<int>(r) + 1;
             // Bindings are captured through a named reference: clang before 16 cannot capture them.
             const auto match = std::find_if(rowsB.begin(), rowsB.end(),
                                             [&k = key](const auto& r) { return r.first == k; });
             if (match == rowsB.end()) {
-                add(key.first, value, std::nullopt);
+                add(key.first, value, std::nullopt, row);
             } else if (match->second != value) {
-                add(key.first, value, match->second);
+                add(key.first, value, match->second, row);
             }
         }
         for (const auto& [key, value] : rowsB) {
             const bool inA = std::any_of(rowsA.begin(), rowsA.end(),
                                          [&k = key](const auto& r) { return r.first == k; });
-            if (!inA) add(key.first, std::nullopt, value);
+            if (!inA) add(key.first, std::nullopt, value, 0);
         }
     }
 

@@ -33,6 +33,7 @@ struct RowDifference {
     std::string label;
     std::optional<std::string> first;
     std::optional<std::string> second;
+    int row = 0;  // position of the row on the first image's page (from 1); 0 when it has none
 };
 
 // A byte of the file (0..514) that differs although no row shows the difference.

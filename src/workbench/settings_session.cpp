@@ -326,6 +326,23 @@ void SettingsSession::OpenFile() {
     prompt_.MessageBox(T(158), T(156), PromptIcon::Information, PromptButtons::Ok);
 }
 
+std::optional<SettingsSession::FileComparison> SettingsSession::CompareWithFile() {
+    CurrentFolderGuard folder;
+    const auto rules = ParamFileOpenRules();
+    const auto start = UsableRememberedPath(state_.Settings.ParamFilePath, rules, home_);
+    const auto chosen =
+        prompt_.OpenFileName({T(239), kParamFileFilter, "Dec", OpenDialogName(start, rules)});
+    if (!chosen) return std::nullopt;
+    const auto name = RememberDialogChoice(*chosen, rules);
+    if (NamesFolder(name) || !IsOpenableParamFile(name)) return std::nullopt;
+    ImageBytes file = state_.ParamImage;  // the byte no file holds stays the window's
+    if (!LoadParamFile(name, file).ok) {
+        prompt_.MessageBox(T(157), T(239), PromptIcon::Critical, PromptButtons::Ok);
+        return std::nullopt;
+    }
+    return FileComparison{name, CompareImages(state_.ParamImage, file)};
+}
+
 void SettingsSession::Print() {
     if (view_.AskPrintOutput() == PrintOutput::Printer) {
         CurrentFolderGuard folder;

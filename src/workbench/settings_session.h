@@ -21,6 +21,7 @@
 #include "base/prompt.h"
 #include "catalogue/catalogue.h"
 #include "link/scanner_link.h"
+#include "workbench/page_report.h"
 
 namespace qsp {
 
@@ -121,6 +122,14 @@ public:
     void SaveFile();
     void OpenFile();
     void Print();
+    // Asks for a parameter file (starting where Open would) and compares the image with it. Nothing
+    // when the user cancels or names no openable file; "Loading file error!!" and nothing for a
+    // file Open would refuse. Neither the image nor the remembered path changes.
+    struct FileComparison {
+        std::string file;
+        ImageDifference difference;
+    };
+    std::optional<FileComparison> CompareWithFile();
 
     // The window's unload: "No change" and the end of the link when nothing was programmed,
     // then the main window is unlocked. Runs once.

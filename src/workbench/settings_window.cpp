@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -22,8 +23,10 @@
 #include "editor/value_editor_model.h"
 #include "workbench/code_type_dialog.h"
 #include "workbench/key_sequence_dialog.h"
+#include "workbench/param_search.h"
 #include "workbench/print_choice_dialog.h"
 #include "workbench/qt_printout.h"
+#include "workbench/row_list_dialog.h"
 
 namespace qsp {
 namespace {
@@ -109,6 +112,7 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
     focusColours_ = new FocusColours(this);
     BuildControls();
     BuildMenus();
+    BuildFindMenu();
     BuildStatusBar();
     ApplyLanguage();
     SaveLayout(area_, QSize(kDesignWidth, kDesignHeight));
@@ -347,6 +351,7 @@ void SettingsWindow::ShowRows(const std::vector<PropertyRow>& rows) {
     for (const PropertyRow& row : rows) {
         new QTreeWidgetItem(list_, QStringList{Q(row.label), Q(row.value)});
     }
+    MarkChangedRows();
     quiet_ = false;
 }
 
@@ -528,6 +533,106 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void SettingsWindow::BuildFindMenu() {
+    QAction* exitItem = fileItems_[kExit];
+    munFile_->insertSeparator(exitItem);
+    const auto add = [this, exitItem](const char* name, int textId, void (SettingsWindow::*run)()) {
+        auto* item = new QAction(Q(text_.LoadText(textId)), munFile_);
+        item->setObjectName(name);
+        munFile_->insertAction(exitItem, item);
+        connect(item, &QAction::triggered, this, run);
+        return item;
+    };
+    add("munFind", 220, &SettingsWindow::ShowFind)->setShortcut(QKeySequence::Find);
+    add("munChanged", 221, &SettingsWindow::ShowChanged);
+    add("munCompare", 222, &SettingsWindow::ShowCompare);
+    munFile_->insertSeparator(exitItem);
+}
+
+void SettingsWindow::MarkChangedRows() {
+    // Rows whose value is not the factory value of this link are shown in bold.
+    const int link = InterfaceNumber(state_.Settings);
+    for (int row : ChangedRowNumbers(state_.ParamImage, state_.CurrentPage, link)) {
+        QTreeWidgetItem* item = list_->topLevelItem(row - 1);
+        if (!item) continue;
+        QFont font = item->font(0);
+        font.setBold(true);
+        item->setFont(0, font);
+        item->setFont(1, font);
+        item->setToolTip(0, Q(text_.LoadText(237)));
+        item->setToolTip(1, Q(text_.LoadText(237)));
+    }
+}
+
+RowListDialog* SettingsWindow::NewRowList(int title, const std::vector<int>& headers,
+                                          int emptyText) {
+    QStringList captions;
+    for (int id : headers)
+        captions << Q(text_.LoadText(id));
+    auto* dialog = new RowListDialog(text_, Q(text_.LoadText(title)), captions,
+                                     Q(text_.LoadText(emptyText)), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &RowListDialog::Chosen, this, &SettingsWindow::GoToRow);
+    return dialog;
+}
+
+void SettingsWindow::ShowFind() {
+    RowListDialog* dialog = NewRowList(223, {224, 147, 148}, 231);
+    const CatalogueText shown(text_.language());
+    dialog->EnableFind([this, shown](const std::string& query) {
+        return FindRows(state_.ParamImage, query, shown);
+    });
+    dialog->open();
+    dialog->FindField()->setFocus();
+}
+
+void SettingsWindow::ShowChanged() {
+    RowListDialog* dialog = NewRowList(221, {224, 147, 227, 225}, 232);
+    dialog->ShowResults(ChangedRows(state_.ParamImage, InterfaceNumber(state_.Settings),
+                                    CatalogueText(text_.language())));
+    dialog->SetNote(Q(text_.LoadText(238)));
+    dialog->open();
+    dialog->Results()->setFocus();
+}
+
+void SettingsWindow::ShowCompare() {
+    const auto compared = session_->CompareWithFile();
+    if (!compared) return;
+    const ImageDifference& difference = compared->difference;
+    RowListDialog* dialog = NewRowList(239, {224, 147, 227, 226}, 233);
+    dialog->ShowResults(
+        DifferenceRows(difference, CatalogueText(text_.language()), text_.LoadText(229)));
+    dialog->SetNote(Q(text_.LoadText(236)) + " " + Q(compared->file) + "\n" +
+                    Q(text_.LoadText(228)) + " " + QString::number(difference.unshownBytes.size()));
+    dialog->open();
+    dialog->Results()->setFocus();
+}
+
+void SettingsWindow::GoToRow(int page, int row) {
+    QTreeWidgetItem* node = nullptr;
+    for (std::size_t i = 0; i < treeNodes_.size() && i < nodes_.size(); ++i) {
+        if (treeNodes_[i].page == page) node = nodes_[i];
+    }
+    if (node) {
+        if (node->parent()) node->parent()->setExpanded(true);
+        // Selecting the node runs the tree's own click; the current node is clicked again.
+        if (tree_->currentItem() == node) {
+            TreeItemClicked(node);
+        } else {
+            tree_->setCurrentItem(node);
+        }
+    } else if (const auto target = MenuTargetForPage(page, state_.ParamImage)) {
+        session_->MenuSelect(*target);  // the WAND page has no node of its own
+    }
+    if (state_.CurrentPage != page) return;
+    list_->setFocus();
+    if (QTreeWidgetItem* item = row >= 1 ? list_->topLevelItem(row - 1) : nullptr) {
+        list_->setCurrentItem(item);
+        list_->scrollToItem(item);
+        emit list_->itemClicked(item, 0);  // the row is identified as a click identifies it
+    }
 }
 
 SettingsWindow* OpenSettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,

@@ -32,6 +32,7 @@ class QTreeWidgetItem;
 namespace qsp {
 
 class FocusColours;
+class RowListDialog;
 
 class SettingsWindow : public QMainWindow, public SettingsView {
     Q_OBJECT
@@ -60,6 +61,15 @@ public:
     QLabel* LinkIcon() const { return linkIcon_; }
     QLabel* ClockPanel() const { return clock_; }
     QProgressBar* ProgressBar() const { return progressBar_; }
+
+    // Find, Show Only Changed and Compare With File: each opens a list of rows over the window;
+    // choosing a row shows its page as the tree does and selects the row.
+    void ShowFind();
+    void ShowChanged();
+    void ShowCompare();
+    // Shows page `page` as choosing its tree node does (the WAND page as its menu item does) and
+    // selects and identifies list row `row` (from 1) when the page shows it.
+    void GoToRow(int page, int row);
 
     // SettingsView
     void ShowRows(const std::vector<PropertyRow>& rows) override;
@@ -95,6 +105,9 @@ private:
     void SetWriteProgress(int value, int maximum);
     void Tick();
     QIcon NodeIcon(int image, int selectedImage) const;
+    void BuildFindMenu();
+    void MarkChangedRows();
+    RowListDialog* NewRowList(int title, const std::vector<int>& headers, int emptyText);
 
     AppState& state_;
     EventPump& pump_;

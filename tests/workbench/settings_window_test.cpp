@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 
@@ -28,7 +29,10 @@
 #include "link/fakes.h"
 #include "link/virtual_line.h"
 #include "workbench/code_type_dialog.h"
+#include "workbench/param_file.h"
+#include "workbench/param_search.h"
 #include "workbench/print_choice_dialog.h"
+#include "workbench/row_list_dialog.h"
 #include "workbench/settings_fakes.h"
 #include "workbench/settings_window.h"
 
@@ -307,6 +311,136 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     EXPECT_TRUE(mainWindow.isMinimized());
     window->close();
     EXPECT_FALSE(mainWindow.isMinimized());
+}
+
+// The list of rows that Find, Show Only Changed or Compare With File has open, and its lines.
+RowListDialog* OpenRowList(QWidget* window) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* dialog = window->findChild<RowListDialog*>();
+    return dialog && dialog->isVisible() ? dialog : nullptr;
+}
+
+std::vector<QStringList> Lines(QTreeWidget* list) {
+    std::vector<QStringList> lines;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList columns;
+        for (int c = 0; c < list->columnCount(); ++c)
+            columns << list->topLevelItem(i)->text(c);
+        lines.push_back(columns);
+    }
+    return lines;
+}
+
+TEST_F(SettingsWindowTest, FindWithTheKeyboardShowsTheRowOnItsPage) {
+    Open();
+    Menu("mun07Code39");
+    QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+    RowListDialog* find = OpenRowList(window);
+    ASSERT_NE(find, nullptr);
+    QTest::keyClicks(find->FindField(), "baud");
+    const std::vector<QStringList> baud = {{"RS-232", "Baud Rate", "9600 bps"}};
+    EXPECT_EQ(Lines(find->Results()), baud);
+    QTest::keyClick(find->FindField(), Qt::Key_Return);
+    EXPECT_EQ(OpenRowList(window), nullptr);
+    // As a click on the node shows it: the node selected, the page listed, the row selected.
+    EXPECT_EQ(state.CurrentPage, 5);
+    EXPECT_EQ(window->Tree()->currentItem(), window->Node(9));
+    EXPECT_EQ(window->List()->currentItem(), Row("Baud Rate"));
+    WhenModal<ValueEditorDialog>([](ValueEditorDialog* d) { d->close(); });
+    QTest::keyClick(window->List(), Qt::Key_Return);  // Enter edits the row found
+    EXPECT_EQ(state.Edit.index, 142);
+
+    // The WAND page has no node: it is shown as its menu item shows it.
+    Menu("munFind");
+    find = OpenRowList(window);
+    ASSERT_NE(find, nullptr);
+    QTest::keyClicks(find->FindField(), "mini width");
+    QTest::keyClick(find->FindField(), Qt::Key_Down);
+    QTest::keyClick(find->Results(), Qt::Key_Return);
+    EXPECT_EQ(state.CurrentPage, 6);
+    EXPECT_EQ(window->List()->currentItem(), Row("Level Duration of Mini Width"));
+    EXPECT_TRUE(prompt.boxes.empty());  // finding never asks or edits anything
+}
+
+TEST_F(SettingsWindowTest, ChangedRowsAreBoldAndShowOnlyChangedListsThemWithTheirFactoryValues) {
+    Open();
+    state.ParamImage = FactoryImage(state.ParamImage, 0);
+    state.ParamImage[142] = 3;  // 1200 bps
+    Menu("mun05RS232");
+    EXPECT_TRUE(Row("Baud Rate")->font(0).bold());
+    EXPECT_FALSE(Row("Data Length")->font(0).bold());
+    Menu("mun07Code39");
+    Menu("munChanged");
+    RowListDialog* changed = OpenRowList(window);
+    ASSERT_NE(changed, nullptr);
+    const std::vector<QStringList> baud = {{"RS-232", "Baud Rate", "1200 bps", "9600 bps"}};
+    EXPECT_EQ(Lines(changed->Results()), baud);
+    QTest::keyClick(changed->Results(), Qt::Key_Return);
+    EXPECT_EQ(state.CurrentPage, 5);
+    EXPECT_EQ(window->List()->currentItem(), Row("Baud Rate"));
+}
+
+TEST_F(SettingsWindowTest, CompareWithFileListsWhatQspctlDiffPrints) {
+    test_support::TempDir dir;
+    Open();
+    const auto mine = (dir.path() / "window.Dec").string();
+    const auto other = (dir.path() / "other.Dec").string();
+    ASSERT_TRUE(SaveParamFile(mine, state.ParamImage));
+    ImageBytes changed = state.ParamImage;
+    changed[142] = 3;   // Baud Rate
+    changed[0] ^= 2;    // Code39 CDV
+    changed[155] ^= 1;  // a byte no row shows
+    ASSERT_TRUE(SaveParamFile(other, changed));
+
+    std::FILE* pipe = popen((QSP_BIN_DIR "/qspctl diff " + mine + " " + other).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::vector<QStringList> expected;  // "# page heading", then "label<TAB>first<TAB>second"
+    QString heading;
+    for (char line[256]; std::fgets(line, sizeof line, pipe);) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        if (text.startsWith("# bytes")) break;
+        if (text.startsWith("# ")) heading = text.section(' ', 2);
+        if (!text.startsWith("# ")) expected.push_back(QStringList{heading} + text.split('\t'));
+    }
+    pclose(pipe);
+    ASSERT_EQ(expected.size(), 2u);
+
+    prompt.files = {other};
+    Menu("munCompare");
+    RowListDialog* compare = OpenRowList(window);
+    ASSERT_NE(compare, nullptr);
+    EXPECT_EQ(Lines(compare->Results()), expected);
+    EXPECT_EQ(compare->Note()->text(),
+              QString::fromStdString("Compared with: " + other +
+                                     "\nDiffering bytes that no row shows: 1"));
+    QTest::keyClick(compare->Results(), Qt::Key_Down);
+    QTest::keyClick(compare->Results(), Qt::Key_Return);
+    EXPECT_EQ(window->List()->currentItem(), Row("Code39 CDV"));
+
+    // A file Open would refuse is refused alike; the image and the remembered path stay.
+    const auto image = state.ParamImage;
+    const auto remembered = state.Settings.ParamFilePath;
+    std::ofstream(dir.path() / "short.Dec") << " 1\r\n";
+    prompt.files = {(dir.path() / "short.Dec").string()};
+    Menu("munCompare");
+    EXPECT_EQ(prompt.boxes.back().text, "Loading file error!!");
+    EXPECT_EQ(OpenRowList(window), nullptr);
+    EXPECT_EQ(state.ParamImage, image);
+    EXPECT_EQ(state.Settings.ParamFilePath, remembered);
+}
+
+TEST_F(SettingsWindowTest, TheNewItemsSpeakTheWindowsLanguage) {
+    const InterfaceText japanese(Language::Japanese);
+    window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
+                                QSP_PICTURE_DIR, nullptr);
+    const auto text = [&japanese](int id) { return QString::fromStdString(japanese.LoadText(id)); };
+    EXPECT_EQ(window->findChild<QAction*>("munCompare")->text(), text(222));
+    Menu("munFind");
+    RowListDialog* find = OpenRowList(window);
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->windowTitle(), text(223));
+    EXPECT_EQ(find->Results()->headerItem()->text(0), text(224));
+    EXPECT_EQ(find->Results()->font().family(), JapaneseFontFamily());
 }
 
 }  // namespace

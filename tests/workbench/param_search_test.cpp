@@ -1,0 +1,118 @@
+// Finding rows across the pages, and the rows that differ from the factory values.
+
+#include "workbench/param_search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "catalogue/catalogue.h"
+
+namespace qsp {
+namespace {
+
+const CatalogueText kEnglish;
+
+ImageBytes Factory(int link) {
+    return FactoryImage(ImageBytes{}, link);
+}
+
+// "page label" of each row.
+std::set<std::string> Rows(const std::vector<FoundRow>& rows) {
+    std::set<std::string> names;
+    for (const auto& row : rows)
+        names.insert(std::to_string(row.page) + " " + row.label);
+    return names;
+}
+
+TEST(FindRows, FindsEveryRowOfEveryPageByItsLabelInAnyCaseAndNothingElse) {
+    ImageBytes everything = Factory(0);  // every symbology's rows and format F-1 shown
+    std::fill(everything.begin(), everything.begin() + 104, 255);
+    everything[156] = 255;
+    everything[256] = 1;
+    for (const ImageBytes& image : {Factory(0), everything}) {
+        ImageBytes shown = image;
+        for (int page : ReachablePages(image)) {
+            int position = 0;
+            for (const auto& row : ShowPage(shown, page)) {
+                ++position;
+                std::string lower = row.label;
+                for (char& c : lower)
+                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                const auto found = FindRows(image, " " + lower + " ", kEnglish);
+                EXPECT_TRUE(std::any_of(found.begin(), found.end(),
+                                        [&](const FoundRow& f) {
+                                            return f.page == page && f.row == position &&
+                                                   f.label == row.label;
+                                        }))
+                    << page << " " << row.label;
+            }
+        }
+    }
+    EXPECT_TRUE(Rows(FindRows(Factory(0), "Mini Width", kEnglish)) ==
+                std::set<std::string>{"6 Level Duration of Mini Width"});  // no tree node
+    EXPECT_TRUE(FindRows(Factory(0), "no such parameter", kEnglish).empty());
+    EXPECT_TRUE(FindRows(Factory(0), "   ", kEnglish).empty());
+}
+
+TEST(FindRows, FindsByValueText) {
+    ImageBytes image = Factory(0);
+    image[106] = 'Q';
+    image[107] = 'S';
+    EXPECT_EQ(Rows(FindRows(image, "{q}{S}", kEnglish)), std::set<std::string>{"3 Preamble"});
+    EXPECT_EQ(Rows(FindRows(image, "9600 BPS", kEnglish)), std::set<std::string>{"5 Baud Rate"});
+    EXPECT_EQ(image[105], 0);  // searching changes nothing, not even a length byte
+}
+
+TEST(ChangedRows, AFactoryImageHasNoneOnEveryLink) {
+    for (int link : {0, 1, 2}) {
+        EXPECT_TRUE(ChangedRows(Factory(link), link, kEnglish).empty()) << link;
+        for (int page = kFirstPage; page <= kLastPage; ++page)
+            EXPECT_TRUE(ChangedRowNumbers(Factory(link), page, link).empty()) << page;
+    }
+    // The USB factory values are changes on RS-232.
+    EXPECT_EQ(Rows(ChangedRows(Factory(1), 0, kEnglish)),
+              (std::set<std::string>{"1 Computer Type", "1 Interface", "1 Terminator"}));
+}
+
+TEST(ChangedRows, AOneByteChangeMarksExactlyTheRowsItShows) {
+    struct Case {
+        std::size_t index;
+        std::uint8_t value;
+        std::set<std::string> rows;
+    };
+    const Case cases[] = {
+        {142, 3, {"5 Baud Rate"}},
+        {0, 213 ^ 2, {"7 Code39 CDV"}},
+        {0, 212, {"7 Code39 State"}},        // the rows it hides are not changes
+        {28, 5, {"11 Standard 2/5 State"}},  // the rows it shows hold factory values
+        {105, 1, {}},                        // a length byte: showing puts it back
+        {106, 'A', {"3 Preamble"}},
+        {256, 2, {"26 Format On / Off"}},  // the format's rows hold factory values
+        {155, 0, {}},                      // no row shows this byte
+    };
+    for (const Case& c : cases) {
+        ImageBytes image = Factory(0);
+        image[c.index] = c.value;
+        const auto changed = ChangedRows(image, 0, kEnglish);
+        EXPECT_EQ(Rows(changed), c.rows) << c.index;
+        // Each page marks the same rows, at the positions the list shows them.
+        std::size_t marked = 0;
+        for (int page = kFirstPage; page <= kLastPage; ++page)
+            marked += ChangedRowNumbers(image, page, 0).size();
+        for (const auto& row : changed) {
+            ImageBytes shown = image;
+            EXPECT_EQ(ShowPage(shown, row.page).at(static_cast<std::size_t>(row.row - 1)).label,
+                      row.label);
+        }
+        EXPECT_EQ(marked, changed.size()) << c.index;
+    }
+    ImageBytes image = Factory(0);
+    image[142] = 3;
+    EXPECT_EQ(ChangedRows(image, 0, kEnglish).at(0).other, "9600 bps");  // the factory value
+}
+
+}  // namespace
+}  // namespace qsp
