@@ -60,4 +60,11 @@ std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t p
     return std::make_unique<HidUsbDevice>(device);
 }
 
+std::unique_ptr<WedgeDevice> OpenHidPath(const std::filesystem::path& node) {
+    if (hid_init() != 0) return nullptr;
+    hid_device* device = hid_open_path(node.c_str());
+    if (!device) return nullptr;
+    return std::make_unique<HidUsbDevice>(device);
+}
+
 }  // namespace qsp

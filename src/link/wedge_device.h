@@ -23,6 +23,8 @@ public:
 
 // The scanner on USB through hidapi's hidraw backend; null when it cannot be opened.
 std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product);
+// One particular hidraw node of the scanner (a fleet set-up reaches each scanner by its node).
+std::unique_ptr<WedgeDevice> OpenHidPath(const std::filesystem::path& node);
 // A raw PS/2 port (a serio_raw character device); null when it cannot be opened.
 std::unique_ptr<WedgeDevice> OpenSerioDevice(const std::filesystem::path& device);
 // A virtual device on a Unix-domain SOCK_SEQPACKET socket; null when nothing listens there.
