@@ -133,6 +133,17 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
     ::signal(SIGPIPE, SIG_IGN);
 
     qsp::Fleet fleet(o.jobs);
+    // With --once, arrivals count only until the scanners present at the start are known.
+    bool takeArrivals = true;
+    auto apply = [&](const qsp::ArrivalDecision& change) {
+        if (change.what == qsp::Arrival::None) return;
+        if (change.what == qsp::Arrival::Arrived && !takeArrivals) return;
+        fleet.Apply(change);
+        std::cerr << "qspctl: deploy: " << change.place.device << " ("
+                  << LinkText(change.place.interface) << ") "
+                  << (change.what == qsp::Arrival::Arrived ? "plugged in" : "unplugged") << "\n"
+                  << std::flush;
+    };
     qsp::UdevWatch udev;
     std::vector<int> watched{gSignalPipe[0]};
     std::string where = (ctx.settingsDir / "ports").string();
@@ -142,14 +153,15 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
             watched.push_back(udev.Fd());
             where += " and udev";
             for (const auto& d : udev.Present())
-                fleet.Apply(qsp::DecideArrival(d, o.filter));
+                apply(qsp::DecideArrival(d, o.filter));
         } else {
             std::cerr << "qspctl: deploy: " << error << "; watching " << where << " only\n";
         }
     }
     std::set<qsp::ScannerPlace> folder = qsp::PortsFolderPlaces(ctx.settingsDir, o.filter);
     for (const auto& c : qsp::PlaceChanges({}, folder))
-        fleet.Apply(c);
+        apply(c);
+    takeArrivals = !o.once;
     std::cerr << "qspctl: deploy: " << (o.once ? "setting up the scanners in " : "watching ")
               << where << (o.once ? "" : " (Ctrl+C ends)") << "\n"
               << std::flush;
@@ -198,14 +210,13 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
                 }
             } else {
                 for (const auto& d : udev.TakeEvents()) {
-                    const auto change = qsp::DecideArrival(d, o.filter);
-                    if (!o.once || change.what == qsp::Arrival::Left) fleet.Apply(change);
+                    apply(qsp::DecideArrival(d, o.filter));
                 }
             }
         }
         const auto now = qsp::PortsFolderPlaces(ctx.settingsDir, o.filter);
         for (const auto& c : qsp::PlaceChanges(folder, now)) {
-            if (!o.once || c.what == qsp::Arrival::Left) fleet.Apply(c);
+            apply(c);
         }
         folder = now;
     }
