@@ -120,6 +120,8 @@ std::vector<ChildSupervisor::Ended> ChildSupervisor::Wait(std::chrono::milliseco
             std::chrono::duration_cast<std::chrono::seconds>(c.deadline - c.start).count();
         if (c.killed) {
             e.problem = "no result within " + std::to_string(bound) + " s";
+        } else if (WIFSIGNALED(c.status) && WTERMSIG(c.status) == SIGTERM) {
+            e.problem = "the set-up process was stopped";
         } else if (WIFSIGNALED(c.status)) {
             e.problem =
                 "the set-up process crashed (signal " + std::to_string(WTERMSIG(c.status)) + ")";
