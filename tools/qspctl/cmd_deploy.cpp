@@ -10,63 +10,79 @@
 
 namespace {
 
+struct DeployArgs {
+    std::string source;
+    std::string link = "any";
+    std::string report;
+    int jobs = 0;
+    bool once = false;
+    bool portsOnly = false;
+    std::vector<std::string> serialPorts;
+    qspctl::LinkOptions serial;
+};
+
 bool EndsWithDec(std::string name) {
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return name.size() > 4 && name.compare(name.size() - 4, 4, ".dec") == 0;
 }
 
-int Deploy(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
+int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
+    a.serial.ApplyTo(state.Settings);
     qspctl::DeployOptions o;
-    const std::string link = args.TakeOption("--link");
-    if (!link.empty() && link != "any") {
-        const int interface = qsp::LinkNumber(link);
-        if (interface < 0) throw qspctl::UsageError{"--link must be rs232, usb, ps2 or any"};
+    if (a.link != "any") {
+        const int interface = qsp::LinkNumber(a.link);
         o.filter.rs232 = interface == qsp::kRs232;
         o.filter.usb = interface == qsp::kUsb;
         o.filter.ps2 = interface == qsp::kPs2;
     }
-    o.report = args.TakeOption("--report");
-    if (const std::string jobs = args.TakeOption("--jobs"); !jobs.empty()) {
-        try {
-            std::size_t used = 0;
-            o.jobs = std::stoi(jobs, &used);
-            if (used != jobs.size()) throw std::invalid_argument(jobs);
-        } catch (const std::exception&) {
-            throw qspctl::UsageError{"--jobs needs a whole number, not '" + jobs + "'"};
-        }
-        if (o.jobs < 1) throw qspctl::UsageError{"--jobs must be at least 1"};
-    }
-    for (std::string p = args.TakeOption("--port"); !p.empty(); p = args.TakeOption("--port"))
-        o.filter.serialPorts.push_back(p);
-    o.once = args.TakeFlag("--once");
-    o.udev = !args.TakeFlag("--ports-only");
-    qspctl::TakeLinkOptions(args, state.Settings);
-    const auto sources = args.Positionals();
-    if (sources.size() != 1) throw qspctl::UsageError{"deploy needs one source: FILE.Dec"};
-    const std::string& source = sources[0];
-    if (!EndsWithDec(source))
+    o.filter.serialPorts = a.serialPorts;
+    o.report = a.report;
+    o.jobs = a.jobs;
+    o.once = a.once;
+    o.udev = !a.portsOnly;
+    if (!EndsWithDec(a.source))
         throw qspctl::UsageError{"deploy takes a parameter file (*.Dec) as its source, not '" +
-                                 source + "'"};
+                                 a.source + "'"};
     qsp::ImageBytes image{};
-    const auto loaded = qsp::LoadParamFile(source, image);
+    const auto loaded = qsp::LoadParamFile(a.source, image);
     if (!loaded.ok) {
         const qsp::InterfaceText text;
-        throw qspctl::Failure{source + ": " + text.LoadText(157) + " " + loaded.Describe()};
+        throw qspctl::Failure{a.source + ": " + text.LoadText(157) + " " + loaded.Describe()};
     }
     o.edit = qsp::BlockEdit::WholeBlock(image);
     return qspctl::RunDeploy(ctx, state.Settings, o);
 }
 
+qspctl::CommandRun DefineDeploy(CLI::App& command) {
+    auto a = qspctl::Options<DeployArgs>();
+    command.add_option("SOURCE", a->source, "the parameter file (*.Dec) every scanner gets")
+        ->required();
+    command.add_option("--link", a->link, "the links to watch (default any)")
+        ->type_name("rs232|usb|ps2|any")
+        ->check(CLI::IsMember({"rs232", "usb", "ps2", "any"}).description(""));
+    command.add_option("--report", a->report, "add one JSON line per scanner to this file")
+        ->type_name("FILE");
+    command
+        .add_option("--jobs", a->jobs,
+                    "scanners set up at once (default: as many as are "
+                    "plugged in, up to 8)")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber.description(""));
+    command.add_flag("--once", a->once, "set up the scanners present now, then end");
+    command
+        .add_option("--port", a->serialPorts,
+                    "an on-board serial port with a scanner (ttyUSB, ttyACM are always watched)")
+        ->type_name("ttyS<N>")
+        ->allow_extra_args(false);
+    command.add_flag("--ports-only", a->portsOnly,
+                     "watch only the settings folder's ports/, not udev's devices");
+    qspctl::AddLinkOptions(command, a->serial);
+    return [a](qspctl::CliContext& ctx) { return Deploy(*a, ctx); };
+}
+
 }  // namespace
 
-QSP_CLI_COMMAND(
-    "deploy",
-    "deploy FILE.Dec [--link rs232|usb|ps2|any] [--report FILE] [--jobs N] [--once] "
-    "[--port ttyS<N>]... [--ports-only] [--baud B --parity P --data D --stop S --delay N "
-    "--search|--no-search]\n"
-    "                            set up every scanner that is plugged in, several at once",
-    Deploy);
+QSP_CLI_COMMAND("deploy", "set up every scanner that is plugged in, several at once", DefineDeploy);
