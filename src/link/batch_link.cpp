@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/keyboard_wedge.h"
 #include "link/rs232_protocol.h"
 
 namespace qsp {
@@ -34,13 +35,6 @@ bool ReadBlock(ScannerLink& link, int interface) {
         std::copy_n(st.RxBuffer.begin() + 1, kScannerBlockSize, st.ParamImage.begin());
     }
     return true;
-}
-
-std::uint8_t BlockXor(const ImageBytes& image) {
-    std::uint8_t x = 0;
-    for (std::size_t i = 0; i < kScannerBlockSize; ++i)
-        x ^= image[i];
-    return x;
 }
 
 int BlockDifferences(const ImageBytes& a, const ImageBytes& b) {
@@ -117,7 +111,7 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
         wanted[255] = static_cast<std::uint8_t>(sum & 0xFF);
     }
     out.bytesChanged = BlockDifferences(st.ParamImage, wanted);
-    out.blockXor = BlockXor(st.ParamImage);
+    out.blockXor = ImageChecksum(st.ParamImage);
     if (out.bytesChanged == 0) {
         link.CloseScannerLink(interface);
         out.result = SetupResult::Unchanged;
@@ -131,7 +125,7 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
     if (!ReadBlock(link, interface))
         return fail(text.LoadText(kTextProgrammingFailed) + " (" + text.LoadText(kTextLoadFailed) +
                     ")");
-    out.blockXor = BlockXor(st.ParamImage);
+    out.blockXor = ImageChecksum(st.ParamImage);
     if (const int differ = BlockDifferences(st.ParamImage, wanted); differ != 0) {
         return fail(text.LoadText(kTextProgrammingFailed) + " (" + std::to_string(differ) +
                     " bytes read back differ)");
