@@ -61,20 +61,6 @@ BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::strin
     return {false, kTextProgrammingFailed};
 }
 
-BlockEdit BlockEdit::WholeBlock(const ImageBytes& image) {
-    BlockEdit edit;
-    std::copy_n(image.begin(), kScannerBlockSize, edit.value.begin());
-    edit.mask.fill(0xFF);
-    return edit;
-}
-
-ImageBytes BlockEdit::AppliedTo(const ImageBytes& block) const {
-    ImageBytes out = block;
-    for (std::size_t i = 0; i < kScannerBlockSize; ++i)
-        out[i] = static_cast<std::uint8_t>((block[i] & ~mask[i]) | (value[i] & mask[i]));
-    return out;
-}
-
 std::string SetupResultName(SetupResult result) {
     switch (result) {
         case SetupResult::Programmed:
@@ -87,7 +73,7 @@ std::string SetupResultName(SetupResult result) {
 }
 
 SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& port,
-                          const BlockEdit& edit) {
+                          const BlockChange& change) {
     AppState& st = link.Serial().State();
     const InterfaceText& text = link.Text();
     SetupOutcome out;
@@ -102,7 +88,9 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
         return out;
     };
     if (!ReadBlock(link, interface)) return fail(text.LoadText(kTextLoadFailed));
-    ImageBytes wanted = edit.AppliedTo(st.ParamImage);
+    out.blockXor = ImageChecksum(st.ParamImage);
+    ImageBytes wanted = st.ParamImage;
+    if (std::string why = change(wanted); !why.empty()) return fail(why);
     if (interface == kRs232) {
         // The serial write carries the sum of bytes 0..253 in bytes 254 and 255, and the
         // scanner keeps it there.
@@ -111,7 +99,6 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
         wanted[255] = static_cast<std::uint8_t>(sum & 0xFF);
     }
     out.bytesChanged = BlockDifferences(st.ParamImage, wanted);
-    out.blockXor = ImageChecksum(st.ParamImage);
     if (out.bytesChanged == 0) {
         link.CloseScannerLink(interface);
         out.result = SetupResult::Unchanged;

@@ -194,11 +194,13 @@ TEST(SetUpScanner, ProgramsOnlyADifferentBlockAndChecksItOnEveryLink) {
         wanted[3] = 0x44;
         wanted[300] = 0x12;
         wanted[511] ^= 0xFF;
-        // A profile-like edit: only the low nibble of byte 3 and all of 300 and 511.
-        qsp::BlockEdit edit = qsp::BlockEdit::WholeBlock(wanted);
-        edit.mask.fill(0);
-        edit.mask[3] = 0x0F;
-        edit.mask[300] = edit.mask[511] = 0xFF;
+        // A profile-like change: only the low nibble of byte 3 and all of 300 and 511.
+        auto edit = [&wanted](qsp::ImageBytes& image) {
+            image[3] = static_cast<std::uint8_t>((image[3] & 0xF0) | (wanted[3] & 0x0F));
+            image[300] = wanted[300];
+            image[511] = wanted[511];
+            return std::string();
+        };
         qsp::ImageBytes expected = wanted;
         expected[3] = static_cast<std::uint8_t>((rig.model.block()[3] & 0xF0) | 0x04);
         if (interface == qsp::kRs232) {  // the serial write's sum, kept by the scanner
@@ -237,7 +239,7 @@ TEST(SetUpScanner, ProgramsOnlyADifferentBlockAndChecksItOnEveryLink) {
             f.nakWrite = true;
             return f;
         }());
-        edit.value[300] = 0x99;
+        wanted[300] = 0x99;
         const auto before = rig.model.block();
         out = qsp::SetUpScanner(rig.link, interface, "1", edit);
         EXPECT_EQ(out.result, qsp::SetupResult::Failed);
@@ -247,19 +249,28 @@ TEST(SetUpScanner, ProgramsOnlyADifferentBlockAndChecksItOnEveryLink) {
     }
 }
 
-TEST(SetUpScanner, AScannerThatDoesNotAnswerFailsWithTheConnectMessage) {
+TEST(SetUpScanner, NoAnswerOrAChangeThatCannotBeMadeFailsWithItsReason) {
     qsptest::Rig rig(qsp::kRs232);
     qspsim::Faults f;
     f.noAnswer = qspsim::Stage::Any;
     rig.Inject(f);
     rig.state.Settings.Automation = false;
     rig.lock.LockMainWindow();
-    const auto out = qsp::SetUpScanner(rig.link, qsp::kRs232, "1",
-                                       qsp::BlockEdit::WholeBlock(qsp::ImageBytes{}));
-    rig.lock.UnlockMainWindow(qsp::kButtonSetup);
+    auto untouched = [](qsp::ImageBytes&) { return std::string(); };
+    auto out = qsp::SetUpScanner(rig.link, qsp::kRs232, "1", untouched);
     EXPECT_EQ(out.result, qsp::SetupResult::Failed);
     EXPECT_EQ(out.message, "Cannot connect to scanner.");
     EXPECT_EQ(qsp::SetupResultName(out.result), "failed");
+
+    // A change that cannot be made on this scanner's block fails with its reason, and nothing
+    // is written.
+    rig.Heal();
+    out = qsp::SetUpScanner(rig.link, qsp::kRs232, "1",
+                            [](qsp::ImageBytes&) { return std::string("profile:3: no such row"); });
+    rig.lock.UnlockMainWindow(qsp::kButtonSetup);
+    EXPECT_EQ(out.result, qsp::SetupResult::Failed);
+    EXPECT_EQ(out.message, "profile:3: no such row");
+    EXPECT_EQ(rig.model.writesAccepted(), 0);
 }
 
 }  // namespace

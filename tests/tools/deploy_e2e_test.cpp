@@ -5,6 +5,7 @@
 
 #include "e2e_support.h"
 #include "link/rs232_protocol.h"
+#include "workbench/profile.h"
 
 namespace {
 
@@ -18,6 +19,24 @@ qsp::ImageBytes FleetImage() {
     image[105] = 2;
     image[106] = 'Q';
     image[107] = 'S';
+    const auto sum = qsp::ImageSum(image);
+    image[254] = static_cast<std::uint8_t>(sum >> 8);
+    image[255] = static_cast<std::uint8_t>(sum & 0xFF);
+    return image;
+}
+
+// A profile sets a few rows and leaves every other byte as each scanner holds it.
+const char kProfile[] =
+    "# checkout scanners\n"
+    "[Mode and Interface]\n"
+    "Terminator = CR\n"
+    "[Other]\n"
+    "Preamble = {Q}{S}\n";
+
+// What a factory-fresh scanner holds once it took the profile.
+qsp::ImageBytes ProfiledImage() {
+    qsp::ImageBytes image = FactoryImage();
+    EXPECT_TRUE(qsp::ApplyProfile(image, kProfile, "fleet.qsp-profile").ok());
     const auto sum = qsp::ImageSum(image);
     image[254] = static_cast<std::uint8_t>(sum >> 8);
     image[255] = static_cast<std::uint8_t>(sum & 0xFF);
@@ -53,10 +72,11 @@ std::unique_ptr<Sim> Scanner(const fs::path& dir, int port, std::vector<std::str
 
 TEST(DeployEndToEnd, ScannersArrivingOneAfterAnotherAreSetUpAndAFailureStopsNoOther) {
     Folder dir;
-    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "fleet.Dec", FleetImage()));
+    std::ofstream(dir.path / "fleet.qsp-profile") << kProfile;
+    ASSERT_FALSE(SameBlock(ProfiledImage(), FactoryImage()));
     const fs::path report = dir.path / "report.jsonl";
-    Child deploy(Args(dir.path, {(dir.path / "fleet.Dec").string(), "--ports-only", "--no-search",
-                                 "--report", report.string()}));
+    Child deploy(Args(dir.path, {(dir.path / "fleet.qsp-profile").string(), "--ports-only",
+                                 "--no-search", "--report", report.string()}));
     ASSERT_TRUE(deploy.ReadUntil("watching", 20s)) << deploy.out;
 
     // Staggered: each arrives after the one before was dealt with; the third refuses writes.
@@ -78,8 +98,8 @@ TEST(DeployEndToEnd, ScannersArrivingOneAfterAnotherAreSetUpAndAFailureStopsNoOt
 
     for (int port : {1, 2, 4}) {
         SCOPED_TRACE(port);
-        EXPECT_TRUE(
-            SameBlock(FileImage(dir.path / ("COM" + std::to_string(port) + ".Dec")), FleetImage()));
+        EXPECT_TRUE(SameBlock(FileImage(dir.path / ("COM" + std::to_string(port) + ".Dec")),
+                              ProfiledImage()));
     }
     EXPECT_TRUE(SameBlock(FileImage(dir.path / "COM3.Dec"), FactoryImage()));
 
@@ -90,7 +110,7 @@ TEST(DeployEndToEnd, ScannersArrivingOneAfterAnotherAreSetUpAndAFailureStopsNoOt
         byDevice[l.at("device").get<std::string>()] = l;
     std::uint8_t fleetXor = 0;
     for (std::size_t i = 0; i < 512; ++i)
-        fleetXor ^= FleetImage()[i];
+        fleetXor ^= ProfiledImage()[i];
     for (const std::string device : {"COM1", "COM2", "COM4"}) {
         SCOPED_TRACE(device);
         const auto& l = byDevice.at(device);
@@ -153,11 +173,12 @@ TEST(DeployEndToEnd, OnceSetsUpWhatIsPluggedInOnEveryLinkAndEnds) {
     EXPECT_TRUE(SameBlock(FileImage(dir.path / "back.Dec"), FleetImage()));
 
     // Wrong command lines and sources say so and touch nothing.
-    auto run = Qspctl(dir.path, "deploy fleet.txt --once");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.output.find("*.Dec"), std::string::npos) << run.output;
-    run = Qspctl(dir.path, "deploy fleet.Dec --jobs 0 --once");
+    auto run = Qspctl(dir.path, "deploy fleet.Dec --jobs 0 --once");
     EXPECT_EQ(run.status, 2) << run.output;
+    std::ofstream(dir.path / "bad.qsp-profile") << "[Mode and Interface]\nTerminator = Sometimes\n";
+    run = Qspctl(dir.path, "deploy bad.qsp-profile --once --ports-only");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("bad.qsp-profile:2:"), std::string::npos) << run.output;
     std::ofstream(dir.path / "bad.Dec") << " 1\r\n 2\r\n";
     run = Qspctl(dir.path, "deploy bad.Dec --once --ports-only");
     EXPECT_EQ(run.status, 1);

@@ -1,12 +1,14 @@
-// qspctl deploy: sets up every scanner that is plugged in with a parameter file, several at once,
-// with a report.
+// qspctl deploy: sets up every scanner that is plugged in with a profile or a parameter file,
+// several at once, with a report.
 
 #include <algorithm>
-#include <cctype>
 
+#include "base/file_io.h"
+#include "catalogue/reset_values.h"
 #include "deploy.h"
 #include "link_session.h"
 #include "workbench/param_file.h"
+#include "workbench/profile.h"
 
 namespace {
 
@@ -21,10 +23,33 @@ struct DeployArgs {
     qspctl::LinkOptions serial;
 };
 
-bool EndsWithDec(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name.size() > 4 && name.compare(name.size() - 4, 4, ".dec") == 0;
+// A parameter file replaces each scanner's block; a profile sets its rows on each scanner's own
+// block. Either is checked here, before any scanner is touched.
+qsp::BlockChange SourceChange(const std::string& source) {
+    if (qsp::IsParamFilePath(source)) {
+        qsp::ImageBytes image{};
+        const auto loaded = qsp::LoadParamFile(source, image);
+        if (!loaded.ok) {
+            const qsp::InterfaceText text;
+            throw qspctl::Failure{source + ": " + text.LoadText(157) + " " + loaded.Describe()};
+        }
+        return [image](qsp::ImageBytes& block) {
+            std::copy_n(image.begin(), qsp::kScannerBlockSize, block.begin());
+            return std::string();
+        };
+    }
+    const auto text = qsp::ReadWholeFile(source);
+    if (!text) throw qspctl::Failure{source + ": cannot read the profile"};
+    // On the factory values, as a first check of every row.
+    qsp::ImageBytes trial{};
+    int page = 0;
+    qsp::ResetImage(trial, qsp::kRs232, page);
+    if (const auto tried = qsp::ApplyProfile(trial, *text, source); !tried.ok())
+        throw qspctl::Failure{tried.Describe()};
+    return [profile = *text, source](qsp::ImageBytes& block) {
+        const auto applied = qsp::ApplyProfile(block, profile, source);
+        return applied.ok() ? std::string() : applied.Describe();
+    };
 }
 
 int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
@@ -43,22 +68,15 @@ int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
     o.jobs = a.jobs;
     o.once = a.once;
     o.udev = !a.portsOnly;
-    if (!EndsWithDec(a.source))
-        throw qspctl::UsageError{"deploy takes a parameter file (*.Dec) as its source, not '" +
-                                 a.source + "'"};
-    qsp::ImageBytes image{};
-    const auto loaded = qsp::LoadParamFile(a.source, image);
-    if (!loaded.ok) {
-        const qsp::InterfaceText text;
-        throw qspctl::Failure{a.source + ": " + text.LoadText(157) + " " + loaded.Describe()};
-    }
-    o.edit = qsp::BlockEdit::WholeBlock(image);
+    o.change = SourceChange(a.source);
     return qspctl::RunDeploy(ctx, state.Settings, o);
 }
 
 qspctl::CommandRun DefineDeploy(CLI::App& command) {
     auto a = qspctl::Options<DeployArgs>();
-    command.add_option("SOURCE", a->source, "the parameter file (*.Dec) every scanner gets")
+    command
+        .add_option("SOURCE", a->source,
+                    "the profile, or the parameter file (*.Dec), every scanner gets")
         ->required();
     command.add_option("--link", a->link, "the links to watch (default any)")
         ->type_name("rs232|usb|ps2|any")

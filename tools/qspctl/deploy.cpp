@@ -56,7 +56,7 @@ struct PrivatePorts {
 
 // The child: sets up the scanner at `place` and writes "result<TAB>bytes<TAB>xor<TAB>message".
 int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& settings,
-                 const qsp::ScannerPlace& place, const qsp::BlockEdit& edit) {
+                 const qsp::ScannerPlace& place, const qsp::BlockChange& change) {
     // The links' progress and messages are the parent's to tell, one line per scanner.
     const int null = ::open("/dev/null", O_WRONLY);
     if (null >= 0) ::dup2(null, 2);
@@ -79,7 +79,7 @@ int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& se
     state.Settings.InterfaceIndex = std::to_string(place.interface);
     LinkSession session(state, child);
     const qsp::SetupOutcome out = session.Locked(
-        [&] { return qsp::SetUpScanner(session.link, place.interface, port, edit); });
+        [&] { return qsp::SetUpScanner(session.link, place.interface, port, change); });
     const std::string line = qsp::SetupResultName(out.result) + "\t" +
                              std::to_string(out.bytesChanged) + "\t" +
                              std::to_string(out.blockXor) + "\t" + out.message + "\n";
@@ -175,7 +175,8 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         if (stops == 0) {
             for (const auto& place : fleet.TakeStartable()) {
                 const int id = children.Start(
-                    [&](int fd) { return SetUpInChild(fd, ctx, settings, place, o.edit); }, bound);
+                    [&](int fd) { return SetUpInChild(fd, ctx, settings, place, o.change); },
+                    bound);
                 if (id < 0) {
                     qsp::ChildSupervisor::Ended e;
                     e.problem = "cannot start a set-up process";

@@ -14,7 +14,7 @@
 namespace qspctl {
 
 struct DeployOptions {
-    qsp::BlockEdit edit;           // what every scanner gets
+    qsp::BlockChange change;       // what every scanner's block gets
     qsp::ArrivalFilter filter;     // which links, which on-board ports
     std::filesystem::path report;  // JSON lines; empty: none
     int jobs = 0;                  // 0: as many as are plugged in, up to 8
