@@ -52,6 +52,12 @@ bool ListedSerialPort(const std::string& devname, const std::vector<std::string>
                        [&](const std::string& p) { return p == devname || p == name; });
 }
 
+// USB-serial adapters and CDC-ACM devices come and go; an on-board port only when named.
+bool IsWatchedSerialDevice(const std::string& devname, const ArrivalFilter& filter) {
+    return NumberedName(devname, "/dev/ttyUSB") || NumberedName(devname, "/dev/ttyACM") ||
+           (NumberedName(devname, "/dev/ttyS") && ListedSerialPort(devname, filter.serialPorts));
+}
+
 }  // namespace
 
 bool ArrivalFilter::Takes(int interface) const {
@@ -69,12 +75,7 @@ ArrivalDecision DecideArrival(const DeviceProperties& device, const ArrivalFilte
     const std::string subsystem = Property(device, "SUBSYSTEM");
     if (what == Arrival::None || devname.empty() || devname.front() != '/') return d;
     if (subsystem == "tty" && filter.rs232) {
-        // USB-serial adapters and CDC-ACM devices come and go; an on-board port only when named.
-        const bool hotPlug =
-            NumberedName(devname, "/dev/ttyUSB") || NumberedName(devname, "/dev/ttyACM");
-        const bool named =
-            NumberedName(devname, "/dev/ttyS") && ListedSerialPort(devname, filter.serialPorts);
-        if (hotPlug || named) d = {what, {kRs232, devname}};
+        if (IsWatchedSerialDevice(devname, filter)) d = {what, {kRs232, devname}};
     } else if (subsystem == "hidraw" && filter.usb && NumberedName(devname, "/dev/hidraw")) {
         // A removal may come without the numbers; leaving an unknown place changes nothing.
         if (IsScannerUsb(device) || what == Arrival::Left) d = {what, {kUsb, devname}};
@@ -92,7 +93,10 @@ std::set<ScannerPlace> PortsFolderPlaces(const fs::path& settingsDir, const Arri
         if (NumberedName(name, "COM") && filter.rs232) {
             const int n = std::atoi(name.c_str() + 3);
             // A link left behind by a scanner that is gone points nowhere.
-            if (n >= 1 && n <= 99 && fs::exists(it->path(), e)) places.insert({kRs232, name});
+            if (n < 1 || n > 99 || !fs::exists(it->path(), e)) continue;
+            const std::string target = fs::canonical(it->path(), e).string();
+            if (filter.udev && IsWatchedSerialDevice(target, filter)) continue;
+            places.insert({kRs232, name});
         } else if (name == "USB" && filter.usb && fs::is_socket(it->path(), e)) {
             places.insert({kUsb, name});
         } else if (name == "PS2" && filter.ps2 &&

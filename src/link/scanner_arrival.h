@@ -32,6 +32,9 @@ struct ArrivalFilter {
     bool ps2 = true;
     // On-board serial ports (/dev/ttyS*) carry no scanner by themselves: only those named here.
     std::vector<std::string> serialPorts;
+    // udev is watched too: a ports/COM<n> link to a device udev reports is left to udev, so one
+    // scanner is not set up twice at once.
+    bool udev = false;
 
     bool Takes(int interface) const;
 };

@@ -134,6 +134,15 @@ TEST(ScannerArrival, PortsFolderEntriesThatLeadToADeviceAreScanners) {
     serialOnly.usb = serialOnly.ps2 = false;
     EXPECT_EQ(qsp::PortsFolderPlaces(dir.path(), serialOnly),
               (std::set<ScannerPlace>{{qsp::kRs232, "COM3"}}));
+
+    // A link to a device udev reports is udev's, so the scanner is not set up twice at once.
+    if (fs::exists("/dev/ttyS0")) {
+        fs::create_symlink("/dev/ttyS0", ports / "COM6");
+        serialOnly.serialPorts = {"ttyS0"};
+        EXPECT_EQ(qsp::PortsFolderPlaces(dir.path(), serialOnly).count({qsp::kRs232, "COM6"}), 1u);
+        serialOnly.udev = true;
+        EXPECT_EQ(qsp::PortsFolderPlaces(dir.path(), serialOnly).count({qsp::kRs232, "COM6"}), 0u);
+    }
 }
 
 TEST(Fleet, EachArrivalIsSetUpOnceWithinTheNumberOfJobs) {

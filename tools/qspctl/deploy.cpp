@@ -144,21 +144,23 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
                   << (change.what == qsp::Arrival::Arrived ? "plugged in" : "unplugged") << "\n"
                   << std::flush;
     };
+    qsp::ArrivalFilter filter = o.filter;
     qsp::UdevWatch udev;
     std::vector<int> watched{gSignalPipe[0]};
     std::string where = (ctx.settingsDir / "ports").string();
-    if (o.udev && (o.filter.rs232 || o.filter.usb)) {
+    if (o.udev && (filter.rs232 || filter.usb)) {
         std::string error;
         if (udev.Start(error)) {
+            filter.udev = true;
             watched.push_back(udev.Fd());
             where += " and udev";
             for (const auto& d : udev.Present())
-                apply(qsp::DecideArrival(d, o.filter));
+                apply(qsp::DecideArrival(d, filter));
         } else {
             std::cerr << "qspctl: deploy: " << error << "; watching " << where << " only\n";
         }
     }
-    std::set<qsp::ScannerPlace> folder = qsp::PortsFolderPlaces(ctx.settingsDir, o.filter);
+    std::set<qsp::ScannerPlace> folder = qsp::PortsFolderPlaces(ctx.settingsDir, filter);
     for (const auto& c : qsp::PlaceChanges({}, folder))
         apply(c);
     takeArrivals = !o.once;
@@ -211,11 +213,11 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
                 }
             } else {
                 for (const auto& d : udev.TakeEvents()) {
-                    apply(qsp::DecideArrival(d, o.filter));
+                    apply(qsp::DecideArrival(d, filter));
                 }
             }
         }
-        const auto now = qsp::PortsFolderPlaces(ctx.settingsDir, o.filter);
+        const auto now = qsp::PortsFolderPlaces(ctx.settingsDir, filter);
         for (const auto& c : qsp::PlaceChanges(folder, now)) {
             apply(c);
         }
