@@ -12,6 +12,7 @@
 
 #include "base/child_supervisor.h"
 #include "deploy_report.h"
+#include "link/ports_folder_watch.h"
 #include "link/udev_watch.h"
 #include "link_session.h"
 
@@ -160,6 +161,8 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
             std::cerr << "qspctl: deploy: " << error << "; watching " << where << " only\n";
         }
     }
+    qsp::PortsFolderWatch folderWatch;
+    if (folderWatch.Start(ctx.settingsDir)) watched.push_back(folderWatch.Fd());
     std::set<qsp::ScannerPlace> folder = qsp::PortsFolderPlaces(ctx.settingsDir, filter);
     for (const auto& c : qsp::PlaceChanges({}, folder))
         apply(c);
@@ -210,6 +213,18 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
                 while (::read(gSignalPipe[0], &c, 1) == 1) {
                     // The first stop lets running set-ups finish; a second one ends them.
                     if (++stops == 2) children.TerminateAll();
+                }
+            } else if (fd == folderWatch.Fd()) {
+                // Removed since the last look: unplugged, even when it is back already.
+                for (const auto& name : folderWatch.TakeRemoved()) {
+                    for (auto it = folder.begin(); it != folder.end();) {
+                        if (it->device != name) {
+                            ++it;
+                            continue;
+                        }
+                        apply({qsp::Arrival::Left, *it});
+                        it = folder.erase(it);
+                    }
                 }
             } else {
                 for (const auto& d : udev.TakeEvents()) {
