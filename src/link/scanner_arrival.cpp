@@ -60,6 +60,25 @@ bool IsWatchedSerialDevice(const std::string& devname, const ArrivalFilter& filt
 
 }  // namespace
 
+std::string UsbDeviceOf(const std::string& devpath) {
+    // /devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.1/0003:0111:0111.0007/hidraw/hidraw3: the
+    // components after the bus "usbN" up to the first interface ("1-2:1.1") name the device.
+    const auto bus = devpath.find("/usb");
+    if (bus == std::string::npos) return {};
+    std::size_t end = devpath.find('/', bus + 1);
+    std::size_t deviceEnd = std::string::npos;
+    while (end != std::string::npos) {
+        const std::size_t next = devpath.find('/', end + 1);
+        const std::string part =
+            devpath.substr(end + 1, next == std::string::npos ? next : next - end - 1);
+        if (part.find(':') != std::string::npos) break;
+        deviceEnd = next;
+        end = next;
+    }
+    if (deviceEnd == std::string::npos || end == std::string::npos) return {};
+    return "/sys" + devpath.substr(0, deviceEnd);
+}
+
 bool ArrivalFilter::Takes(int interface) const {
     return (interface == kRs232 && rs232) || (interface == kUsb && usb) ||
            (interface == kPs2 && ps2);
@@ -78,7 +97,9 @@ ArrivalDecision DecideArrival(const DeviceProperties& device, const ArrivalFilte
         if (IsWatchedSerialDevice(devname, filter)) d = {what, {kRs232, devname}};
     } else if (subsystem == "hidraw" && filter.usb && NumberedName(devname, "/dev/hidraw")) {
         // A removal may come without the numbers; leaving an unknown place changes nothing.
-        if (IsScannerUsb(device) || what == Arrival::Left) d = {what, {kUsb, devname}};
+        const std::string usb = UsbDeviceOf(Property(device, "DEVPATH"));
+        if (!usb.empty() && (IsScannerUsb(device) || what == Arrival::Left))
+            d = {what, {kUsb, usb}};
     }
     return d;
 }

@@ -17,8 +17,9 @@ inline constexpr unsigned kScannerProductId = 0x0111;
 
 struct ScannerPlace {
     int interface = 0;  // 0 RS-232, 1 USB, 2 PS/2
-    // An absolute device path (/dev/ttyUSB0, /dev/hidraw3), or an entry of the settings folder's
-    // ports/: "COM<n>", "USB", "PS2".
+    // An absolute path: a serial device (/dev/ttyUSB0) or, on USB, the scanner's USB device in
+    // sysfs (/sys/devices/.../usb1/1-2), which may show several hidraw nodes; or an entry of the
+    // settings folder's ports/: "COM<n>", "USB", "PS2".
     std::string device;
 
     bool IsDevicePath() const { return !device.empty() && device.front() == '/'; }
@@ -49,6 +50,9 @@ struct ArrivalDecision {
 // One udev event or enumerated device, as its properties (ACTION, SUBSYSTEM, DEVNAME, and the
 // USB numbers as ID_VENDOR_ID/ID_MODEL_ID or, for hidraw, the parent's HID_ID).
 using DeviceProperties = std::map<std::string, std::string>;
+// The sysfs path of the USB device a device path lies under ("/sys/devices/.../usb1/1-2");
+// empty when it lies under none.
+std::string UsbDeviceOf(const std::string& devpath);
 ArrivalDecision DecideArrival(const DeviceProperties& device, const ArrivalFilter& filter);
 
 // The places the settings folder's ports/ offers now: COM<n> links whose device exists, and the

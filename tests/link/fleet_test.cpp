@@ -47,6 +47,9 @@ const qsp::DeviceProperties kScannerHidraw = {
 const qsp::DeviceProperties kKeyboardHidraw = {{"ACTION", "add"},
                                                {"SUBSYSTEM", "hidraw"},
                                                {"DEVNAME", "/dev/hidraw0"},
+                                               {"DEVPATH",
+                                                "/devices/pci0000:00/0000:00:14.0/usb1/1-1/"
+                                                "1-1:1.0/0003:046D:C31C.0001/hidraw/hidraw0"},
                                                {"HID_ID", "0003:0000046D:0000C31C"},
                                                {"HID_NAME", "Logitech USB Keyboard"}};
 
@@ -67,7 +70,18 @@ TEST(ScannerArrival, UdevDevicesBecomeArrivalsOnlyWhereAScannerCanBe) {
     // The scanner's own HID node; a keyboard's is none of ours.
     d = qsp::DecideArrival(kScannerHidraw, any);
     EXPECT_EQ(d.what, Arrival::Arrived);
-    EXPECT_EQ(d.place, (ScannerPlace{qsp::kUsb, "/dev/hidraw3"}));
+    const std::string scannerUsb = "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2";
+    EXPECT_EQ(d.place, (ScannerPlace{qsp::kUsb, scannerUsb}));
+    // Its other interface (the keyboard) is the same scanner, not a second one.
+    auto keyboardSide = With(kScannerHidraw, "DEVNAME", "/dev/hidraw4");
+    keyboardSide["DEVPATH"] =
+        "/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:0111:0111.0006/hidraw/hidraw4";
+    EXPECT_EQ(qsp::DecideArrival(keyboardSide, any).place, d.place);
+    EXPECT_EQ(qsp::UsbDeviceOf("/devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1.4/2-1.4:1.1/"
+                               "0003:0111:0111.0009/hidraw/hidraw7"),
+              "/sys/devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1.4");
+    EXPECT_EQ(qsp::UsbDeviceOf("/devices/virtual/misc/uhid/0003:0111:0111.0001/hidraw/hidraw1"),
+              "");
     EXPECT_EQ(qsp::DecideArrival(kKeyboardHidraw, any).what, Arrival::None);
     EXPECT_EQ(qsp::DecideArrival(With(kScannerHidraw, "HID_ID", "0003:00000111"), any).what,
               Arrival::None);
@@ -76,8 +90,10 @@ TEST(ScannerArrival, UdevDevicesBecomeArrivalsOnlyWhereAScannerCanBe) {
     d = qsp::DecideArrival(With(kUsbSerialAdapter, "ACTION", "remove"), any);
     EXPECT_EQ(d.what, Arrival::Left);
     EXPECT_EQ(d.place.device, "/dev/ttyUSB0");
-    qsp::DeviceProperties bare = {
-        {"ACTION", "remove"}, {"SUBSYSTEM", "hidraw"}, {"DEVNAME", "/dev/hidraw3"}};
+    qsp::DeviceProperties bare = {{"ACTION", "remove"},
+                                  {"SUBSYSTEM", "hidraw"},
+                                  {"DEVNAME", "/dev/hidraw3"},
+                                  {"DEVPATH", kScannerHidraw.at("DEVPATH")}};
     EXPECT_EQ(qsp::DecideArrival(bare, any).what, Arrival::Left);
     // Other actions, names and subsystems are not arrivals.
     EXPECT_EQ(qsp::DecideArrival(With(kCdcAcm, "ACTION", "change"), any).what, Arrival::None);
