@@ -165,7 +165,7 @@ TEST(DeployEndToEnd, OnceSetsUpWhatIsPluggedInOnEveryLinkAndEnds) {
         auto run = Qspctl(dir.path, "deploy fleet.Dec --once --ports-only --link " + link);
         EXPECT_EQ(run.status, 0) << run.output;
         const std::string device = link == "usb" ? "USB" : "PS2";
-        const std::string result = link == "usb" ? " programmed: " : " unchanged: ";
+        const std::string result = link == "usb" ? " programmed | " : " unchanged | ";
         EXPECT_NE(run.output.find("[1] " + device + " (" + link + ")" + result), std::string::npos)
             << run.output;
         EXPECT_NE(run.output.find("Total: 1 scanners"), std::string::npos) << run.output;

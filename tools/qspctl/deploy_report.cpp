@@ -46,7 +46,7 @@ std::string HumanLine(const DeployRecord& r, const DeployTotals& totals) {
     std::snprintf(facts, sizeof facts, "%d bytes changed, block xor 0x%02X, %.1f s", r.bytesChanged,
                   r.blockXor, r.seconds);
     return "[" + std::to_string(totals.All()) + "] " + r.device + " (" + r.link + ") " + r.result +
-           ": " + r.message + "; " + facts + "  (" + TotalsLine(totals) + ")";
+           " | " + r.message + " | " + facts + " | " + TotalsLine(totals);
 }
 
 }  // namespace qspctl

@@ -28,7 +28,8 @@ struct DeployTotals {
 std::string NowUtc();
 // One line of JSON, without the line end.
 std::string JsonLine(const DeployRecord& r);
-// "[3] COM2 (rs232) programmed: ... 5 bytes changed, block xor 0x3A, 1.2 s  (2 programmed, ...)"
+// "[3] COM2 (rs232) programmed | <message> | 5 bytes changed, block xor 0x3A, 1.2 s |
+// 2 programmed, 0 unchanged, 1 failed"
 std::string HumanLine(const DeployRecord& r, const DeployTotals& totals);
 std::string TotalsLine(const DeployTotals& totals);
 
