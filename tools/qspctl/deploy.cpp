@@ -238,7 +238,8 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         }
         folder = now;
     }
-    std::cout << "Total: " << totals.All() << " scanners: " << TotalsLine(totals) << "\n"
+    std::cout << "Total: " << totals.All() << (totals.All() == 1 ? " scanner: " : " scanners: ")
+              << TotalsLine(totals) << "\n"
               << std::flush;
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
