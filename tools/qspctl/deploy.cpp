@@ -175,6 +175,14 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
     qsp::ChildSupervisor children;
     std::map<int, qsp::ScannerPlace> running;
     DeployTotals totals;
+    // A scanner done: its lines, as soon as it is done.
+    auto done = [&](const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
+        const DeployRecord r = RecordOf(place, e);
+        totals.Count(r);
+        std::cout << HumanLine(r, totals) << "\n" << std::flush;
+        if (report) report << JsonLine(r) << "\n" << std::flush;
+        fleet.Finished(place);
+    };
     int stops = 0;
     for (;;) {
         if (stops == 0) {
@@ -182,17 +190,13 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
                 const int id = children.Start(
                     [&](int fd) { return SetUpInChild(fd, ctx, settings, place, o.change); },
                     bound);
-                if (id < 0) {
-                    qsp::ChildSupervisor::Ended e;
-                    e.problem = "cannot start a set-up process";
-                    const DeployRecord r = RecordOf(place, e);
-                    totals.Count(r);
-                    std::cout << HumanLine(r, totals) << "\n" << std::flush;
-                    if (report) report << JsonLine(r) << "\n" << std::flush;
-                    fleet.Finished(place);
+                if (id >= 0) {
+                    running[id] = place;
                     continue;
                 }
-                running[id] = place;
+                qsp::ChildSupervisor::Ended e;
+                e.problem = "cannot start a set-up process";
+                done(place, e);
             }
         }
         if (children.Running() == 0 && (stops > 0 || (o.once && fleet.Waiting() == 0))) break;
@@ -201,11 +205,7 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         for (const auto& e : children.Wait(std::chrono::milliseconds(100), watched, &ready)) {
             const qsp::ScannerPlace place = running[e.id];
             running.erase(e.id);
-            const DeployRecord r = RecordOf(place, e);
-            totals.Count(r);
-            std::cout << HumanLine(r, totals) << "\n" << std::flush;
-            if (report) report << JsonLine(r) << "\n" << std::flush;
-            fleet.Finished(place);
+            done(place, e);
         }
         for (int fd : ready) {
             if (fd == gSignalPipe[0]) {
