@@ -12,7 +12,7 @@ trap 'rm -rf "$logs"' EXIT
 # Tests that talk to the virtual scanner in real time get a second chance on a loaded machine.
 ctest --preset release -j2 --repeat until-pass:2 | tee "$logs/release.log"
 # The benchmarks' figures (ctest keeps a passing test's output to itself).
-for bench in build/bench/bench_serial build/bench/bench_update; do
+for bench in build/bench/bench_serial build/bench/bench_update build/bench/bench_deploy; do
   QSP_BIN_DIR=build/bin "$bench" 2>/dev/null | grep -v '^COM' || true
 done
 if [ "${QSP_QUICK:-0}" != "1" ]; then

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "link/keyboard_wedge.h"
+#include "link/rs232_protocol.h"
+
 namespace qsp {
 
 int LinkNumber(const std::string& name) {
@@ -17,21 +20,37 @@ std::string LinkName(int interface, const std::string& port) {
     return "COM" + port;
 }
 
-BatchResult ReadScannerImage(ScannerLink& link, int interface, const std::string& port) {
+namespace {
+
+// Reads the block of a connected scanner into ParamImage; unchanged on failure.
+bool ReadBlock(ScannerLink& link, int interface) {
     AppState& st = link.Serial().State();
-    if (!link.ConnectScanner(port, interface)) return {false, kTextCannotConnect};
     // The keyboard-wedge links store the block as it arrives.
     const ImageBytes before = st.ParamImage;
     if (!link.ReadParameters(interface)) {
         st.ParamImage = before;
-        link.CloseScannerLink(interface);
-        return {false, kTextLoadFailed};
+        return false;
     }
     if (interface == kRs232) {
         std::copy_n(st.RxBuffer.begin() + 1, kScannerBlockSize, st.ParamImage.begin());
     }
+    return true;
+}
+
+int BlockDifferences(const ImageBytes& a, const ImageBytes& b) {
+    int n = 0;
+    for (std::size_t i = 0; i < kScannerBlockSize; ++i)
+        n += a[i] != b[i];
+    return n;
+}
+
+}  // namespace
+
+BatchResult ReadScannerImage(ScannerLink& link, int interface, const std::string& port) {
+    if (!link.ConnectScanner(port, interface)) return {false, kTextCannotConnect};
+    const bool read = ReadBlock(link, interface);
     link.CloseScannerLink(interface);
-    return {true, 0};
+    return read ? BatchResult{true, 0} : BatchResult{false, kTextLoadFailed};
 }
 
 BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::string& port) {
@@ -40,6 +59,68 @@ BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::strin
     const bool closed = link.CloseScannerLink(interface);
     if (written && closed) return {true, kTextProgrammed};
     return {false, kTextProgrammingFailed};
+}
+
+std::string SetupResultName(SetupResult result) {
+    switch (result) {
+        case SetupResult::Programmed:
+            return "programmed";
+        case SetupResult::Unchanged:
+            return "unchanged";
+        default:
+            return "failed";
+    }
+}
+
+SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& port,
+                          const BlockChange& change) {
+    AppState& st = link.Serial().State();
+    const InterfaceText& text = link.Text();
+    SetupOutcome out;
+    if (!link.ConnectScanner(port, interface)) {
+        out.message = text.LoadText(kTextCannotConnect);
+        return out;
+    }
+    auto fail = [&](std::string message) {
+        link.CloseScannerLink(interface);
+        out.result = SetupResult::Failed;
+        out.message = std::move(message);
+        return out;
+    };
+    if (!ReadBlock(link, interface)) return fail(text.LoadText(kTextLoadFailed));
+    out.blockXor = ImageChecksum(st.ParamImage);
+    ImageBytes wanted = st.ParamImage;
+    if (std::string why = change(wanted); !why.empty()) return fail(why);
+    if (interface == kRs232) {
+        // The serial write carries the sum of bytes 0..253 in bytes 254 and 255, and the
+        // scanner keeps it there.
+        const std::uint16_t sum = ImageSum(wanted);
+        wanted[254] = static_cast<std::uint8_t>(sum >> 8);
+        wanted[255] = static_cast<std::uint8_t>(sum & 0xFF);
+    }
+    out.bytesChanged = BlockDifferences(st.ParamImage, wanted);
+    if (out.bytesChanged == 0) {
+        link.CloseScannerLink(interface);
+        out.result = SetupResult::Unchanged;
+        out.message = "already holds these settings";
+        return out;
+    }
+    st.ParamImage = wanted;
+    if (!link.WriteParameters(interface)) return fail(text.LoadText(kTextProgrammingFailed));
+    // What the scanner holds now, in the same configuration session.
+    st.ParamImage = ImageBytes{};
+    if (!ReadBlock(link, interface))
+        return fail(text.LoadText(kTextProgrammingFailed) + " (" + text.LoadText(kTextLoadFailed) +
+                    ")");
+    out.blockXor = ImageChecksum(st.ParamImage);
+    if (const int differ = BlockDifferences(st.ParamImage, wanted); differ != 0) {
+        return fail(text.LoadText(kTextProgrammingFailed) + " (" + std::to_string(differ) +
+                    " bytes read back differ)");
+    }
+    if (!link.CloseScannerLink(interface)) return fail(text.LoadText(kTextProgrammingFailed));
+    out.result = SetupResult::Programmed;
+    out.message = text.LoadText(kTextProgrammed);
+    return out;
 }
 
 void StreamView::EndLine() {

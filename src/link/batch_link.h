@@ -2,6 +2,9 @@
 // Reading and programming a scanner without the windows (the command-line tool): connect, read
 // or write, end the link, and name the outcome by its interface text.
 
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -31,6 +34,27 @@ BatchResult ReadScannerImage(ScannerLink& link, int interface, const std::string
 
 // Connects on `port`, programs ParamImage bytes 0..511 and ends the link.
 BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::string& port);
+
+// What a set-up does to the block it read from a scanner: changes `image` in place (a parameter
+// file replaces the block, a profile sets its rows) and returns "", or returns why it cannot.
+using BlockChange = std::function<std::string(ImageBytes& image)>;
+
+enum class SetupResult { Programmed, Unchanged, Failed };
+
+struct SetupOutcome {
+    SetupResult result = SetupResult::Failed;
+    std::string message;
+    int bytesChanged = 0;       // bytes of the block the change changed
+    std::uint8_t blockXor = 0;  // exclusive-or of the block the scanner holds at the end
+};
+
+// "programmed", "unchanged", "failed".
+std::string SetupResultName(SetupResult result);
+
+// One scanner set up: connect, read, apply `change`, program only when a byte differs, read the
+// block back and compare. The link is ended in every case; ParamImage holds what was last read.
+SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& port,
+                          const BlockChange& change);
 
 // A main window for a terminal: messages as lines, the progress as a bar redrawn in place
 // (only when `showProgress`, i.e. on a terminal).

@@ -38,16 +38,29 @@ private:
     hid_device* device_;
 };
 
+// Whether the hidraw node `node` (/dev/hidrawN) belongs to the USB device `usbDevice` in sysfs.
+bool OnUsbDevice(const std::string& node, const std::filesystem::path& usbDevice) {
+    std::error_code deviceError, usbError;
+    const auto name = std::filesystem::path(node).filename();
+    const auto device =
+        std::filesystem::canonical("/sys/class/hidraw" / name / "device", deviceError);
+    const auto usb = std::filesystem::canonical(usbDevice, usbError);
+    if (deviceError || usbError) return false;
+    const std::string prefix = usb.string() + "/";
+    return device.string().compare(0, prefix.size(), prefix) == 0;
+}
+
 }  // namespace
 
 // A scanner may show several HID interfaces (its keyboard among them); the configuration one is
 // taken to be the interface with a vendor-defined usage page, else the first one found.
-std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product) {
+std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product,
+                                           const std::filesystem::path& usbDevice) {
     if (hid_init() != 0) return nullptr;
     hid_device_info* list = hid_enumerate(vendor, product);
     std::string path;
     for (hid_device_info* d = list; d; d = d->next) {
-        if (!d->path) continue;
+        if (!d->path || (!usbDevice.empty() && !OnUsbDevice(d->path, usbDevice))) continue;
         if (path.empty()) path = d->path;
         if (d->usage_page >= 0xFF00) {
             path = d->path;

@@ -33,7 +33,10 @@ WedgeDevice* Find(Map& devices, std::int32_t handle) {
 }  // namespace
 
 WedgeDeviceKind UsbDeviceKind(const fs::path& settingsDir) {
-    return IsSocket(settingsDir / "ports" / "USB") ? WedgeDeviceKind::Socket : WedgeDeviceKind::Hid;
+    const fs::path named = settingsDir / "ports" / "USB";
+    if (IsSocket(named)) return WedgeDeviceKind::Socket;
+    std::error_code ec;
+    return fs::is_directory(named, ec) ? WedgeDeviceKind::HidOnUsbDevice : WedgeDeviceKind::Hid;
 }
 
 WedgeDeviceKind Ps2DeviceKind(const fs::path& settingsDir, fs::path* device) {
@@ -54,11 +57,14 @@ WedgeDeviceKind Ps2DeviceKind(const fs::path& settingsDir, fs::path* device) {
 
 std::int32_t DeviceUsbKbLib::OpenUsbKb(std::int32_t vendor, std::int32_t product) {
     std::unique_ptr<WedgeDevice> device;
-    if (UsbDeviceKind(dir_) == WedgeDeviceKind::Socket) {
+    const WedgeDeviceKind kind = UsbDeviceKind(dir_);
+    if (kind == WedgeDeviceKind::Socket) {
         device = OpenSocketDevice(dir_ / "ports" / "USB");
     } else if (vendor >= 0 && vendor <= 0xFFFF && product >= 0 && product <= 0xFFFF) {
-        device =
-            OpenHidDevice(static_cast<std::uint16_t>(vendor), static_cast<std::uint16_t>(product));
+        const fs::path usbDevice =
+            kind == WedgeDeviceKind::HidOnUsbDevice ? dir_ / "ports" / "USB" : fs::path();
+        device = OpenHidDevice(static_cast<std::uint16_t>(vendor),
+                               static_cast<std::uint16_t>(product), usbDevice);
     }
     if (!device) return kInvalidUsbHandle;
     const std::int32_t handle = next_++;

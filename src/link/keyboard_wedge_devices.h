@@ -2,8 +2,9 @@
 // The program's keyboard-wedge libraries: which device a handle reaches is decided when it is
 // opened, from the settings folder's ports/ entries.
 //
-// USB: ports/USB a Unix-domain socket -> the virtual scanner there; otherwise the HID device
-// with the vendor and product numbers of the open call (hidapi, hidraw).
+// USB: ports/USB a Unix-domain socket -> the virtual scanner there; ports/USB a link to a USB
+// device in sysfs -> the scanner interface of that device; otherwise the HID device with the
+// vendor and product numbers of the open call (hidapi, hidraw).
 // PS/2: ports/PS2 a Unix-domain socket -> the virtual scanner there; ports/PS2 a character device
 // (or a link to one) -> that raw PS/2 port; otherwise /dev/serio_raw0.
 
@@ -18,7 +19,7 @@ namespace qsp {
 
 class ScannerLink;
 
-enum class WedgeDeviceKind { None, Socket, CharDevice, Hid };
+enum class WedgeDeviceKind { None, Socket, CharDevice, Hid, HidOnUsbDevice };
 
 // What an open would reach, and where.
 WedgeDeviceKind UsbDeviceKind(const std::filesystem::path& settingsDir);

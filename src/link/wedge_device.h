@@ -21,8 +21,11 @@ public:
     virtual std::size_t Receive(std::uint8_t* data, std::size_t size, int timeoutMs) = 0;
 };
 
-// The scanner on USB through hidapi's hidraw backend; null when it cannot be opened.
-std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product);
+// The scanner on USB through hidapi's hidraw backend; null when it cannot be opened. With
+// `usbDevice` (a USB device in sysfs), only a scanner interface of that device: a fleet set-up
+// reaches each of several alike scanners that way.
+std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t product,
+                                           const std::filesystem::path& usbDevice = {});
 // A raw PS/2 port (a serio_raw character device); null when it cannot be opened.
 std::unique_ptr<WedgeDevice> OpenSerioDevice(const std::filesystem::path& device);
 // A virtual device on a Unix-domain SOCK_SEQPACKET socket; null when nothing listens there.

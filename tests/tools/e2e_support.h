@@ -113,6 +113,9 @@ public:
         if (pid_ > 0) ::kill(pid_, SIGTERM);
         Wait();
     }
+    void Signal(int number) {
+        if (pid_ > 0) ::kill(pid_, number);
+    }
     void Write(const std::string& text) {
         ASSERT_EQ(::write(in_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }

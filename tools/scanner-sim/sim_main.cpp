@@ -39,7 +39,10 @@ void Usage(std::ostream& out) {
            "  --data D            7 or 8 (default 8)\n"
            "  --stop S            1 or 2 (default 1)\n"
            "  --image FILE.Dec    start with the block of this parameter file (default: factory)\n"
-           "  --save FILE.Dec     write the block to this parameter file when ending\n"
+           "  --save FILE.Dec     keep the block in this parameter file: written at the start,\n"
+           "                      whenever the host programs it, and when ending\n"
+           "  --serial-only       no USB and PS/2 sockets: several virtual scanners may then\n"
+           "                      run side by side in one settings folder on different ports\n"
            "  --log FILE          transcript: every byte each way with time and direction\n"
            "  --fault F           inject a fault (repeatable):\n"
            "      no-answer[=STAGE]   stay silent (STAGE: link, ack, read, write; default all)\n"
@@ -128,6 +131,7 @@ int main(int argc, char** argv) {
     std::string imagePath;
     std::string savePath;
     bool serialGiven = false;
+    bool serialOnly = false;
     qspsim::Faults faults;
     qspsim::UpdateOptions update;
     qspsim::ScanFeed scans;
@@ -150,6 +154,8 @@ int main(int argc, char** argv) {
                 imagePath = value();
             } else if (a == "--save") {
                 savePath = value();
+            } else if (a == "--serial-only") {
+                serialOnly = true;
             } else if (a == "--baud") {
                 baud = std::stoi(value());
                 serialGiven = true;
@@ -228,6 +234,24 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGHUP, OnSignal);
     std::signal(SIGPIPE, SIG_IGN);
+    // The saved file follows the block: a host that programs the scanner finds it there even
+    // when the scanner is ended without a chance to write (SIGKILL).
+    qsp::ImageBytes saved{};
+    bool savedOnce = false;
+    auto save = [&]() -> bool {
+        if (savePath.empty()) return true;
+        qsp::ImageBytes image{};
+        std::copy(model.block().begin(), model.block().end(), image.begin());
+        if (savedOnce && image == saved) return true;
+        if (!qsp::SaveParamFile(savePath, image)) return false;
+        saved = image;
+        savedOnce = true;
+        return true;
+    };
+    if (!save()) {
+        std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+        return 1;
+    }
     int status = 0;
     {
         qspsim::PtyLine line(model, dir / "ports" / ("COM" + std::to_string(port)), log);
@@ -236,10 +260,12 @@ int main(int argc, char** argv) {
         qspsim::Ps2WedgeModel ps2Model(model.block(), faults);
         qspsim::WedgeSocket usb(usbModel, dir / "ports" / "USB", "USB", log);
         qspsim::WedgeSocket ps2(ps2Model, dir / "ports" / "PS2", "PS2", log);
-        line.AddClient(&usb);
-        line.AddClient(&ps2);
+        if (!serialOnly) {
+            line.AddClient(&usb);
+            line.AddClient(&ps2);
+        }
         std::string error;
-        if (!usb.Start(error) || !ps2.Start(error) || !line.Start(error)) {
+        if ((!serialOnly && (!usb.Start(error) || !ps2.Start(error))) || !line.Start(error)) {
             std::cerr << "qsp-scanner-sim: " << error << "\n";
             status = 1;
         } else {
@@ -251,18 +277,18 @@ int main(int argc, char** argv) {
                     std::chrono::steady_clock::now() - started);
                 for (const std::string& code : scans.Due(now))
                     model.Scan(code, host);
+                if (!save()) {
+                    std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+                    status = 1;
+                }
             });
             line.Run(gStop);
         }
     }
     if (log) std::fclose(log);
-    if (status == 0 && !savePath.empty()) {
-        qsp::ImageBytes image{};
-        std::copy(model.block().begin(), model.block().end(), image.begin());
-        if (!qsp::SaveParamFile(savePath, image)) {
-            std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
-            status = 1;
-        }
+    if (!save()) {
+        std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+        status = 1;
     }
     return status;
 }

@@ -1,0 +1,480 @@
+#include "workbench/profile.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "base/file_io.h"
+#include "base/settings_file.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/key_codes.h"
+#include "catalogue/reset_values.h"
+#include "catalogue/value_texts.h"
+#include "editor/value_editor_model.h"
+#include "workbench/code_type_model.h"
+#include "workbench/key_sequence_model.h"
+#include "workbench/param_file.h"
+
+namespace qsp {
+
+namespace {
+
+constexpr std::size_t kInterfaceByte = 140;
+constexpr std::size_t kFileBytes = 515;  // bytes 0..514 are what a file and a scanner hold
+constexpr int kApplyRounds = 8;          // passes over the settings while gates open
+
+std::string Trim(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::string Quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+bool IsAction(const EditDescriptor& edit) {
+    return edit.bitOrKind == kEditClearFormat;
+}
+
+// The bytes a row's value is made of: first index and count.
+std::pair<std::size_t, std::size_t> RowBytes(const EditDescriptor& edit) {
+    const int kind = edit.bitOrKind;
+    if (kind == kEditCodeTypes) return {edit.index, 3};
+    if (kind > kEditRunBase && kind < kEditClearFormat)
+        return {edit.index, static_cast<std::size_t>(kind - kEditRunBase)};
+    return {edit.index, 1};
+}
+
+// The pages a profile covers, in page order: the listed pages with the WAND page among them.
+std::vector<int> ProfilePages(const ImageBytes& image) {
+    auto pages = ListedPages(image);
+    pages.insert(std::upper_bound(pages.begin(), pages.end(), kWandPage - 1), kWandPage);
+    return pages;
+}
+
+// The n-th row (1-based) labelled `label`, or nothing.
+const PropertyRow* FindRow(const std::vector<PropertyRow>& rows, const std::string& label,
+                           int nth) {
+    for (const auto& row : rows) {
+        if (row.label == label && --nth == 0) return &row;
+    }
+    return nullptr;
+}
+
+// A row's value as a profile writes it.
+std::optional<std::string> ShownValue(ImageBytes& image, int page, const std::string& label,
+                                      int nth) {
+    const auto rows = ShowPage(image, page);
+    const PropertyRow* row = FindRow(rows, label, nth);
+    if (row == nullptr) return std::nullopt;
+    return Trim(row->value);
+}
+
+// A second row of the same label on a page is written "Label #2".
+std::string RowKey(const std::string& label, int nth) {
+    return nth == 1 ? label : label + " #" + std::to_string(nth);
+}
+std::pair<std::string, int> SplitRowKey(const std::string& key) {
+    const auto hash = key.rfind(" #");
+    if (hash != std::string::npos && hash + 2 < key.size() &&
+        key.find_first_not_of("0123456789", hash + 2) == std::string::npos) {
+        const int nth = std::stoi(key.substr(hash + 2));
+        if (nth > 1) return {key.substr(0, hash), nth};
+    }
+    return {key, 1};
+}
+
+int PageForHeading(const std::string& heading) {
+    for (int page = kFirstPage; page <= kLastPage; ++page) {
+        if (PageHeading(page) == heading) return page;
+    }
+    return 0;
+}
+
+// "{A}{CR}{}}" as its character and key names; nothing when the text is not such a run.
+std::optional<std::vector<std::string>> CharacterNames(const std::string& value) {
+    std::vector<std::string> names;
+    std::size_t at = 0;
+    while (at < value.size()) {
+        if (value[at] != '{') return std::nullopt;
+        // The shortest name that is a character or key and is closed by a brace.
+        std::size_t close = std::string::npos;
+        for (std::size_t end = value.find('}', at + 2); end != std::string::npos;
+             end = value.find('}', end + 1)) {
+            const auto code = KeyCode(value.substr(at + 1, end - at - 1));
+            if (code && IsCharacterByte(*code)) {
+                close = end;
+                break;
+            }
+        }
+        if (close == std::string::npos) return std::nullopt;
+        names.push_back(value.substr(at + 1, close - at - 1));
+        at = close + 1;
+    }
+    return names;
+}
+
+bool IsNumber(const std::string& s) {
+    return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+}
+
+struct Setting {
+    int line = 0;
+    int page = 0;
+    std::string heading;
+    std::string label;
+    int nth = 1;
+    std::string value;
+    bool reached = false;
+    bool failed = false;
+};
+
+class Applier {
+public:
+    Applier(ImageBytes& image, const Setting& s) : image_(image), s_(s) {}
+
+    // Sets the row to the setting's value; "" on success, otherwise why not.
+    std::string Set(const PropertyRow& row) {
+        const auto& edit = row.edit;
+        const int kind = edit.bitOrKind;
+        if (IsAction(edit)) return "row " + Quoted(s_.label) + " is an action, not a setting";
+        if (kind == kEditCodeTypes) return SetCodeTypes(edit);
+        if (kind < kEditRunBase + 1 || (kind == kEditRunBase + 2 && edit.index < 256))
+            return SetByValueEditor(edit);
+        return SetByKeyboard(edit);
+    }
+
+private:
+    // Whether the page now shows the wanted value on `image`.
+    bool Shows(ImageBytes image) const {
+        const auto shown = ShownValue(image, s_.page, s_.label, s_.nth);
+        return shown && *shown == s_.value;
+    }
+    std::string CannotTake() const {
+        return Quoted(s_.value) + " is not a value row " + Quoted(s_.label) + " can take";
+    }
+
+    std::string SetCodeTypes(const EditDescriptor& edit) {
+        std::vector<bool> boxes(kCodeTypeBoxes, false);
+        std::string rest = s_.value;
+        std::size_t at = 0;
+        while (at < rest.size()) {
+            auto comma = rest.find(',', at);
+            if (comma == std::string::npos) comma = rest.size();
+            const std::string name = Trim(rest.substr(at, comma - at));
+            at = comma + 1;
+            if (name.empty()) continue;
+            int found = -1;
+            for (int box = 0; box < kCodeTypeBoxes; ++box) {
+                std::string known = CodeTypeNames()[static_cast<std::size_t>(box)];
+                if (!known.empty() && known.back() == ',') known.pop_back();
+                if (known == name) found = box;
+            }
+            if (found < 0) {
+                std::string names;
+                for (const char* n : CodeTypeNames())
+                    names += std::string(names.empty() ? "" : " ") + n;
+                return Quoted(name) + " is not a code type (" + names + ")";
+            }
+            boxes[static_cast<std::size_t>(found)] = true;
+        }
+        ImageBytes trial = image_;
+        CodeTypeModel model(trial, edit.index);
+        for (int box = 0; box < kCodeTypeBoxes; ++box)
+            model.StoreBox(box, boxes[static_cast<std::size_t>(box)]);
+        if (!Shows(trial)) return CannotTake();
+        image_ = trial;
+        return "";
+    }
+
+    // The value editor opened on the row, `act` done in it, "OK" pressed, as the settings window
+    // runs it; the image is kept when the row then shows the value.
+    template <typename Act>
+    bool TryValueEditor(const EditDescriptor& edit, Act act) {
+        ImageBytes trial = image_;
+        const std::size_t n = edit.bitOrKind == kEditRunBase + 2 ? 2 : 1;
+        if (!InImage(edit.index + n - 1)) return false;
+        ScratchBytes scratch{};
+        std::copy_n(trial.begin() + static_cast<std::ptrdiff_t>(edit.index), n, scratch.begin());
+        ValueEditorModel model(s_.page, edit, s_.label, scratch);
+        if (!model.Opens()) return false;
+        act(model);
+        model.Ok();
+        std::copy_n(scratch.begin(), n, trial.begin() + static_cast<std::ptrdiff_t>(edit.index));
+        if (!Shows(trial)) return false;
+        image_ = trial;
+        return true;
+    }
+
+    std::string SetByValueEditor(const EditDescriptor& edit) {
+        ScratchBytes probeScratch{};
+        probeScratch[0] = image_[edit.index];
+        const ValueEditorModel probe(s_.page, edit, s_.label, probeScratch);
+        if (!probe.UsesList()) {
+            const auto names = CharacterNames(s_.value);
+            std::string characters;
+            for (const auto& name : names.value_or(std::vector<std::string>{}))
+                characters += name;
+            if (names &&
+                TryValueEditor(edit, [&](ValueEditorModel& m) { m.SetCharacters(characters); }))
+                return "";
+            return CannotTake() + ": two characters in braces, such as {A}{B}";
+        }
+        const auto& options = probe.Options();
+        // The entry that reads as the value first, then every other one: the row's text is what
+        // counts.
+        std::vector<int> order;
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (Trim(options[i]) == s_.value)
+                order.insert(order.begin(), static_cast<int>(i));
+            else
+                order.push_back(static_cast<int>(i));
+        }
+        for (int i : order) {
+            if (TryValueEditor(edit, [i](ValueEditorModel& m) { m.Choose(i); })) return "";
+        }
+        if (!options.empty() && IsNumber(s_.value) && IsNumber(Trim(options.front())) &&
+            IsNumber(Trim(options.back()))) {
+            return Quoted(s_.value) + " is out of range for row " + Quoted(s_.label) + " (" +
+                   Trim(options.front()) + " to " + Trim(options.back()) + ")";
+        }
+        std::string choices;
+        for (const auto& o : options)
+            choices += (choices.empty() ? "" : ", ") + Trim(o);
+        return CannotTake() + (options.size() <= 24 ? " (" + choices + ")" : "");
+    }
+
+    std::string SetByKeyboard(const EditDescriptor& edit) {
+        const auto names = CharacterNames(s_.value);
+        if (!names) {
+            return CannotTake() + ": each character or key name in braces, such as {A}{CR}";
+        }
+        const int count = edit.bitOrKind - kEditRunBase;
+        const std::size_t room =
+            std::min<std::size_t>(static_cast<std::size_t>(count), image_.size() - edit.index);
+        if (names->size() > room) {
+            return Quoted(s_.value) + " is too long for row " + Quoted(s_.label) + " (at most " +
+                   std::to_string(room) + " characters)";
+        }
+        ImageBytes trial = image_;
+        SpecialKeyboardModel::Scratch scratch{};
+        const auto at = trial.begin() + static_cast<std::ptrdiff_t>(edit.index);
+        std::copy_n(at, room, scratch.begin());
+        SpecialKeyboardModel model(scratch, static_cast<int>(room));
+        model.AllClear();
+        for (std::size_t i = 0; i < names->size(); ++i)
+            model.TextChanged(static_cast<int>(i), (*names)[i]);
+        model.Close();
+        std::copy_n(scratch.begin(), room, at);
+        if (!Shows(trial)) return CannotTake();
+        image_ = trial;
+        return "";
+    }
+
+    ImageBytes& image_;
+    const Setting& s_;
+};
+
+// The settings of a profile text; syntax faults go into `errors`.
+std::vector<Setting> ParseSettings(const std::string& text, const std::string& source,
+                                   std::vector<ProfileError>& errors) {
+    std::vector<Setting> settings;
+    std::map<std::pair<int, std::string>, int> firstLine;
+    int page = -1;  // -1: no section yet; 0: a section naming no page
+    std::string heading;
+    std::size_t at = 0;
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) at = 3;  // a byte order mark
+    for (int line = 1; at < text.size(); ++line) {
+        auto end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string content = Trim(text.substr(at, end - at));
+        at = end + 1;
+        const auto fail = [&](const std::string& message) {
+            errors.push_back({source, line, message});
+        };
+        if (content.empty() || content[0] == '#') continue;
+        if (content.front() == '[' && content.back() == ']') {
+            heading = Trim(content.substr(1, content.size() - 2));
+            page = PageForHeading(heading);
+            if (page == 0) fail("no page " + Quoted(heading));
+            continue;
+        }
+        const auto equals = content.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            fail("not a comment, a [page] section or a Label = Value setting: " + Quoted(content));
+            continue;
+        }
+        if (page < 0) {
+            fail("a setting before the first [page] section: " + Quoted(content));
+            continue;
+        }
+        if (page == 0) continue;  // the section's fault is reported once
+        Setting s;
+        s.line = line;
+        s.page = page;
+        s.heading = heading;
+        std::tie(s.label, s.nth) = SplitRowKey(Trim(content.substr(0, equals)));
+        s.value = Trim(content.substr(equals + 1));
+        const auto key = std::make_pair(page, RowKey(s.label, s.nth));
+        if (const auto it = firstLine.find(key); it != firstLine.end()) {
+            fail("row " + Quoted(key.second) + " on page " + Quoted(heading) +
+                 " is set twice (first on line " + std::to_string(it->second) + ")");
+            continue;
+        }
+        firstLine[key] = line;
+        settings.push_back(std::move(s));
+    }
+    return settings;
+}
+
+}  // namespace
+
+int ImageHostLink(const ImageBytes& image) {
+    switch (image[kInterfaceByte]) {
+        case 3:
+        case 5:
+            return kUsb;
+        case 1:
+        case 4:
+            return kRs232;
+        default:
+            return kPs2;
+    }
+}
+
+std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
+    ImageBytes shown = image;
+    // The factory file of the image's host link, as "qspctl reset" writes it.
+    ImageBytes factory{};
+    int currentPage = 0;
+    ResetImage(factory, ImageHostLink(image), currentPage);
+    std::vector<ProfileRow> out;
+    for (int page : ProfilePages(image)) {
+        const auto rows = ShowPage(shown, page);
+        std::map<std::string, int> seen;
+        for (const auto& row : rows) {
+            if (row.label.empty() || IsAction(row.edit)) continue;
+            const int nth = ++seen[row.label];
+            const std::string value = Trim(row.value);
+            if (!all) {
+                // The row with its own bytes at their factory values, the others as they are.
+                ImageBytes hybrid = shown;
+                const auto [first, count] = RowBytes(row.edit);
+                for (std::size_t i = first; i < first + count && InImage(i); ++i)
+                    hybrid[i] = factory[i];
+                if (ShownValue(hybrid, page, row.label, nth) == value) continue;
+            }
+            out.push_back({page, PageHeading(page), RowKey(row.label, nth), value, row.edit.index});
+        }
+    }
+    return out;
+}
+
+std::string ProfileText(const std::vector<ProfileRow>& rows, const std::string& source) {
+    std::string out;
+    if (!source.empty()) out += "# QSP profile of " + source + "\n";
+    int page = 0;
+    for (const auto& row : rows) {
+        if (row.page != page) {
+            out += (page == 0 ? "[" : "\n[") + row.heading + "]\n";
+            page = row.page;
+        }
+        out += row.label + " =" + (row.value.empty() ? "" : " " + row.value) + "\n";
+    }
+    return out;
+}
+
+std::string ProfileError::Describe() const {
+    return source + ":" + (line > 0 ? std::to_string(line) + ":" : "") + " " + message;
+}
+
+std::string ProfileResult::Describe() const {
+    std::string out;
+    for (const auto& e : errors)
+        out += (out.empty() ? "" : "\n") + e.Describe();
+    return out;
+}
+
+ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std::string& source) {
+    ProfileResult result;
+    auto settings = ParseSettings(text, source, result.errors);
+    ImageBytes work = image;
+    // Passes over the settings until one changes nothing: a setting that opens a gate makes the
+    // rows behind it reachable in the next pass, whatever order the lines stand in.
+    bool changed = true;
+    for (int round = 0; round < kApplyRounds && changed; ++round) {
+        changed = false;
+        for (auto& s : settings) {
+            if (s.failed) continue;
+            const auto rows = ShowPage(work, s.page);
+            const PropertyRow* row = FindRow(rows, s.label, s.nth);
+            if (row == nullptr) continue;
+            s.reached = true;
+            if (Trim(row->value) == s.value) continue;
+            const std::string fault = Applier(work, s).Set(*row);
+            if (!fault.empty()) {
+                result.errors.push_back({source, s.line, fault});
+                s.failed = true;
+                continue;
+            }
+            changed = true;
+        }
+    }
+    for (const auto& s : settings) {
+        if (s.failed) continue;
+        const std::string where = Quoted(RowKey(s.label, s.nth)) + " on page " + Quoted(s.heading);
+        if (!s.reached) {
+            result.errors.push_back(
+                {source, s.line,
+                 LookupRow(work, s.page, s.label)
+                     ? "row " + where + " is not shown for this image (a row that opens it is off)"
+                     : "no row " + where});
+        } else if (changed) {
+            // Still changing after every pass: two settings undo each other.
+            const auto shown = ShownValue(work, s.page, s.label, s.nth);
+            if (shown && *shown != s.value)
+                result.errors.push_back(
+                    {source, s.line, "another setting of this profile changes row " + where});
+        }
+    }
+    std::sort(result.errors.begin(), result.errors.end(),
+              [](const auto& a, const auto& b) { return a.line < b.line; });
+    if (!result.ok()) return result;
+    for (std::size_t i = 0; i < kFileBytes; ++i)
+        result.changedBytes += work[i] != image[i] ? 1 : 0;
+    image = work;
+    return result;
+}
+
+bool IsParamFilePath(const std::filesystem::path& path) {
+    std::string ext = path.extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext == ".dec";
+}
+
+ProfileResult ApplySettingsFile(ImageBytes& image, const std::filesystem::path& path) {
+    ProfileResult result;
+    const std::string source = path.string();
+    if (IsParamFilePath(path)) {
+        ImageBytes loaded = image;
+        const auto load = LoadParamFile(path, loaded);
+        if (!load.ok) {
+            result.errors.push_back({source, load.line, load.reason});
+            return result;
+        }
+        for (std::size_t i = 0; i < kFileBytes; ++i)
+            result.changedBytes += loaded[i] != image[i] ? 1 : 0;
+        image = loaded;
+        return result;
+    }
+    const auto text = ReadWholeFile(path);
+    if (!text) {
+        result.errors.push_back({source, 0, "cannot read the profile"});
+        return result;
+    }
+    return ApplyProfile(image, *text, source);
+}
+
+}  // namespace qsp

@@ -1,0 +1,87 @@
+#pragma once
+// Profiles: a scanner's settings as readable text, by page heading and row label, as the property
+// list shows them in English.
+//
+//   # checkout scanners
+//   [Mode and Interface]
+//   Terminator = CR + LF
+//   [Code 128 -{EAN128}]
+//   Code128 State = Enable
+//   Code128 Length Min = 4
+//
+// `#` starts a comment line; blank lines are ignored; `[heading]` starts a page's section;
+// `Label = Value` sets one row. The value is the text the row shows (numbers without the blank
+// the list puts before them; characters in braces, as "{A}{CR}"; code types as "UPCA,EAN13,").
+//
+// Applying a profile sets each row through the value editor's option lists, the special
+// keyboard's entries and the code type boxes, and lets each page take the corrections showing it
+// makes, exactly as editing the row in the settings window does. Rows whose gate is closed in the
+// base image become reachable when the profile also opens the gate, in any order. Bytes no row
+// shows keep their values.
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "catalogue/param_image.h"
+
+namespace qsp {
+
+inline constexpr const char* kProfileExtension = ".qsp-profile";
+
+// One shown row of a profile (or of an image): page number, page heading, row label, the value
+// text as a profile writes it, and the index of the row's first byte in the image.
+struct ProfileRow {
+    int page = 0;
+    std::string heading;
+    std::string label;
+    std::string value;
+    std::size_t index = 0;
+};
+
+// The host link whose factory values a file's image is compared with: from its Interface byte
+// (USB for "USB(Cable)" and "USB(HID)", RS-232 for "RS232" and "Virtual COM", PS/2 otherwise).
+int ImageHostLink(const ImageBytes& image);
+
+// The rows of every page the image shows (1..24 with the WAND page, then the data edit pages it
+// lists), in page order. Without `all`, only rows whose value differs from the value the row
+// shows when its own bytes hold the factory values of the image's host link. Action rows (Clear
+// Format) are never rows of a profile.
+std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all);
+
+// The profile text of those rows: a comment line naming `source` when it is not empty, then a
+// section per page with at least one row. Lines end in LF.
+std::string ProfileText(const std::vector<ProfileRow>& rows, const std::string& source);
+
+// One fault of a profile: "source:line: message".
+struct ProfileError {
+    std::string source;
+    int line = 0;  // 1-based; 0 when no line is to blame (an unreadable file)
+    std::string message;
+    std::string Describe() const;
+};
+
+struct ProfileResult {
+    std::vector<ProfileError> errors;  // empty on success
+    std::size_t changedBytes = 0;      // bytes 0..514 that differ from the base image
+    bool ok() const { return errors.empty(); }
+    // Every error on its own line.
+    std::string Describe() const;
+};
+
+// Applies the profile `text` (named `source` in errors) onto `image`. On any error the image is
+// left exactly as it was and every error is reported.
+ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std::string& source);
+
+// Whether a path names a parameter file (its extension is ".Dec", in any case) rather than a
+// profile.
+bool IsParamFilePath(const std::filesystem::path& path);
+
+// Puts a settings source onto `image`: a parameter file replaces bytes 0..514, a profile is
+// applied. On failure the image is unchanged and the errors say why (for a parameter file, the
+// load's "Loading file error!!" text comes from the caller's interface texts; here the reason is
+// the file's own: "line 37: ...").
+ProfileResult ApplySettingsFile(ImageBytes& image, const std::filesystem::path& path);
+
+}  // namespace qsp

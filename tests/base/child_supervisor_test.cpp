@@ -1,0 +1,96 @@
+// Children under the supervisor: each ends with its own result or its own failure, and none
+// takes another down.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "base/child_supervisor.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WriteText(int fd, const std::string& text) {
+    return ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+// Waits for every child to end, at most `limit`.
+std::map<int, qsp::ChildSupervisor::Ended> WaitAll(qsp::ChildSupervisor& s,
+                                                   std::chrono::seconds limit) {
+    std::map<int, qsp::ChildSupervisor::Ended> ended;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (s.Running() > 0 && std::chrono::steady_clock::now() < end) {
+        for (auto& e : s.Wait(100ms, {}))
+            ended[e.id] = e;
+    }
+    return ended;
+}
+
+TEST(ChildSupervisor, ACrashOrAHangFailsThatChildOnlyAndResultsArriveWhole) {
+    qsp::ChildSupervisor s;
+    const int good = s.Start([](int fd) { return WriteText(fd, "programmed\t3\n") ? 0 : 1; }, 20s);
+    const int crash = s.Start(
+        [](int fd) {
+            WriteText(fd, "half a ");
+            std::abort();
+            return 0;
+        },
+        20s);
+    const int hang = s.Start(
+        [](int) {
+            for (;;)
+                ::pause();
+            return 0;
+        },
+        1s);
+    const int silent = s.Start([](int) { return 3; }, 20s);
+    const int big =
+        s.Start([](int fd) { return WriteText(fd, std::string(200000, 'x')) ? 0 : 1; }, 20s);
+    ASSERT_GT(good, 0);
+    EXPECT_EQ(s.Running(), 5);
+
+    auto ended = WaitAll(s, 60s);
+    ASSERT_EQ(ended.size(), 5u) << "children still running: " << s.Running();
+    EXPECT_TRUE(ended[good].ok);
+    EXPECT_EQ(ended[good].result, "programmed\t3\n");
+    EXPECT_TRUE(ended[good].problem.empty());
+    EXPECT_GT(ended[good].seconds, 0.0);
+
+    EXPECT_FALSE(ended[crash].ok);
+    EXPECT_EQ(ended[crash].problem,
+              "the set-up process crashed (signal " + std::to_string(SIGABRT) + ")");
+    EXPECT_FALSE(ended[hang].ok);
+    EXPECT_EQ(ended[hang].problem, "no result within 1 s");
+    EXPECT_GE(ended[hang].seconds, 1.0);
+    EXPECT_EQ(ended[silent].problem, "the set-up process ended with status 3");
+    EXPECT_EQ(ended[big].result.size(), 200000u);
+}
+
+TEST(ChildSupervisor, OtherDescriptorsWakeTheWaitAndTerminateEndsChildren) {
+    qsp::ChildSupervisor s;
+    int p[2];
+    ASSERT_EQ(::pipe(p), 0);
+    const int waiting = s.Start(
+        [](int) {
+            ::pause();
+            return 0;
+        },
+        60s);
+    ASSERT_TRUE(WriteText(p[1], "!"));
+    std::vector<int> ready;
+    s.Wait(10s, {p[0]}, &ready);
+    EXPECT_EQ(ready, std::vector<int>{p[0]});
+    s.TerminateAll();
+    auto ended = WaitAll(s, 30s);
+    ASSERT_EQ(ended.count(waiting), 1u);
+    EXPECT_EQ(ended[waiting].problem, "the set-up process was stopped");
+    ::close(p[0]);
+    ::close(p[1]);
+}
+
+}  // namespace

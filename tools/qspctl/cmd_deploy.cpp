@@ -1,0 +1,106 @@
+// qspctl deploy: sets up every scanner that is plugged in with a profile or a parameter file,
+// several at once, with a report.
+
+#include <algorithm>
+
+#include "base/file_io.h"
+#include "catalogue/reset_values.h"
+#include "deploy.h"
+#include "link_session.h"
+#include "workbench/param_file.h"
+#include "workbench/profile.h"
+
+namespace {
+
+struct DeployArgs {
+    std::string source;
+    std::string link = "any";
+    std::string report;
+    int jobs = 0;
+    bool once = false;
+    bool portsOnly = false;
+    std::vector<std::string> serialPorts;
+    qspctl::LinkOptions serial;
+};
+
+// A parameter file replaces each scanner's block; a profile sets its rows on each scanner's own
+// block. Either is checked here, before any scanner is touched.
+qsp::BlockChange SourceChange(const std::string& source) {
+    if (qsp::IsParamFilePath(source)) {
+        qsp::ImageBytes image{};
+        const auto loaded = qsp::LoadParamFile(source, image);
+        if (!loaded.ok) {
+            const qsp::InterfaceText text;
+            throw qspctl::Failure{source + ": " + text.LoadText(157) + " " + loaded.Describe()};
+        }
+        return [image](qsp::ImageBytes& block) {
+            std::copy_n(image.begin(), qsp::kScannerBlockSize, block.begin());
+            return std::string();
+        };
+    }
+    const auto text = qsp::ReadWholeFile(source);
+    if (!text) throw qspctl::Failure{source + ": cannot read the profile"};
+    // On the factory values, as a first check of every row.
+    qsp::ImageBytes trial{};
+    int page = 0;
+    qsp::ResetImage(trial, qsp::kRs232, page);
+    if (const auto tried = qsp::ApplyProfile(trial, *text, source); !tried.ok())
+        throw qspctl::Failure{tried.Describe()};
+    return [profile = *text, source](qsp::ImageBytes& block) {
+        const auto applied = qsp::ApplyProfile(block, profile, source);
+        return applied.ok() ? std::string() : applied.Describe();
+    };
+}
+
+int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
+    qsp::AppState state;
+    qspctl::LoadState(ctx, state);
+    a.serial.ApplyTo(state.Settings);
+    qspctl::DeployOptions o;
+    if (a.link != "any") {
+        const int interface = qsp::LinkNumber(a.link);
+        o.filter.rs232 = interface == qsp::kRs232;
+        o.filter.usb = interface == qsp::kUsb;
+        o.filter.ps2 = interface == qsp::kPs2;
+    }
+    o.filter.serialPorts = a.serialPorts;
+    o.report = a.report;
+    o.jobs = a.jobs;
+    o.once = a.once;
+    o.udev = !a.portsOnly;
+    o.change = SourceChange(a.source);
+    return qspctl::RunDeploy(ctx, state.Settings, o);
+}
+
+qspctl::CommandRun DefineDeploy(CLI::App& command) {
+    auto a = qspctl::Options<DeployArgs>();
+    command
+        .add_option("SOURCE", a->source,
+                    "the profile, or the parameter file (*.Dec), every scanner gets")
+        ->required();
+    command.add_option("--link", a->link, "the links to watch (default any)")
+        ->type_name("rs232|usb|ps2|any")
+        ->check(CLI::IsMember({"rs232", "usb", "ps2", "any"}).description(""));
+    command.add_option("--report", a->report, "add one JSON line per scanner to this file")
+        ->type_name("FILE");
+    command
+        .add_option("--jobs", a->jobs,
+                    "scanners set up at once (default: as many as are "
+                    "plugged in, up to 8)")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber.description(""));
+    command.add_flag("--once", a->once, "set up the scanners present now, then end");
+    command
+        .add_option("--port", a->serialPorts,
+                    "an on-board serial port with a scanner (ttyUSB, ttyACM are always watched)")
+        ->type_name("ttyS<N>")
+        ->allow_extra_args(false);
+    command.add_flag("--ports-only", a->portsOnly,
+                     "watch only the settings folder's ports/, not udev's devices");
+    qspctl::AddLinkOptions(command, a->serial);
+    return [a](qspctl::CliContext& ctx) { return Deploy(*a, ctx); };
+}
+
+}  // namespace
+
+QSP_CLI_COMMAND("deploy", "set up every scanner that is plugged in, several at once", DefineDeploy);

@@ -1,0 +1,249 @@
+#include "deploy.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "base/child_supervisor.h"
+#include "deploy_report.h"
+#include "link/ports_folder_watch.h"
+#include "link/udev_watch.h"
+#include "link_session.h"
+
+namespace qspctl {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int gSignalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char c = 's';
+    [[maybe_unused]] const auto n = ::write(gSignalPipe[1], &c, 1);
+}
+
+std::string LinkText(int interface) {
+    return interface == qsp::kUsb ? "usb" : interface == qsp::kPs2 ? "ps2" : "rs232";
+}
+
+// A real device is reached through a settings folder of its own whose ports/ entry leads to it,
+// so the links find it where they find the virtual scanner.
+struct PrivatePorts {
+    explicit PrivatePorts(const qsp::ScannerPlace& place) {
+        std::string t = (fs::temp_directory_path() / "qspctl-deploy-XXXXXX").string();
+        if (!::mkdtemp(t.data())) return;
+        dir = t;
+        std::error_code ec;
+        fs::create_directories(dir / "ports", ec);
+        const char* entry = place.interface == qsp::kUsb   ? "USB"
+                            : place.interface == qsp::kPs2 ? "PS2"
+                                                           : "COM1";
+        fs::create_symlink(place.device, dir / "ports" / entry, ec);
+        if (ec) dir.clear();
+    }
+    ~PrivatePorts() {
+        std::error_code ec;
+        if (!dir.empty()) fs::remove_all(dir, ec);
+    }
+    fs::path dir;
+};
+
+// The child: sets up the scanner at `place` and writes "result<TAB>bytes<TAB>xor<TAB>message".
+int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& settings,
+                 const qsp::ScannerPlace& place, const qsp::BlockChange& change) {
+    // The links' progress and messages are the parent's to tell, one line per scanner.
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) ::dup2(null, 2);
+    CliContext child = ctx;
+    std::string port = "1";
+    std::unique_ptr<PrivatePorts> own;
+    if (place.IsDevicePath()) {
+        own = std::make_unique<PrivatePorts>(place);
+        if (own->dir.empty()) {
+            const std::string line = "failed\t0\t0\tcannot reach " + place.device + "\n";
+            return ::write(resultFd, line.data(), line.size()) > 0 ? 0 : 1;
+        }
+        child.settingsDir = own->dir;
+    } else if (place.interface == qsp::kRs232) {
+        port = place.device.substr(3);  // COM<n>
+    }
+    qsp::AppState state;
+    state.SettingsDir = child.settingsDir;
+    state.Settings = settings;
+    state.Settings.InterfaceIndex = std::to_string(place.interface);
+    LinkSession session(state, child);
+    const qsp::SetupOutcome out = session.Locked(
+        [&] { return qsp::SetUpScanner(session.link, place.interface, port, change); });
+    const std::string line = qsp::SetupResultName(out.result) + "\t" +
+                             std::to_string(out.bytesChanged) + "\t" +
+                             std::to_string(out.blockXor) + "\t" + out.message + "\n";
+    return ::write(resultFd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) ? 0 : 1;
+}
+
+// The parent's record of a child that ended.
+DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
+    DeployRecord r;
+    r.time = NowUtc();
+    r.link = LinkText(place.interface);
+    r.device = place.device;
+    r.seconds = e.seconds;
+    r.result = "failed";
+    std::istringstream fields(e.result);
+    std::string result, bytes, x, message;
+    if (!e.problem.empty() || !std::getline(fields, result, '\t') ||
+        !std::getline(fields, bytes, '\t') || !std::getline(fields, x, '\t') ||
+        !std::getline(fields, message)) {
+        r.message = e.problem.empty() ? "the set-up process gave no result" : e.problem;
+        return r;
+    }
+    r.result = result;
+    r.bytesChanged = std::atoi(bytes.c_str());
+    r.blockXor = std::atoi(x.c_str());
+    r.message = message;
+    return r;
+}
+
+}  // namespace
+
+int SetupBoundSeconds(const qsp::AppSettings& s) {
+    // A reply waits up to Rs232Delay x 500 x 8 passes of 5 us at the slowest rate; the search
+    // makes 144 tries.
+    const double longestWait = s.Rs232Delay * 500.0 * 8 * 5e-6 + 0.01;
+    return 60 + (s.Automation ? static_cast<int>(144 * longestWait) : 0);
+}
+
+int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const DeployOptions& o) {
+    std::ofstream report;
+    if (!o.report.empty()) {
+        report.open(o.report, std::ios::app);
+        if (!report) throw Failure{"cannot write the report " + o.report.string()};
+    }
+    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) throw Failure{"cannot watch stops"};
+    struct sigaction stop {};
+    stop.sa_handler = OnStopSignal;
+    ::sigemptyset(&stop.sa_mask);
+    ::sigaction(SIGINT, &stop, nullptr);
+    ::sigaction(SIGTERM, &stop, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    qsp::Fleet fleet(o.jobs);
+    // With --once, arrivals count only until the scanners present at the start are known.
+    bool takeArrivals = true;
+    auto apply = [&](const qsp::ArrivalDecision& change) {
+        if (change.what == qsp::Arrival::None) return;
+        if (change.what == qsp::Arrival::Arrived && !takeArrivals) return;
+        fleet.Apply(change);
+        std::cerr << "qspctl: deploy: " << change.place.device << " ("
+                  << LinkText(change.place.interface) << ") "
+                  << (change.what == qsp::Arrival::Arrived ? "plugged in" : "unplugged") << "\n"
+                  << std::flush;
+    };
+    qsp::ArrivalFilter filter = o.filter;
+    qsp::UdevWatch udev;
+    std::vector<int> watched{gSignalPipe[0]};
+    std::string where = (ctx.settingsDir / "ports").string();
+    if (o.udev && (filter.rs232 || filter.usb)) {
+        std::string error;
+        if (udev.Start(error)) {
+            filter.udev = true;
+            watched.push_back(udev.Fd());
+            where += " and udev";
+            for (const auto& d : udev.Present())
+                apply(qsp::DecideArrival(d, filter));
+        } else {
+            std::cerr << "qspctl: deploy: " << error << "; watching " << where << " only\n";
+        }
+    }
+    qsp::PortsFolderWatch folderWatch;
+    if (folderWatch.Start(ctx.settingsDir)) watched.push_back(folderWatch.Fd());
+    std::set<qsp::ScannerPlace> folder = qsp::PortsFolderPlaces(ctx.settingsDir, filter);
+    for (const auto& c : qsp::PlaceChanges({}, folder))
+        apply(c);
+    takeArrivals = !o.once;
+    std::cerr << "qspctl: deploy: " << (o.once ? "setting up the scanners in " : "watching ")
+              << where << (o.once ? "" : " (Ctrl+C ends)") << "\n"
+              << std::flush;
+
+    const auto bound = std::chrono::seconds(SetupBoundSeconds(settings));
+    qsp::ChildSupervisor children;
+    std::map<int, qsp::ScannerPlace> running;
+    DeployTotals totals;
+    // A scanner done: its lines, as soon as it is done.
+    auto done = [&](const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
+        const DeployRecord r = RecordOf(place, e);
+        totals.Count(r);
+        std::cout << HumanLine(r, totals) << "\n" << std::flush;
+        if (report) report << JsonLine(r) << "\n" << std::flush;
+        fleet.Finished(place);
+    };
+    int stops = 0;
+    for (;;) {
+        if (stops == 0) {
+            for (const auto& place : fleet.TakeStartable()) {
+                const int id = children.Start(
+                    [&](int fd) { return SetUpInChild(fd, ctx, settings, place, o.change); },
+                    bound);
+                if (id >= 0) {
+                    running[id] = place;
+                    continue;
+                }
+                qsp::ChildSupervisor::Ended e;
+                e.problem = "cannot start a set-up process";
+                done(place, e);
+            }
+        }
+        if (children.Running() == 0 && (stops > 0 || (o.once && fleet.Waiting() == 0))) break;
+
+        std::vector<int> ready;
+        for (const auto& e : children.Wait(std::chrono::milliseconds(100), watched, &ready)) {
+            const qsp::ScannerPlace place = running[e.id];
+            running.erase(e.id);
+            done(place, e);
+        }
+        for (int fd : ready) {
+            if (fd == gSignalPipe[0]) {
+                char c;
+                while (::read(gSignalPipe[0], &c, 1) == 1) {
+                    // The first stop lets running set-ups finish; a second one ends them.
+                    if (++stops == 2) children.TerminateAll();
+                }
+            } else if (fd == folderWatch.Fd()) {
+                // Removed since the last look: unplugged, even when it is back already.
+                for (const auto& name : folderWatch.TakeRemoved()) {
+                    for (auto it = folder.begin(); it != folder.end();) {
+                        if (it->device != name) {
+                            ++it;
+                            continue;
+                        }
+                        apply({qsp::Arrival::Left, *it});
+                        it = folder.erase(it);
+                    }
+                }
+            } else {
+                for (const auto& d : udev.TakeEvents()) {
+                    apply(qsp::DecideArrival(d, filter));
+                }
+            }
+        }
+        const auto now = qsp::PortsFolderPlaces(ctx.settingsDir, filter);
+        for (const auto& c : qsp::PlaceChanges(folder, now)) {
+            apply(c);
+        }
+        folder = now;
+    }
+    std::cout << "Total: " << totals.All() << (totals.All() == 1 ? " scanner: " : " scanners: ")
+              << TotalsLine(totals) << "\n"
+              << std::flush;
+    ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGTERM, SIG_DFL);
+    return totals.failed == 0 ? 0 : 1;
+}
+
+}  // namespace qspctl
