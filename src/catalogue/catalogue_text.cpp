@@ -93,6 +93,20 @@ std::string CatalogueText::operator()(std::string_view english) const {
     return std::string(english);
 }
 
+std::string EnglishChoice(std::string_view shown, const std::vector<std::string>& choices) {
+    for (const std::string& choice : choices) {
+        if (choice == shown) return choice;
+    }
+    for (Language language : {Language::TraditionalChinese, Language::Japanese,
+                              Language::SimplifiedChinese}) {
+        const CatalogueText translate(language);
+        for (const std::string& choice : choices) {
+            if (translate(choice) == shown) return choice;
+        }
+    }
+    return std::string(shown);
+}
+
 std::vector<std::string> TranslatedCatalogueTexts(Language language) {
     const Table* table = TableFor(language);
     return table ? table->order : std::vector<std::string>{};

@@ -31,6 +31,11 @@ private:
     Language language_;
 };
 
+// The choice among `choices` (English texts) that `shown` names, in English or in any
+// language; `shown` itself when it names none. Lists whose chosen text is stored keep the English
+// text, and read back a translated one as well.
+std::string EnglishChoice(std::string_view shown, const std::vector<std::string>& choices);
+
 // The English texts this language's file translates, in file order (empty for English).
 std::vector<std::string> TranslatedCatalogueTexts(Language language);
 
