@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libqt6svg6 qt6-l10n-tools
   libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libhidapi-dev libzint-dev
+  libhidapi-dev libzint-dev libcli11-dev nlohmann-json3-dev
   fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
   xvfb xdotool x11-apps imagemagick
   zbar-tools poppler-utils lrzsz socat

@@ -1,16 +1,22 @@
 #pragma once
-// qspctl's commands. Each command lives in its own file and registers itself with
-// QSP_CLI_COMMAND; it parses its arguments and calls the core, nothing more.
+// qspctl's commands. Each command lives in its own file (cmd_<name>.cpp) and registers itself with
+// QSP_CLI_COMMAND: it declares its arguments and options on its CLI11 subcommand, and returns the
+// function that runs it, which calls the core, nothing more.
+//
+// A file may also add options to commands defined elsewhere with QSP_CLI_OPTIONS, naming the
+// commands it extends; the extension stores what it parsed in the CliContext.
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qspctl {
 
+// What every command gets when it runs: the global options.
 struct CliContext {
-    std::vector<std::string> args;      // the command's own arguments
     std::filesystem::path settingsDir;  // the program's settings folder (HW_Path.int, ports/)
 };
 
@@ -23,38 +29,56 @@ struct Failure {
     std::string message;
 };
 
+using CommandRun = std::function<int(CliContext&)>;
+// Declares the command's arguments and options on `command` and returns what runs it; the
+// options' values live in storage the returned function owns (see Options<T> below).
+using CommandDefine = std::function<CommandRun(CLI::App& command)>;
+
 struct Command {
     std::string name;
-    std::string synopsis;  // one line for --help
-    std::function<int(CliContext&)> run;
+    std::string description;  // one sentence for --help
+    CommandDefine define;
 };
-
 std::vector<Command>& Commands();
 
+// Options added to other files' commands: `define` runs on each named command after the
+// command's own definition.
+struct CommandOptions {
+    std::vector<std::string> commands;
+    std::function<void(CLI::App& command, CliContext& ctx)> define;
+};
+std::vector<CommandOptions>& OptionExtensions();
+
 struct Registrar {
-    Registrar(std::string name, std::string synopsis, std::function<int(CliContext&)> run) {
-        Commands().push_back({std::move(name), std::move(synopsis), std::move(run)});
+    Registrar(std::string name, std::string description, CommandDefine define) {
+        Commands().push_back({std::move(name), std::move(description), std::move(define)});
+    }
+    Registrar(std::vector<std::string> commands,
+              std::function<void(CLI::App&, CliContext&)> define) {
+        OptionExtensions().push_back({std::move(commands), std::move(define)});
     }
 };
 
-// Small argument helpers: options may appear anywhere among the command's arguments.
-class Args {
-public:
-    explicit Args(std::vector<std::string> args) : args_(std::move(args)) {}
-    // Removes "--name VALUE" (or "-o VALUE" for a short alias) and returns VALUE, or "" if absent.
-    std::string TakeOption(const std::string& name, const std::string& alias = "");
-    // Removes "--name" and returns whether it was there.
-    bool TakeFlag(const std::string& name);
-    // The remaining positional arguments; an unknown option left over is a usage error.
-    std::vector<std::string> Positionals() const;
+// Storage for a command's parsed values that outlives the definition.
+template <typename T>
+std::shared_ptr<T> Options() {
+    return std::make_shared<T>();
+}
 
-private:
-    std::vector<std::string> args_;
-};
+// "--link rs232|usb|ps2", stored as the interface number (left as it is when absent).
+CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required = false);
+
+// Builds the whole command line and runs the chosen command: the exit status.
+int RunCommandLine(int argc, char** argv);
 
 }  // namespace qspctl
 
 #define QSP_CLI_CONCAT2(a, b) a##b
 #define QSP_CLI_CONCAT(a, b) QSP_CLI_CONCAT2(a, b)
-#define QSP_CLI_COMMAND(name, synopsis, fn) \
-    static ::qspctl::Registrar QSP_CLI_CONCAT(qspctl_registrar_, __LINE__)(name, synopsis, fn)
+#define QSP_CLI_COMMAND(name, description, define)                                            \
+    static ::qspctl::Registrar QSP_CLI_CONCAT(qspctl_registrar_, __LINE__)(name, description, \
+                                                                           define)
+// QSP_CLI_OPTIONS(define, "show", "list"): `define` adds options to the commands named.
+#define QSP_CLI_OPTIONS(define, ...)                                      \
+    static ::qspctl::Registrar QSP_CLI_CONCAT(qspctl_options_, __LINE__)( \
+        std::vector<std::string>{__VA_ARGS__}, define)

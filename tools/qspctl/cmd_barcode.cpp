@@ -6,15 +6,15 @@
 
 namespace {
 
-int Barcode(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
-    const std::string output = args.TakeOption("--pdf");
-    if (!args.Positionals().empty()) throw qspctl::UsageError{"barcode takes no file but --pdf"};
-    if (output.empty()) throw qspctl::UsageError{"barcode needs --pdf OUT.pdf"};
-    qspctl::WritePdfFile(output, qsp::DefaultBarcodeOperations(), "Default");
-    return 0;
+qspctl::CommandRun Barcode(CLI::App& command) {
+    auto output = qspctl::Options<std::string>();
+    command.add_option("--pdf", *output, "the PDF file to write")->type_name("OUT.pdf")->required();
+    return [output](qspctl::CliContext&) {
+        qspctl::WritePdfFile(*output, qsp::DefaultBarcodeOperations(), "Default");
+        return 0;
+    };
 }
 
 }  // namespace
 
-QSP_CLI_COMMAND("barcode", "barcode --pdf OUT.pdf    the default-barcode sheet as PDF", Barcode);
+QSP_CLI_COMMAND("barcode", "the default-barcode sheet as PDF", Barcode);

@@ -9,9 +9,12 @@
 
 namespace {
 
-int Diff(qspctl::CliContext& ctx) {
-    const auto files = qspctl::Args(ctx.args).Positionals();
-    if (files.size() != 2) throw qspctl::UsageError{"diff needs two parameter files"};
+struct DiffOptions {
+    std::string files[2];
+};
+
+int Diff(const DiffOptions& o) {
+    const auto& files = o.files;
     qsp::ImageBytes images[2] = {};
     for (int i = 0; i < 2; ++i) {
         const auto loaded = qsp::LoadParamFile(files[i], images[i]);
@@ -24,9 +27,16 @@ int Diff(qspctl::CliContext& ctx) {
     return 0;
 }
 
+qspctl::CommandRun DefineDiff(CLI::App& command) {
+    auto o = qspctl::Options<DiffOptions>();
+    command.add_option("A.Dec", o->files[0], "the first parameter file")->required();
+    command.add_option("B.Dec", o->files[1], "the second parameter file")->required();
+    return [o](qspctl::CliContext&) { return Diff(*o); };
+}
+
 }  // namespace
 
 QSP_CLI_COMMAND("diff",
-                "diff A.Dec B.Dec    parameters that differ (page, label, both values) and "
-                "differing bytes no row shows",
-                Diff);
+                "parameters that differ (page, label, both values) and differing bytes no row "
+                "shows",
+                DefineDiff);

@@ -7,18 +7,17 @@
 
 namespace {
 
-int List(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
-    const std::string output = args.TakeOption("--output", "-o");
-    const auto files = args.Positionals();
-    if (files.size() != 1) throw qspctl::UsageError{"list needs one parameter file"};
-    if (output.empty()) throw qspctl::UsageError{"list needs -o OUT.txt"};
+struct ListOptions {
+    std::string file, output;
+};
 
+int List(const ListOptions& o) {
+    const std::string& output = o.output;
     const qsp::InterfaceText text;
     qsp::ImageBytes image{};
-    const auto loaded = qsp::LoadParamFile(files[0], image);
+    const auto loaded = qsp::LoadParamFile(o.file, image);
     if (!loaded.ok) {
-        throw qspctl::Failure{files[0] + ": " + text.LoadText(157) + " " + loaded.Describe()};
+        throw qspctl::Failure{o.file + ": " + text.LoadText(157) + " " + loaded.Describe()};
     }
     int page = 0;
     if (!qsp::SaveListing(output, qsp::ListingText(image, text, page))) {
@@ -27,6 +26,15 @@ int List(qspctl::CliContext& ctx) {
     return 0;
 }
 
+qspctl::CommandRun DefineList(CLI::App& command) {
+    auto o = qspctl::Options<ListOptions>();
+    command.add_option("FILE.Dec", o->file, "the parameter file")->required();
+    command.add_option("-o,--output", o->output, "the text file to write")
+        ->type_name("OUT.txt")
+        ->required();
+    return [o](qspctl::CliContext&) { return List(*o); };
+}
+
 }  // namespace
 
-QSP_CLI_COMMAND("list", "list FILE.Dec -o OUT.txt    the parameter listing as a text file", List);
+QSP_CLI_COMMAND("list", "the parameter listing as a text file", DefineList);

@@ -40,23 +40,19 @@ private:
     std::string total_;
 };
 
-int Monitor(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
+struct MonitorOptions {
+    std::string port;
+    bool count = false;
+    long items = 0;
+};
+
+int Monitor(const MonitorOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
     state.Settings.InterfaceIndex = "0";
-    if (auto p = args.TakeOption("--port"); !p.empty()) state.Settings.CommPort = p;
-    long items = 0;
-    if (auto v = args.TakeOption("--items"); !v.empty()) {
-        try {
-            items = std::stol(v);
-        } catch (const std::exception&) {
-            items = 0;
-        }
-        if (items <= 0) throw qspctl::UsageError{"--items needs a count of at least 1"};
-    }
-    state.Settings.TestCount = args.TakeFlag("--count") || items > 0;
-    if (!args.Positionals().empty()) throw qspctl::UsageError{"monitor takes no arguments"};
+    if (!o.port.empty()) state.Settings.CommPort = o.port;
+    const long items = o.items;
+    state.Settings.TestCount = o.count || items > 0;
 
     qspctl::LinkSession scanner(state, ctx);
     auto& pump = scanner.pump;
@@ -102,13 +98,19 @@ int Monitor(qspctl::CliContext& ctx) {
     return 0;
 }
 
+qspctl::CommandRun DefineMonitor(CLI::App& command) {
+    auto o = qspctl::Options<MonitorOptions>();
+    command.add_option("--port", o->port, "the serial port")->type_name("N");
+    command.add_flag("--count", o->count, "count the items by the scanner's terminator");
+    command.add_option("--items", o->items, "stop after N items")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber.description(""));
+    return [o](qspctl::CliContext& ctx) { return Monitor(*o, ctx); };
+}
+
 }  // namespace
 
 QSP_CLI_COMMAND("monitor",
-                "monitor [--port N] [--count] [--items N]\n"
-                "                            what the scanner sends over RS-232, as it arrives; "
-                "with\n"
-                "                            --count the items by its terminator (Total: n on "
-                "the\n"
-                "                            error output), until interrupted or after N items",
-                Monitor);
+                "what the scanner sends over RS-232, as it arrives; with --count the items by its "
+                "terminator (Total: n on the error output), until interrupted or after N items",
+                DefineMonitor);

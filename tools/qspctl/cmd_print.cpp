@@ -8,26 +8,32 @@
 
 namespace {
 
-int Print(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
-    const std::string output = args.TakeOption("--pdf");
-    const auto files = args.Positionals();
-    if (files.size() != 1) throw qspctl::UsageError{"print needs one parameter file"};
-    if (output.empty()) throw qspctl::UsageError{"print needs --pdf OUT.pdf"};
+struct PrintOptions {
+    std::string file, output;
+};
 
+int Print(const PrintOptions& o) {
     const qsp::InterfaceText text;
     qsp::ImageBytes image{};
-    const auto loaded = qsp::LoadParamFile(files[0], image);
+    const auto loaded = qsp::LoadParamFile(o.file, image);
     if (!loaded.ok) {
-        throw qspctl::Failure{files[0] + ": " + text.LoadText(157) + " " + loaded.Describe()};
+        throw qspctl::Failure{o.file + ": " + text.LoadText(157) + " " + loaded.Describe()};
     }
     int page = 0;
-    qspctl::WritePdfFile(output, qsp::PrintoutOperations(qsp::PrintedPages(image, text, page)),
-                         files[0]);
+    qspctl::WritePdfFile(o.output, qsp::PrintoutOperations(qsp::PrintedPages(image, text, page)),
+                         o.file);
     return 0;
+}
+
+qspctl::CommandRun DefinePrint(CLI::App& command) {
+    auto o = qspctl::Options<PrintOptions>();
+    command.add_option("FILE.Dec", o->file, "the parameter file")->required();
+    command.add_option("--pdf", o->output, "the PDF file to write")
+        ->type_name("OUT.pdf")
+        ->required();
+    return [o](qspctl::CliContext&) { return Print(*o); };
 }
 
 }  // namespace
 
-QSP_CLI_COMMAND("print", "print FILE.Dec --pdf OUT.pdf    the printout of a parameter file as PDF",
-                Print);
+QSP_CLI_COMMAND("print", "the printout of a parameter file as PDF", DefinePrint);

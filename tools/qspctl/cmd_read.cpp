@@ -7,19 +7,19 @@
 
 namespace {
 
-int Read(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
+struct ReadOptions {
+    std::string output, port;
+    int interface = qsp::kRs232;
+    qspctl::LinkOptions link;
+};
+
+int Read(const ReadOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
-    const std::string out = args.TakeOption("--output", "-o");
-    if (auto p = args.TakeOption("--port"); !p.empty()) state.Settings.CommPort = p;
-    const std::string linkName = args.TakeOption("--link");
-    const int interface = linkName.empty() ? qsp::kRs232 : qsp::LinkNumber(linkName);
-    if (interface < 0) throw qspctl::UsageError{"--link must be rs232, usb or ps2"};
-    qspctl::TakeLinkOptions(args, state.Settings);
-    if (!args.Positionals().empty())
-        throw qspctl::UsageError{"read takes no file argument; use -o FILE.Dec"};
-    if (out.empty()) throw qspctl::UsageError{"read needs -o FILE.Dec"};
+    const std::string& out = o.output;
+    const int interface = o.interface;
+    if (!o.port.empty()) state.Settings.CommPort = o.port;
+    o.link.ApplyTo(state.Settings);
 
     qspctl::LinkSession session(state, ctx);
     const auto result = session.Locked(
@@ -29,9 +29,17 @@ int Read(qspctl::CliContext& ctx) {
     return 0;
 }
 
+qspctl::CommandRun DefineRead(CLI::App& command) {
+    auto o = qspctl::Options<ReadOptions>();
+    command.add_option("-o,--output", o->output, "the parameter file to write")
+        ->type_name("FILE.Dec")
+        ->required();
+    qspctl::AddLinkOption(command, o->interface);
+    command.add_option("--port", o->port, "the serial port")->type_name("N");
+    qspctl::AddLinkOptions(command, o->link);
+    return [o](qspctl::CliContext& ctx) { return Read(*o, ctx); };
+}
+
 }  // namespace
-QSP_CLI_COMMAND("read",
-                "read -o FILE.Dec [--link rs232|usb|ps2] [--port N] [--baud B --parity P --data D "
-                "--stop S --delay N --search|--no-search]\n"
-                "                            the scanner's parameters into a file",
-                Read);
+
+QSP_CLI_COMMAND("read", "the scanner's parameters into a file", DefineRead);

@@ -6,32 +6,28 @@
 
 namespace {
 
-int Reset(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
-    const std::string link = args.TakeOption("--link");
-    const std::string output = args.TakeOption("--output", "-o");
-    if (!args.Positionals().empty()) throw qspctl::UsageError{"reset takes no file but -o FILE"};
+struct ResetOptions {
     int hostLink = 0;
-    if (link == "rs232") {
-        hostLink = 0;
-    } else if (link == "usb") {
-        hostLink = 1;
-    } else if (link == "ps2") {
-        hostLink = 2;
-    } else {
-        throw qspctl::UsageError{"reset needs --link rs232, usb or ps2"};
-    }
-    if (output.empty()) throw qspctl::UsageError{"reset needs -o FILE.Dec"};
+    std::string output;
+};
 
+int Reset(const ResetOptions& o) {
     qsp::ImageBytes image{};
     int page = 0;
-    qsp::ResetImage(image, hostLink, page);
-    if (!qsp::SaveParamFile(output, image)) throw qspctl::Failure{"cannot write " + output};
+    qsp::ResetImage(image, o.hostLink, page);
+    if (!qsp::SaveParamFile(o.output, image)) throw qspctl::Failure{"cannot write " + o.output};
     return 0;
+}
+
+qspctl::CommandRun DefineReset(CLI::App& command) {
+    auto o = qspctl::Options<ResetOptions>();
+    qspctl::AddLinkOption(command, o->hostLink, true);
+    command.add_option("-o,--output", o->output, "the parameter file to write")
+        ->type_name("FILE.Dec")
+        ->required();
+    return [o](qspctl::CliContext&) { return Reset(*o); };
 }
 
 }  // namespace
 
-QSP_CLI_COMMAND("reset",
-                "reset --link rs232|usb|ps2 -o FILE.Dec    a parameter file of factory values",
-                Reset);
+QSP_CLI_COMMAND("reset", "a parameter file of factory values", DefineReset);

@@ -10,31 +10,18 @@
 
 namespace {
 
-int Show(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
-    const std::string pageText = args.TakeOption("--page");
-    const auto files = args.Positionals();
-    if (files.size() != 1) throw qspctl::UsageError{"show needs one parameter file"};
+struct ShowOptions {
+    std::string file;
+    int page = 0;
+};
 
+int Show(const ShowOptions& o) {
     std::vector<int> pages;
     qsp::ImageBytes image{};
-    if (!pageText.empty()) {
-        std::size_t used = 0;
-        int page = 0;
-        try {
-            page = std::stoi(pageText, &used);
-        } catch (const std::exception&) {
-            used = 0;
-        }
-        if (used != pageText.size() || page < qsp::kFirstPage || page > qsp::kLastPage) {
-            throw qspctl::UsageError{"--page needs a page number from 1 to 31, not '" + pageText +
-                                     "'"};
-        }
-        pages.push_back(page);
-    }
-    const auto loaded = qsp::LoadParamFile(files[0], image);
+    if (o.page != 0) pages.push_back(o.page);
+    const auto loaded = qsp::LoadParamFile(o.file, image);
     if (!loaded.ok) {
-        throw qspctl::Failure{files[0] + ": " + qsp::InterfaceText().LoadText(157) + " " +
+        throw qspctl::Failure{o.file + ": " + qsp::InterfaceText().LoadText(157) + " " +
                               loaded.Describe()};
     }
     if (pages.empty()) pages = qsp::ListedPages(image);
@@ -42,8 +29,15 @@ int Show(qspctl::CliContext& ctx) {
     return 0;
 }
 
+qspctl::CommandRun DefineShow(CLI::App& command) {
+    auto o = qspctl::Options<ShowOptions>();
+    command.add_option("FILE.Dec", o->file, "the parameter file")->required();
+    command.add_option("--page", o->page, "the page to show")
+        ->type_name("N")
+        ->check(CLI::Range(qsp::kFirstPage, qsp::kLastPage).description(""));
+    return [o](qspctl::CliContext&) { return Show(*o); };
+}
+
 }  // namespace
 
-QSP_CLI_COMMAND("show",
-                "show FILE.Dec [--page N]    the rows of page N (1..31) or of every listed page",
-                Show);
+QSP_CLI_COMMAND("show", "the rows of page N (1..31) or of every listed page", DefineShow);

@@ -36,24 +36,20 @@ private:
     bool yes_;
 };
 
-int Update(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
+struct UpdateOptions {
+    std::string file, type, port;
+    bool yes = false;
+    qspctl::LinkOptions link;
+};
+
+int Update(const UpdateOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
-    const std::string type = args.TakeOption("--type");
-    int updateType = 0;
-    if (type == "ktx") {
-        updateType = qsp::kUpdateKtx;
-    } else if (type == "ymodem") {
-        updateType = qsp::kUpdateYmodem;
-    } else {
-        throw qspctl::UsageError{"update needs --type ktx or --type ymodem"};
-    }
-    if (auto port = args.TakeOption("--port"); !port.empty()) state.Settings.CommPort = port;
-    qspctl::TakeLinkOptions(args, state.Settings);
-    const bool yes = args.TakeFlag("--yes");
-    const auto files = args.Positionals();
-    if (files.size() != 1) throw qspctl::UsageError{"update needs one update file"};
+    const int updateType = o.type == "ktx" ? qsp::kUpdateKtx : qsp::kUpdateYmodem;
+    if (!o.port.empty()) state.Settings.CommPort = o.port;
+    o.link.ApplyTo(state.Settings);
+    const bool yes = o.yes;
+    const std::vector<std::string> files{o.file};
     // The update runs over RS-232 whatever link the settings name.
     state.Settings.InterfaceIndex = "0";
 
@@ -85,9 +81,19 @@ int Update(qspctl::CliContext& ctx) {
     return succeeded ? 0 : 1;
 }
 
+qspctl::CommandRun DefineUpdate(CLI::App& command) {
+    auto o = qspctl::Options<UpdateOptions>();
+    command.add_option("FILE.bin", o->file, "the update file")->required();
+    command.add_option("--type", o->type, "the kind of update")
+        ->type_name("ktx|ymodem")
+        ->check(CLI::IsMember({"ktx", "ymodem"}).description(""))
+        ->required();
+    command.add_option("--port", o->port, "the serial port")->type_name("N");
+    qspctl::AddLinkOptions(command, o->link);
+    command.add_flag("--yes", o->yes, "do not ask before programming");
+    return [o](qspctl::CliContext& ctx) { return Update(*o, ctx); };
+}
+
 }  // namespace
 
-QSP_CLI_COMMAND("update",
-                "update FILE.bin --type ktx|ymodem [--port N] [--baud B] [--delay N] [--yes]\n"
-                "                            replace the scanner's firmware from an update file",
-                Update);
+QSP_CLI_COMMAND("update", "replace the scanner's firmware from an update file", DefineUpdate);

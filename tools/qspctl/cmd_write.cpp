@@ -2,39 +2,36 @@
 // on USB or PS/2.
 
 #include <iostream>
-#include <sstream>
 
 #include "link_session.h"
 #include "workbench/param_file.h"
 
 namespace {
 
-int Write(qspctl::CliContext& ctx) {
-    qspctl::Args args(ctx.args);
+struct WriteOptions {
+    std::string file;
+    std::vector<std::string> ports;
+    int interface = qsp::kRs232;
+    qspctl::LinkOptions link;
+};
+
+int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
-    // --port may repeat and may list several ports: --port 1 --port 2 or --port 1,2.
     std::vector<std::string> ports;
-    for (std::string p = args.TakeOption("--port"); !p.empty(); p = args.TakeOption("--port")) {
-        std::stringstream list(p);
-        for (std::string item; std::getline(list, item, ',');) {
-            if (!item.empty()) ports.push_back(item);
-        }
+    for (const auto& p : o.ports) {
+        if (!p.empty()) ports.push_back(p);
     }
-    const std::string linkName = args.TakeOption("--link");
-    const int interface = linkName.empty() ? qsp::kRs232 : qsp::LinkNumber(linkName);
-    if (interface < 0) throw qspctl::UsageError{"--link must be rs232, usb or ps2"};
+    const int interface = o.interface;
     // One scanner on a keyboard-wedge link.
     if (interface != qsp::kRs232) ports.assign(1, state.Settings.CommPort);
     if (ports.empty()) ports.push_back(state.Settings.CommPort);
-    qspctl::TakeLinkOptions(args, state.Settings);
-    const auto files = args.Positionals();
-    if (files.size() != 1) throw qspctl::UsageError{"write needs one parameter file"};
+    o.link.ApplyTo(state.Settings);
 
     const qsp::InterfaceText text;
-    const auto loaded = qsp::LoadParamFile(files[0], state.ParamImage);
+    const auto loaded = qsp::LoadParamFile(o.file, state.ParamImage);
     if (!loaded.ok) {
-        throw qspctl::Failure{files[0] + ": " + text.LoadText(157) + " " + loaded.Describe()};
+        throw qspctl::Failure{o.file + ": " + text.LoadText(157) + " " + loaded.Describe()};
     }
 
     qspctl::LinkSession session(state, ctx);
@@ -54,10 +51,19 @@ int Write(qspctl::CliContext& ctx) {
     return failures == 0 ? 0 : 1;
 }
 
+qspctl::CommandRun DefineWrite(CLI::App& command) {
+    auto o = qspctl::Options<WriteOptions>();
+    command.add_option("FILE.Dec", o->file, "the parameter file")->required();
+    qspctl::AddLinkOption(command, o->interface);
+    // --port may repeat and may list several ports: --port 1 --port 2 or --port 1,2.
+    command.add_option("--port", o->ports, "the serial ports")
+        ->type_name("N[,N...]")
+        ->delimiter(',')
+        ->allow_extra_args(false);
+    qspctl::AddLinkOptions(command, o->link);
+    return [o](qspctl::CliContext& ctx) { return Write(*o, ctx); };
+}
+
 }  // namespace
 
-QSP_CLI_COMMAND("write",
-                "write FILE.Dec [--link rs232|usb|ps2] [--port N[,N...]]... [--baud B --parity P "
-                "--data D --stop S --delay N --search|--no-search]\n"
-                "                            program a parameter file into each scanner in turn",
-                Write);
+QSP_CLI_COMMAND("write", "program a parameter file into each scanner in turn", DefineWrite);

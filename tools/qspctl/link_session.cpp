@@ -4,21 +4,27 @@
 
 namespace qspctl {
 
-void TakeLinkOptions(Args& args, qsp::AppSettings& s) {
-    if (auto v = args.TakeOption("--baud"); !v.empty()) s.BaudRate = v;
-    if (auto v = args.TakeOption("--parity"); !v.empty()) s.DataParity = v;
-    if (auto v = args.TakeOption("--data"); !v.empty()) s.DataLength = v;
-    if (auto v = args.TakeOption("--stop"); !v.empty()) s.StopBits = v;
-    if (auto v = args.TakeOption("--delay"); !v.empty()) {
-        try {
-            s.Rs232Delay = std::stoi(v);
-        } catch (const std::exception&) {
-            throw UsageError{"--delay needs a whole number, not '" + v + "'"};
-        }
-        if (s.Rs232Delay <= 0) throw UsageError{"--delay must be at least 1"};
-    }
-    if (args.TakeFlag("--search")) s.Automation = true;
-    if (args.TakeFlag("--no-search")) s.Automation = false;
+void AddLinkOptions(CLI::App& command, LinkOptions& o) {
+    command.add_option("--baud", o.baud, "the baud rate the scanner is set to")->type_name("B");
+    command.add_option("--parity", o.parity, "None, Even, Odd, Space or Mark")->type_name("P");
+    command.add_option("--data", o.data, "data bits: 7 or 8")->type_name("D");
+    command.add_option("--stop", o.stop, "stop bits: 1 or 2")->type_name("S");
+    command.add_option("--delay", o.delay, "the RS-232 time-out factor")
+        ->type_name("N")
+        ->check(CLI::PositiveNumber.description(""));
+    auto* search = command.add_flag("--search", o.search, "try other serial settings");
+    command.add_flag("--no-search", o.noSearch, "do not try other serial settings")
+        ->excludes(search);
+}
+
+void LinkOptions::ApplyTo(qsp::AppSettings& s) const {
+    if (!baud.empty()) s.BaudRate = baud;
+    if (!parity.empty()) s.DataParity = parity;
+    if (!data.empty()) s.DataLength = data;
+    if (!stop.empty()) s.StopBits = stop;
+    if (delay > 0) s.Rs232Delay = delay;
+    if (search) s.Automation = true;
+    if (noSearch) s.Automation = false;
 }
 
 void LoadState(const CliContext& ctx, qsp::AppState& state) {

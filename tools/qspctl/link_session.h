@@ -20,7 +20,14 @@ namespace qspctl {
 
 // The serial options that override the settings file for one run: --baud, --parity, --data,
 // --stop, --delay, --search and --no-search.
-void TakeLinkOptions(Args& args, qsp::AppSettings& settings);
+struct LinkOptions {
+    std::string baud, parity, data, stop;
+    int delay = 0;
+    bool search = false, noSearch = false;
+    // Puts what was given into `settings`.
+    void ApplyTo(qsp::AppSettings& settings) const;
+};
+void AddLinkOptions(CLI::App& command, LinkOptions& options);
 
 // The settings file of the context, read into a fresh application state.
 void LoadState(const CliContext& ctx, qsp::AppState& state);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <iostream>
+#include <sstream>
 
 #include "base/app_paths.h"
 #include "cli.h"
+#include "link/batch_link.h"
 
 namespace qspctl {
 
@@ -13,110 +15,189 @@ std::vector<Command>& Commands() {
     return commands;
 }
 
-std::string Args::TakeOption(const std::string& name, const std::string& alias) {
-    for (std::size_t i = 0; i < args_.size(); ++i) {
-        if (args_[i] == name || (!alias.empty() && args_[i] == alias)) {
-            if (i + 1 >= args_.size()) throw UsageError{args_[i] + " needs a value"};
-            std::string value = args_[i + 1];
-            args_.erase(args_.begin() + static_cast<long>(i),
-                        args_.begin() + static_cast<long>(i) + 2);
-            return value;
-        }
-        if (args_[i].rfind(name + "=", 0) == 0) {
-            std::string value = args_[i].substr(name.size() + 1);
-            args_.erase(args_.begin() + static_cast<long>(i));
-            return value;
-        }
-    }
-    return {};
+std::vector<CommandOptions>& OptionExtensions() {
+    static std::vector<CommandOptions> extensions;
+    return extensions;
 }
 
-bool Args::TakeFlag(const std::string& name) {
-    auto it = std::find(args_.begin(), args_.end(), name);
-    if (it == args_.end()) return false;
-    args_.erase(it);
-    return true;
+CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required) {
+    return command
+        .add_option_function<std::string>(
+            "--link", [&interface](const std::string& name) { interface = qsp::LinkNumber(name); },
+            "the scanner's host link")
+        ->type_name("rs232|usb|ps2")
+        ->check(CLI::IsMember({"rs232", "usb", "ps2"}).description(""))
+        ->required(required);
 }
-
-std::vector<std::string> Args::Positionals() const {
-    for (const auto& a : args_) {
-        if (a.size() > 1 && a[0] == '-') throw UsageError{"unknown option " + a};
-    }
-    return args_;
-}
-
-}  // namespace qspctl
 
 namespace {
 
-void PrintHelp(std::ostream& out) {
-    out << "Usage: qspctl [--settings-dir DIR] COMMAND [ARGS...]\n"
-           "Sets up a QSP barcode scanner from the command line.\n\n"
-           "Commands:\n";
-    auto commands = qspctl::Commands();
-    std::sort(commands.begin(), commands.end(),
-              [](const auto& a, const auto& b) { return a.name < b.name; });
-    for (const auto& c : commands)
-        out << "  " << c.synopsis << "\n";
-    out << "\nOptions:\n"
-           "  --settings-dir DIR  folder of HW_Path.int and ports/ (default: the program's)\n"
-           "  --help              this text\n"
-           "  --version           the version\n"
-           "\nExit status: 0 on success, 1 when an operation fails, 2 for a wrong command line.\n";
+constexpr std::size_t kColumn = 28;  // where descriptions start
+constexpr std::size_t kWidth = 96;   // the widest line
+
+// Words laid out in lines of at most kWidth characters; continuation lines start at kColumn.
+std::string Wrapped(const std::string& first, const std::vector<std::string>& words) {
+    std::string out = first;
+    std::size_t lineStart = 0;
+    for (const auto& w : words) {
+        if (out.size() - lineStart + 1 + w.size() > kWidth && out.size() - lineStart > kColumn) {
+            out += "\n";
+            lineStart = out.size();
+            out += std::string(kColumn, ' ') + w;
+        } else {
+            out += (out.size() == lineStart || out.back() == ' ' ? "" : " ") + w;
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;)
+        words.push_back(w);
+    return words;
+}
+
+// One item of a command's synopsis, generated from its CLI11 definition: "FILE.Dec",
+// "[--page N]", "-o OUT.txt", "[--port N[,N...]]...".
+std::string SynopsisItem(const CLI::Option* opt) {
+    std::string item;
+    if (opt->get_positional()) {
+        item = opt->get_name();
+    } else {
+        const auto& shorts = opt->get_snames();
+        item = shorts.empty() ? "--" + opt->get_lnames().front() : "-" + shorts.front();
+        if (!opt->get_type_name().empty()) item += " " + opt->get_type_name();
+    }
+    const bool repeats =
+        !opt->get_positional() && opt->get_expected_max() > 1 && !opt->get_type_name().empty();
+    if (!opt->get_required()) item = "[" + item + "]";
+    if (repeats) item += "...";
+    return item;
+}
+
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        if (app->get_parent() != nullptr)
+            return CLI::Formatter::make_usage(app, "qspctl " + std::move(name));
+        return "Usage: qspctl [--settings-dir DIR] COMMAND [ARGS...]\n";
+    }
+    std::string make_description(const CLI::App* app) const override {
+        return app->get_description() + "\n";
+    }
+    // Each command as its generated synopsis, then what it does.
+    std::string make_subcommand(const CLI::App* sub) const override {
+        std::vector<std::string> items;
+        for (const CLI::Option* opt : sub->get_options()) {
+            if (opt == sub->get_help_ptr()) continue;
+            items.push_back(SynopsisItem(opt));
+        }
+        std::string synopsis = Wrapped("  " + sub->get_name(), items);
+        synopsis += "\n" + Wrapped(std::string(kColumn, ' '), Words(sub->get_description()));
+        return synopsis + "\n";
+    }
+    // Options by their long name only ("--help", not "-h,--help").
+    std::string make_option_name(const CLI::Option* opt, bool positional) const override {
+        if (positional || opt->get_lnames().empty())
+            return CLI::Formatter::make_option_name(opt, positional);
+        return "--" + opt->get_lnames().front();
+    }
+};
+
+// "qspctl help" is "qspctl --help": the word stands where the command would.
+void HelpWordToFlag(std::vector<std::string>& args) {
+    std::size_t i = 0;
+    while (i < args.size() && args[i].rfind("--settings-dir", 0) == 0)
+        i += args[i] == "--settings-dir" ? 2 : 1;
+    if (i < args.size() && args[i] == "help") args[i] = "--help";
+}
+
+// A word where the command stands that names no command.
+void CheckCommandWord(const std::vector<std::string>& args) {
+    std::size_t i = 0;
+    while (i < args.size() && args[i].rfind("--settings-dir", 0) == 0)
+        i += args[i] == "--settings-dir" ? 2 : 1;
+    if (i >= args.size() || args[i].rfind("-", 0) == 0) return;
+    for (const auto& c : Commands()) {
+        if (c.name == args[i]) return;
+    }
+    throw UsageError{"unknown command '" + args[i] + "' (see --help)"};
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    qspctl::CliContext ctx;
+int RunCommandLine(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + std::max(argc, 1));
+    CLI::App app("Sets up a QSP barcode scanner from the command line.", "qspctl");
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.get_formatter()->column_width(kColumn);
+    app.get_formatter()->label("Subcommands", "Commands");
+    app.set_help_flag("-h,--help", "this text");
+    app.footer("Exit status: 0 on success, 1 when an operation fails, 2 for a wrong command line.");
+    app.require_subcommand(0, 1);
+    CliContext ctx;
+    std::string dir;
+    bool version = false;
+    app.add_option("--settings-dir", dir,
+                   "folder of HW_Path.int and ports/ (default: the program's)")
+        ->type_name("DIR");
+    app.add_flag("--version", version, "the version");
+
+    auto commands = Commands();
+    std::sort(commands.begin(), commands.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    std::vector<std::pair<CLI::App*, CommandRun>> runs;
+    for (const auto& c : commands) {
+        CLI::App* sub = app.add_subcommand(c.name, c.description);
+        sub->group("Commands");
+        runs.emplace_back(sub, c.define(*sub));
+        for (const auto& e : OptionExtensions()) {
+            if (std::find(e.commands.begin(), e.commands.end(), c.name) != e.commands.end())
+                e.define(*sub, ctx);
+        }
+    }
+
     try {
-        // Global options stand before the command.
-        std::string dir;
-        std::size_t first = 0;
-        while (first < args.size() && args[first].rfind("--settings-dir", 0) == 0) {
-            if (args[first] == "--settings-dir") {
-                if (first + 1 >= args.size())
-                    throw qspctl::UsageError{"--settings-dir needs a value"};
-                dir = args[first + 1];
-                first += 2;
-            } else if (args[first].rfind("--settings-dir=", 0) == 0) {
-                dir = args[first].substr(15);
-                first += 1;
-            } else {
-                break;
+        HelpWordToFlag(args);
+        CheckCommandWord(args);
+        std::reverse(args.begin(), args.end());  // CLI11 takes the arguments back to front
+        try {
+            app.parse(args);
+        } catch (const CLI::CallForHelp&) {
+            // The help of the command given, or of the program.
+            CLI::App* shown = &app;
+            for (auto& [sub, run] : runs) {
+                if (sub->parsed()) shown = sub;
             }
-        }
-        if (first >= args.size() || args[first] == "--help" || args[first] == "-h" ||
-            args[first] == "help") {
-            PrintHelp(std::cout);
+            std::cout << shown->help();
             return 0;
+        } catch (const CLI::ParseError& e) {
+            throw UsageError{e.what()};
         }
-        if (args[first] == "--version") {
+        if (version) {
             std::cout << "qspctl " << QSP_VERSION << "\n";
             return 0;
         }
-        const std::string name = args[first];
-        ctx.args.assign(args.begin() + static_cast<long>(first) + 1, args.end());
         ctx.settingsDir =
             dir.empty() ? qsp::SettingsDirFor(qsp::ExecutableDir()) : std::filesystem::path(dir);
-        for (const auto& c : qspctl::Commands()) {
-            if (c.name != name) continue;
-            // "qspctl COMMAND --help" shows that command's usage.
-            for (const auto& a : ctx.args) {
-                if (a == "--help" || a == "-h") {
-                    std::cout << "Usage: qspctl [--settings-dir DIR] " << c.synopsis << "\n";
-                    return 0;
-                }
-            }
-            return c.run(ctx);
+        for (auto& [sub, run] : runs) {
+            if (sub->parsed()) return run(ctx);
         }
-        throw qspctl::UsageError{"unknown command '" + name + "' (see --help)"};
-    } catch (const qspctl::UsageError& e) {
+        std::cout << app.help();
+        return 0;
+    } catch (const UsageError& e) {
         std::cerr << "qspctl: " << e.message << "\n";
         return 2;
-    } catch (const qspctl::Failure& e) {
+    } catch (const Failure& e) {
         std::cerr << "qspctl: " << e.message << "\n";
         return 1;
     }
+}
+
+}  // namespace qspctl
+
+int main(int argc, char** argv) {
+    return qspctl::RunCommandLine(argc, argv);
 }
