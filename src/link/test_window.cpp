@@ -63,7 +63,7 @@ TestWindow::TestWindow(AppState& state, EventPump& pump, const InterfaceText& te
     text1_->setObjectName("Text1");
     text1_->setTabChangesFocus(true);
     text1_->setToolTip(Q(text.LoadText(kTextPleaseScan)));
-    command1_ = new QPushButton("Exit", this);
+    command1_ = new QPushButton(Q(text.LoadText(kTextExit)), this);
     command1_->setObjectName("Command1");
     command1_->setToolTip(Q(text.LoadText(kTextExit)));
     command1_->setAutoDefault(false);

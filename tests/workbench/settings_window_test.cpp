@@ -16,12 +16,14 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 
 #include "test_support/temp_dir.h"
 
 #include "app/main_operations.h"
+#include "base/qt_language.h"
 #include "base/qt_text.h"
 #include "base/virtual_pump.h"
 #include "base/window_style.h"
@@ -311,6 +313,17 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     EXPECT_FALSE(mainWindow.isMinimized());
 }
 
+// scripts/screenshots.sh sets QSP_SCREENSHOT_DIR to have the windows of the tests that show
+// them saved as pictures for the documentation.
+void SaveScreenshot(QWidget* window, const std::string& name) {
+    const char* dir = std::getenv("QSP_SCREENSHOT_DIR");
+    if (!dir || !*dir) return;
+    if (auto* settings = qobject_cast<SettingsWindow*>(window)) settings->Tree()->expandAll();
+    window->resize(1000, 620);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(std::string(dir) + "/" + name)));
+}
+
 // In each language the tree, the rows and the value editor show translated texts, and clicking
 // and editing them does what it does in English.
 TEST_F(SettingsWindowTest, EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWorkAsInEnglish) {
@@ -346,6 +359,7 @@ TEST_F(SettingsWindowTest, EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWo
         ClickRow(shown("Reading Mode"), true);
         EXPECT_EQ(state.ParamImage[150], 4);
         EXPECT_EQ(Row(shown("Reading Mode"))->text(1), shown("Test Mode"));
+        SaveScreenshot(window, "settings-window-" + S(QtLocaleName(language)) + ".png");
 
         // A symbology's rows follow its translated state, as they follow "Enable" in English.
         Menu("mun08Codabar");
