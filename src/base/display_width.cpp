@@ -3,17 +3,17 @@
 namespace qsp {
 
 int CodePointWidth(char32_t c) {
-    const bool wide = (c >= 0x1100 && c <= 0x115F) ||   // Hangul Jamo
-                      (c >= 0x2E80 && c <= 0x303E) ||   // CJK radicals .. CJK punctuation
-                      (c >= 0x3041 && c <= 0x33FF) ||   // kana .. CJK compatibility
-                      (c >= 0x3400 && c <= 0x4DBF) ||   // CJK extension A
-                      (c >= 0x4E00 && c <= 0x9FFF) ||   // CJK unified ideographs
-                      (c >= 0xA000 && c <= 0xA4CF) ||   // Yi
-                      (c >= 0xAC00 && c <= 0xD7A3) ||   // Hangul syllables
-                      (c >= 0xF900 && c <= 0xFAFF) ||   // CJK compatibility ideographs
-                      (c >= 0xFE30 && c <= 0xFE4F) ||   // CJK compatibility forms
-                      (c >= 0xFF00 && c <= 0xFF60) ||   // fullwidth forms
-                      (c >= 0xFFE0 && c <= 0xFFE6) ||   // fullwidth signs
+    const bool wide = (c >= 0x1100 && c <= 0x115F) ||  // Hangul Jamo
+                      (c >= 0x2E80 && c <= 0x303E) ||  // CJK radicals .. CJK punctuation
+                      (c >= 0x3041 && c <= 0x33FF) ||  // kana .. CJK compatibility
+                      (c >= 0x3400 && c <= 0x4DBF) ||  // CJK extension A
+                      (c >= 0x4E00 && c <= 0x9FFF) ||  // CJK unified ideographs
+                      (c >= 0xA000 && c <= 0xA4CF) ||  // Yi
+                      (c >= 0xAC00 && c <= 0xD7A3) ||  // Hangul syllables
+                      (c >= 0xF900 && c <= 0xFAFF) ||  // CJK compatibility ideographs
+                      (c >= 0xFE30 && c <= 0xFE4F) ||  // CJK compatibility forms
+                      (c >= 0xFF00 && c <= 0xFF60) ||  // fullwidth forms
+                      (c >= 0xFFE0 && c <= 0xFFE6) ||  // fullwidth signs
                       (c >= 0x20000 && c <= 0x3FFFD);  // CJK extensions B and later
     return wide ? 2 : 1;
 }

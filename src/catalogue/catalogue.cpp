@@ -416,8 +416,8 @@ std::vector<std::string> CatalogueShownTexts() {
                     break;
                 case Show::Field:
                 case Show::Enumeration: {
-                    const unsigned top = row.show == Show::Field ? 1u << (row.high - row.low + 1)
-                                                                 : 256u;
+                    const unsigned top =
+                        row.show == Show::Field ? 1u << (row.high - row.low + 1) : 256u;
                     for (unsigned value = 0; value < top; ++value) {
                         // Data parity depends on the data length bits: try both lengths.
                         image[143] = 0x02;

@@ -16,7 +16,8 @@ struct Table {
 // "English<TAB>translation" per line, UTF-8; '#' starts a comment line; blank lines are skipped.
 // Blanks around either side are not part of the text.
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
         s.remove_suffix(1);
     }
@@ -97,8 +98,8 @@ std::string EnglishChoice(std::string_view shown, const std::vector<std::string>
     for (const std::string& choice : choices) {
         if (choice == shown) return choice;
     }
-    for (Language language : {Language::TraditionalChinese, Language::Japanese,
-                              Language::SimplifiedChinese}) {
+    for (Language language :
+         {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
         const CatalogueText translate(language);
         for (const std::string& choice : choices) {
             if (translate(choice) == shown) return choice;
@@ -115,28 +116,89 @@ std::vector<std::string> TranslatedCatalogueTexts(Language language) {
 const std::vector<std::string>& WindowTexts() {
     static const std::vector<std::string> kTexts = {
         // settings window: menus, buttons, status bar
-        "Mode and Interface", "Buzzer and KB timing", "Other", "Keyboard (PS-2)", "RS-232",
-        "WAND Emulation", "Code 39 -{Code32}", "Codabar", "Interleaved 2/5",
-        "Toshibe (China Postal Code)", "Standard (IATA)  2/5", "Matrix  2/5", "Industrial  2/5",
-        "Code 11  2/5", "Plessey {MSI & UK}", "Telepen", "EAN 13", "UPC A", "EAN 8", "UPC E",
-        "Code 93", "Code 128 -{EAN128}", "GS1 DataBar", "PDF417", "Format Setting", "Block 1",
-        "Block 2", "Block 3", "Additional", "CodeType and Output", "Update Scanner Setting",
-        "Default Parameter", "Save Files", "Open Files", "Print", "RS232  COM", "USB", "Keyboard",
+        "Mode and Interface",
+        "Buzzer and KB timing",
+        "Other",
+        "Keyboard (PS-2)",
+        "RS-232",
+        "WAND Emulation",
+        "Code 39 -{Code32}",
+        "Codabar",
+        "Interleaved 2/5",
+        "Toshibe (China Postal Code)",
+        "Standard (IATA)  2/5",
+        "Matrix  2/5",
+        "Industrial  2/5",
+        "Code 11  2/5",
+        "Plessey {MSI & UK}",
+        "Telepen",
+        "EAN 13",
+        "UPC A",
+        "EAN 8",
+        "UPC E",
+        "Code 93",
+        "Code 128 -{EAN128}",
+        "GS1 DataBar",
+        "PDF417",
+        "Format Setting",
+        "Block 1",
+        "Block 2",
+        "Block 3",
+        "Additional",
+        "CodeType and Output",
+        "Update Scanner Setting",
+        "Default Parameter",
+        "Save Files",
+        "Open Files",
+        "Print",
+        "RS232  COM",
+        "USB",
+        "Keyboard",
         // value editor
-        "Parameters Setting", "Setting", "Max 2 bytes", "Auto Sensing",
+        "Parameters Setting",
+        "Setting",
+        "Max 2 bytes",
+        "Auto Sensing",
         // code type dialog
-        "Code Type", "Format 1 Code Type", "Format 2 Code Type", "Format 3 Code Type", "EXIT",
-        "All Disable", "All Enable",
+        "Code Type",
+        "Format 1 Code Type",
+        "Format 2 Code Type",
+        "Format 3 Code Type",
+        "EXIT",
+        "All Disable",
+        "All Enable",
         // special keyboard dialog (key names stay as they are)
-        "Special Keyboard", "Serial", "All Clear", "for UK 1", "for UK 2",
+        "Special Keyboard",
+        "Serial",
+        "All Clear",
+        "for UK 1",
+        "for UK 2",
         // print choice dialog and default-barcode window
-        "Update Success !", "Print Out",
+        "Update Success !",
+        "Print Out",
         // update settings window
-        "System Setting", "RS232-Delay", "USB-Delay", "PS2-Delay", "Comm max to 16",
-        "EXIT [OK]", "KTX - Type", "Y-modem", "None", "Even", "Odd", "Space", "Mark", "7 bits",
-        "8 bits", "1 bit", "2 bits",
+        "System Setting",
+        "RS232-Delay",
+        "USB-Delay",
+        "PS2-Delay",
+        "Comm max to 16",
+        "EXIT [OK]",
+        "KTX - Type",
+        "Y-modem",
+        "None",
+        "Even",
+        "Odd",
+        "Space",
+        "Mark",
+        "7 bits",
+        "8 bits",
+        "1 bit",
+        "2 bits",
         // main window
-        "RS232", "Keyboard (PS2)", "Keyboard(PS2)", "More Set",
+        "RS232",
+        "Keyboard (PS2)",
+        "Keyboard(PS2)",
+        "More Set",
     };
     return kTexts;
 }

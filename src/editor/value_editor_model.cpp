@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "catalogue/key_codes.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_text.h"
+#include "catalogue/key_codes.h"
 #include "editor/option_lists.h"
 
 namespace qsp {

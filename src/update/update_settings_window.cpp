@@ -74,7 +74,8 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         "Comm Port",   "Baud Rate",   "Data Parity", "Data Length", "Stop Bits",
         "Update Type", "RS232-Delay", "USB-Delay",   "PS2-Delay"};
     for (int i = 0; i < 9; ++i) {
-        auto* label = new QLabel(Q(translate(kDesignCaptions[static_cast<std::size_t>(i)])), canvas_);
+        auto* label =
+            new QLabel(Q(translate(kDesignCaptions[static_cast<std::size_t>(i)])), canvas_);
         if (i < 6) label->setText(Q(text.LoadText(193 + i)));
         Place(label, kLabelLeft, RowTop(std::min(i, 5)), 1300, 300);
         label1_[static_cast<std::size_t>(i)] = label;

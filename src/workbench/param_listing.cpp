@@ -59,8 +59,8 @@ std::string ListingText(ImageBytes& image, const InterfaceText& text, int& curre
         currentPage = page;
         auto rows = ShowPage(image, page);
         if (page == kFormatSettingPage && rows.size() >= 3) rows.erase(rows.begin() + 2);
-        out += ListingBlock(ListingHeading(page, text), TranslatedRows(rows, text.language()),
-                            text);
+        out +=
+            ListingBlock(ListingHeading(page, text), TranslatedRows(rows, text.language()), text);
     }
     return out;
 }

@@ -37,10 +37,10 @@ std::vector<PropertyRow> TranslatedRows(std::vector<PropertyRow> rows, Language 
 std::string ListingBlock(const std::string& heading, const std::vector<PropertyRow>& rows,
                          const InterfaceText& text = InterfaceText());
 
-// The whole listing of the image in the interface language: the blocks of the listed pages in order (1 to 5, 7 to 24,
-// then 25 alone while the format switch is 0, else 26 to 31), each page's rows as showing the
-// page gives them, so the image takes the corrections showing makes. Page 26's third row is
-// not listed. `currentPage` ends at the last listed page, as after walking the pages in the
+// The whole listing of the image in the interface language: the blocks of the listed pages in order
+// (1 to 5, 7 to 24, then 25 alone while the format switch is 0, else 26 to 31), each page's rows as
+// showing the page gives them, so the image takes the corrections showing makes. Page 26's third
+// row is not listed. `currentPage` ends at the last listed page, as after walking the pages in the
 // settings window.
 std::string ListingText(ImageBytes& image, const InterfaceText& text, int& currentPage);
 

@@ -102,8 +102,8 @@ std::vector<PrintedPage> PrintedPages(ImageBytes& image, const InterfaceText& te
     std::vector<PrintedPage> printed;
     for (auto& shown : ShowPages(image, ListedPages(image))) {
         currentPage = shown.page;
-        PrintedPage page{ListingHeading(shown.page, text), {}, text.LoadText(147),
-                         text.LoadText(148)};
+        PrintedPage page{
+            ListingHeading(shown.page, text), {}, text.LoadText(147), text.LoadText(148)};
         const auto rows = TranslatedRows(std::move(shown.rows), text.language());
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (shown.page == kFormatSettingPage && i == 2) continue;

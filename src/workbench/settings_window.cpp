@@ -207,7 +207,8 @@ void SettingsWindow::BuildControls() {
             [this](QTreeWidgetItem*) { session_->RowDoubleClick(); });
 
     for (int i = 0; i < 5; ++i) {
-        auto* button = new QPushButton(Q(CatalogueText(text_.language())(kButtonCaptions[i])), area_);
+        auto* button =
+            new QPushButton(Q(CatalogueText(text_.language())(kButtonCaptions[i])), area_);
         button->setObjectName(QString("Command1_%1").arg(i));
         button->setGeometry(8 + i * 164, 420, 156, 40);
         button->setAutoDefault(false);
@@ -359,8 +360,8 @@ void SettingsWindow::ShowRows(const std::vector<PropertyRow>& rows) {
     list_->clear();
     const CatalogueText translate(text_.language());
     for (const PropertyRow& row : rows) {
-        auto* item =
-            new QTreeWidgetItem(list_, QStringList{Q(translate(row.label)), Q(translate(row.value))});
+        auto* item = new QTreeWidgetItem(
+            list_, QStringList{Q(translate(row.label)), Q(translate(row.value))});
         item->setData(0, kEnglishRole, Q(row.label));
     }
     quiet_ = false;

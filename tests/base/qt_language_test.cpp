@@ -61,11 +61,13 @@ TEST(QtLanguage, EachScriptGetsItsOwnNotoFace) {
 
 TEST(DisplayWidth, WideCharactersTakeTwoColumns) {
     EXPECT_EQ(DisplayWidth("Code39 State"), 12u);
-    EXPECT_EQ(DisplayWidth("\xE7\x8B\x80\xE6\x85\x8B"), 4u);             // 狀態
-    EXPECT_EQ(DisplayWidth("\xE3\x82\xAA\xE3\x83\xB3 A"), 6u);           // オン A
-    EXPECT_EQ(DisplayWidth("\xEF\xBF\xA1" "UK"), 4u);                     // fullwidth pound
-    EXPECT_EQ(DisplayWidth("\xC3\xA9"), 1u);                              // é
-    EXPECT_EQ(DisplayWidth("\xE3\x82"), 2u);                              // cut short: bytes
+    EXPECT_EQ(DisplayWidth("\xE7\x8B\x80\xE6\x85\x8B"), 4u);    // 狀態
+    EXPECT_EQ(DisplayWidth("\xE3\x82\xAA\xE3\x83\xB3 A"), 6u);  // オン A
+    EXPECT_EQ(DisplayWidth("\xEF\xBF\xA1"
+                           "UK"),
+              4u);                            // fullwidth pound
+    EXPECT_EQ(DisplayWidth("\xC3\xA9"), 1u);  // é
+    EXPECT_EQ(DisplayWidth("\xE3\x82"), 2u);  // cut short: bytes
 }
 
 }  // namespace

@@ -85,8 +85,9 @@ TEST_F(QspctlCommands, TextsForPeopleFollowTheLocaleOrTheLangOption) {
               qsp::ListingText(image, qsp::InterfaceText(qsp::Language::TraditionalChinese), page));
     ASSERT_EQ(Ctl("print f.Dec --pdf zh.pdf --lang zh_CN").status, 0);
     const auto text = e2e::Shell("pdftotext -layout '" + (dir.path / "zh.pdf").string() + "' -");
-    EXPECT_NE(text.output.find(qsp::CatalogueText(qsp::Language::SimplifiedChinese)("Reading Mode")),
-              std::string::npos);
+    EXPECT_NE(
+        text.output.find(qsp::CatalogueText(qsp::Language::SimplifiedChinese)("Reading Mode")),
+        std::string::npos);
 }
 
 TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {

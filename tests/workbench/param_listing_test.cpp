@@ -59,11 +59,11 @@ TEST(Listing, FactoryImageListsTheGeneralPagesThenDataEdit) {
     ImageBytes image = FactoryImage();
     int page = 0;
     const std::string listing = ListingText(image, InterfaceText(), page);
-    const std::string first =
-        "    Mode and Interface\r\n" + kHeader + kRule + Row("Computer Type", "PC - AT") +
-        Row("Interface", "RS232") + Row("Reading Mode", "Trigger Mode") +
-        Row("Terminator", "CR + LF") + Row("Send Data Length", "Off") +
-        Row("Code ID", "Disable Code ID") + kPageEnd + "    Buzzer and KB timing\r\n";
+    const std::string first = "    Mode and Interface\r\n" + kHeader + kRule +
+                              Row("Computer Type", "PC - AT") + Row("Interface", "RS232") +
+                              Row("Reading Mode", "Trigger Mode") + Row("Terminator", "CR + LF") +
+                              Row("Send Data Length", "Off") + Row("Code ID", "Disable Code ID") +
+                              kPageEnd + "    Buzzer and KB timing\r\n";
     EXPECT_EQ(listing.substr(0, first.size()), first);
     EXPECT_NE(listing.find("\r\n Preamble\r\n"), std::string::npos);  // no value: label only
     const auto headings = Headings(listing);
@@ -94,7 +94,8 @@ TEST(Listing, SwitchedOnFormatsListPages26To31WithoutItsThirdRow) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -115,8 +116,8 @@ TEST(Listing, EveryLanguageListsTheSameRowsWithValuesInTheSameColumn) {
     int page = 0;
     ImageBytes englishImage = image;
     const auto english = Lines(ListingText(englishImage, InterfaceText(), page));
-    for (Language language : {Language::TraditionalChinese, Language::Japanese,
-                              Language::SimplifiedChinese}) {
+    for (Language language :
+         {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
         SCOPED_TRACE(static_cast<int>(language));
         const InterfaceText text(language);
         const CatalogueText translate(language);
@@ -132,11 +133,13 @@ TEST(Listing, EveryLanguageListsTheSameRowsWithValuesInTheSameColumn) {
                 EXPECT_EQ(FromColumn(lines[i], 76), "  " + text.LoadText(148) + "\r");
                 continue;
             }
-            if (en.size() <= 73 || en[0] != ' ' || en[1] == ' ') continue;  // not a row with a value
+            if (en.size() <= 73 || en[0] != ' ' || en[1] == ' ')
+                continue;  // not a row with a value
             ++rows;
             EXPECT_EQ(FromColumn(lines[i], 72), translate(en.substr(72, en.size() - 73)) + "\r")
                 << lines[i];
-            const std::string label = lines[i].substr(0, lines[i].size() - FromColumn(lines[i], 72).size());
+            const std::string label =
+                lines[i].substr(0, lines[i].size() - FromColumn(lines[i], 72).size());
             if (std::any_of(label.begin(), label.end(),
                             [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
                 ++translatedLabels;

@@ -27,10 +27,10 @@
 #include "base/qt_text.h"
 #include "base/virtual_pump.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 #include "editor/value_editor_dialog.h"
 #include "link/fakes.h"
 #include "link/virtual_line.h"
-#include "catalogue/catalogue_text.h"
 #include "workbench/code_type_dialog.h"
 #include "workbench/print_choice_dialog.h"
 #include "workbench/settings_fakes.h"
@@ -327,8 +327,8 @@ void SaveScreenshot(QWidget* window, const std::string& name) {
 // In each language the tree, the rows and the value editor show translated texts, and clicking
 // and editing them does what it does in English.
 TEST_F(SettingsWindowTest, EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWorkAsInEnglish) {
-    for (Language language : {Language::TraditionalChinese, Language::Japanese,
-                              Language::SimplifiedChinese}) {
+    for (Language language :
+         {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
         SCOPED_TRACE(static_cast<int>(language));
         const InterfaceText shownText(language);
         const CatalogueText translate(language);
