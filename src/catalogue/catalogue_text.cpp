@@ -26,16 +26,9 @@ std::string_view Trim(std::string_view s) {
 
 Table ParseTable(std::string_view source) {
     Table table;
-    std::size_t pos = 0;
-    while (pos < source.size()) {
-        std::size_t end = source.find('\n', pos);
-        if (end == std::string_view::npos) end = source.size();
-        const std::string_view line = source.substr(pos, end - pos);
-        pos = end + 1;
-        const std::size_t tab = line.find('\t');
-        if (line.empty() || line[0] == '#' || tab == std::string_view::npos) continue;
-        std::string key(Trim(line.substr(0, tab)));
-        std::string text(Trim(line.substr(tab + 1)));
+    for (const auto& [english, translation] : TableLines(source)) {
+        std::string key(Trim(english));
+        std::string text(Trim(translation));
         if (key.empty() || text.empty()) continue;
         if (table.texts.emplace(key, std::move(text)).second) table.order.push_back(key);
     }
