@@ -108,7 +108,8 @@ std::vector<std::string> TranslatedCatalogueTexts(Language language) {
 
 const std::vector<std::string>& WindowTexts() {
     static const std::vector<std::string> kTexts = {
-        // settings window: menus, buttons, status bar
+        // settings window: title, menus, buttons, status bar
+        "Barcode Scanner Settings",
         "Mode and Interface",
         "Buzzer and KB timing",
         "Other",
@@ -171,6 +172,10 @@ const std::vector<std::string>& WindowTexts() {
         "Print Out",
         // update settings window
         "System Setting",
+        "The Test is check run.",
+        "Change",
+        "True",
+        "False",
         "RS232-Delay",
         "USB-Delay",
         "PS2-Delay",

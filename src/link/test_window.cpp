@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kTextPleaseScan = 184;
 constexpr int kTextExit = 106;
+constexpr int kTextTestScanner = 105;
 constexpr int kTextTestEnds = 186;
 
 constexpr const char* kLinkPictures[3] = {"S_RS23201.svg", "S_USB01.svg", "S_Keybrd01.svg"};
@@ -56,7 +57,7 @@ TestWindow::TestWindow(AppState& state, EventPump& pump, const InterfaceText& te
                        SerialLink& serial, std::filesystem::path pictureDir, QWidget* parent)
     : QDialog(parent), text_(text), pictureDir_(std::move(pictureDir)) {
     setObjectName("TestWindow");
-    setWindowTitle(kCaption);
+    setWindowTitle(Q(text.LoadText(kTextTestScanner)));  // "Test Scanner"
     resize(480, 320);
 
     text1_ = new QPlainTextEdit(this);

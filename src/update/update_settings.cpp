@@ -128,10 +128,11 @@ void UpdateSettingsModel::OpenUpdatePath() {
 }
 
 void UpdateSettingsModel::TestSwitch() {
-    const std::string text = std::string("The Test is check run.\n [ ") +
-                             (state_.Settings.TestCount ? "True" : "False") + " ]";
-    if (prompt_.MessageBox(text, "Change", PromptIcon::Information, PromptButtons::OkCancel) ==
-        PromptAnswer::Ok) {
+    const CatalogueText translate(text_.language());
+    const std::string text = translate("The Test is check run.") + "\n [ " +
+                             translate(state_.Settings.TestCount ? "True" : "False") + " ]";
+    if (prompt_.MessageBox(text, translate("Change"), PromptIcon::Information,
+                           PromptButtons::OkCancel) == PromptAnswer::Ok) {
         state_.Settings.TestCount = !state_.Settings.TestCount;
     }
 }

@@ -111,7 +111,7 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
       pictureDir_(std::move(pictureDir)),
       mainWindow_(mainWindow) {
     setObjectName("SettingsWindow");
-    setWindowTitle(kCaption);
+    setWindowTitle(Q(CatalogueText(text.language())(kCaption)));
     session_ =
         std::make_unique<SettingsSession>(state, prompt, text, link, mainView, mainLock, *this);
     session_->Open();
