@@ -110,6 +110,8 @@ const std::vector<std::string>& WindowTexts() {
     static const std::vector<std::string> kTexts = {
         // settings window: title, menus, buttons, status bar
         "Barcode Scanner Settings",
+        "Format",  // "Format 3" in the Clear Format boxes
+        "End",     // the link panel when a keyboard-wedge exchange ends
         "Mode and Interface",
         "Buzzer and KB timing",
         "Other",
@@ -192,6 +194,9 @@ const std::vector<std::string>& WindowTexts() {
         "8 bits",
         "1 bit",
         "2 bits",
+        // test window's link panel
+        "USB  Please Scanner",
+        "Keyboard  Please Scanner",
         // main window
         "RS232",
         "Keyboard (PS2)",

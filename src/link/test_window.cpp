@@ -14,6 +14,7 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
@@ -136,7 +137,7 @@ void TestWindow::ShowLink(int interface, const std::string& text) {
                                  ? QIcon(Q(picture.string())).pixmap(16, 16)
                                  : QPixmap());
     }
-    linkText_->setText(Q(text));
+    linkText_->setText(Q(CatalogueText(text_.language())(text)));  // "USB  Please Scanner"...
 }
 
 void TestWindow::ShowClock(const std::string& text) {

@@ -138,7 +138,9 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
 
     link_.SetWriteProgress([this](int value, int maximum) { SetWriteProgress(value, maximum); });
     // The keyboard-wedge exchanges report their stage in the link panel.
-    link_.SetStatusText([this](const std::string& status) { linkText_->setText(Q(status)); });
+    link_.SetStatusText([this](const std::string& status) {
+        linkText_->setText(Q(CatalogueText(text_.language())(status)));
+    });
 }
 
 SettingsWindow::~SettingsWindow() {
