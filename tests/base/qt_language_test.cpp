@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QTranslator>
 
 #include "base/display_width.h"
 #include "base/qt_language.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
@@ -57,6 +59,32 @@ TEST(QtLanguage, EachScriptGetsItsOwnNotoFace) {
     ApplyLanguageFont(*qApp, Language::SimplifiedChinese);
     EXPECT_EQ(QApplication::font().families().first(), "Noto Sans CJK SC");
     QApplication::setFont(before);
+}
+
+// Every text of a language, string table and catalogue alike, has its glyphs in the language's
+// own font face: nothing is drawn as a box or borrowed from another script's face.
+TEST(QtLanguage, TheLanguageFaceHasAGlyphForEveryCharacterOfItsTexts) {
+    for (Language language :
+         {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
+        const QStringList families = LanguageFontFamilies(language);
+        if (families.size() < 2) GTEST_SKIP() << "fonts-noto-cjk missing";
+        const QFontMetrics metrics{QFont(families.first())};
+        const InterfaceText strings(language);
+        const CatalogueText translate(language);
+        QStringList texts;
+        for (int id = kFirstTextId; id <= kLastTextId; ++id)
+            texts << QString::fromStdString(strings.LoadText(id));
+        for (const std::string& english : TranslatedCatalogueTexts(language))
+            texts << QString::fromStdString(translate(english));
+        for (const QString& text : texts) {
+            for (char32_t c : text.toUcs4()) {
+                if (c == '\n') continue;
+                EXPECT_TRUE(metrics.inFontUcs4(c))
+                    << families.first().toStdString() << " lacks U+" << std::hex
+                    << static_cast<unsigned>(c) << " of \"" << text.toStdString() << "\"";
+            }
+        }
+    }
 }
 
 TEST(DisplayWidth, WideCharactersTakeTwoColumns) {
