@@ -111,9 +111,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the linked libraries: the SVG icon plugins of Qt (the program's pictures are SVG), CJK
-# fonts for the Chinese and Japanese interfaces, xdg-open for the help pages. libudev1 (hot-plug
-# for qspctl deploy) and libhidapi-hidraw0 are found by shlibdeps and named here too.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libudev1, libhidapi-hidraw0")
+# fonts for the Chinese and Japanese interfaces, Qt's own translations for its dialogs, xdg-open
+# for the help pages. libudev1 (hot-plug for qspctl deploy) and libhidapi-hidraw0 are found by
+# shlibdeps and named here too.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n, libudev1, libhidapi-hidraw0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_BINARY_DIR}/debian/postinst ${CMAKE_BINARY_DIR}/debian/postrm)

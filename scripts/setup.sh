@@ -8,7 +8,7 @@ PACKAGES=(
   libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libhidapi-dev libzint-dev libudev-dev libcli11-dev nlohmann-json3-dev
-  fonts-noto-cjk fonts-dejavu-core
+  fonts-noto-cjk fonts-dejavu-core qt6-translations-l10n
   xvfb xdotool x11-apps imagemagick
   zbar-tools poppler-utils lrzsz socat
   xdg-utils ccache

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "base/app_paths.h"
+#include "base/qt_language.h"
 #include "base/single_instance.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     if (instance.AnotherIsRunning()) return 0;
 
     const qsp::InterfaceText text(qsp::LanguageForLocale(QLocale::system().name().toStdString()));
+    // Qt's own dialogs and standard buttons speak the same language, in its script's font.
+    qsp::InstallQtTranslations(app, text.language());
+    qsp::ApplyLanguageFont(app, text.language());
     qsp::Program program(state, text, qsp::PictureDirFor(exeDir));
     program.Window().show();
     return app.exec();

@@ -20,6 +20,7 @@
 #include "base/settings_file.h"
 #include "base/text_number.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
@@ -202,6 +203,14 @@ void MainWindow::ApplyLanguage() {
     command1_[kButtonClear]->setText(t(115));
     command1_[kButtonClear]->setToolTip(t(104));
     command1_[kButtonMoreSet]->setToolTip(t(191));
+    // The texts the string table does not hold: the interface names and the More Set button.
+    const CatalogueText translate(text_.language());
+    const char* const names[3] = {"RS232", "USB", "Keyboard(PS2)"};
+    for (int i = 0; i < 3; ++i) {
+        option1_[i]->setText(Q(translate(kInterfaceCaptions[i])));
+        mnuInterface_[i]->setText(Q(translate(names[i])));
+    }
+    command1_[kButtonMoreSet]->setText(Q(translate("More Set")));
     frame1_->setTitle(t(109));
 }
 

@@ -6,6 +6,7 @@
 #include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/test_window.h"
+#include "update/update_settings.h"
 #include "workbench/settings_window.h"
 
 namespace qsp {
@@ -24,6 +25,7 @@ Program::Program(AppState& state, const InterfaceText& text, std::filesystem::pa
       operations_(state, pump_, window_, window_.Lock(), prompt_, text, link_),
       updates_(state, pump_, window_, window_.Lock(), prompt_, text, link_, &window_) {
     state_.Settings = LoadSettingsFile(state_.SettingsDir);
+    UpdateSettingsModel::StoreListTextsInEnglish(state_.Settings);
     window_.Load();
     window_.Lock().SetReceivePoll([this] { link_.Serial().ReceivePoll(); });
     InstallKeyboardWedgeProtocols(link_, state_.SettingsDir);

@@ -13,17 +13,9 @@ using Table = std::array<std::optional<std::string>, kLastTextId - kFirstTextId 
 // Each table's source is "id<TAB>text" lines, UTF-8; "\n" in a text stands for a line break.
 Table ParseTable(std::string_view source) {
     Table table;
-    std::size_t pos = 0;
-    while (pos < source.size()) {
-        std::size_t end = source.find('\n', pos);
-        if (end == std::string_view::npos) end = source.size();
-        std::string_view line = source.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const std::size_t tab = line.find('\t');
-        if (line.empty() || line[0] == '#' || tab == std::string_view::npos) continue;
+    for (const auto& [number, raw] : TableLines(source)) {
         int id = 0;
-        for (char c : line.substr(0, tab)) {
+        for (char c : number) {
             if (c < '0' || c > '9') {
                 id = -1;
                 break;
@@ -32,7 +24,6 @@ Table ParseTable(std::string_view source) {
         }
         if (id < kFirstTextId || id > kLastTextId) continue;
         std::string text;
-        const std::string_view raw = line.substr(tab + 1);
         for (std::size_t i = 0; i < raw.size(); ++i) {
             if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == 'n') {
                 text.push_back('\n');
@@ -65,6 +56,22 @@ const Table& TableFor(Language language) {
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string_view, std::string_view>> TableLines(std::string_view source) {
+    std::vector<std::pair<std::string_view, std::string_view>> lines;
+    std::size_t pos = 0;
+    while (pos < source.size()) {
+        std::size_t end = source.find('\n', pos);
+        if (end == std::string_view::npos) end = source.size();
+        std::string_view line = source.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::size_t tab = line.find('\t');
+        if (line.empty() || line[0] == '#' || tab == std::string_view::npos) continue;
+        lines.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+    }
+    return lines;
+}
 
 Language LanguageForLocale(std::string_view locale) {
     // "zh_TW.UTF-8@variant" -> language "zh", territory "TW".

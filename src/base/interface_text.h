@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace qsp {
 
@@ -36,6 +38,11 @@ public:
 private:
     Language language_;
 };
+
+// The lines of a text table's source, each split at its first tab: "id<TAB>text" or
+// "English<TAB>translation". Lines ending in CR LF are read as well; comment lines (starting with
+// '#') and lines without a tab are skipped.
+std::vector<std::pair<std::string_view, std::string_view>> TableLines(std::string_view source);
 
 // The help file for a language tag in the Picture folder: "ZUR-Help" + tag + ".chm" when it
 // exists, else the ".html" help of the same name when that exists, else an empty path.

@@ -1,5 +1,6 @@
 #include "catalogue/catalogue.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/text_number.h"
@@ -28,6 +29,9 @@ constexpr std::uint8_t kLastPlainReadingMode = 6;
 
 constexpr std::size_t kOutputCountOffset = 75;  // number of entries; entry i at +75+i
 constexpr int kOutputEntries = 8;
+
+// The value text of a Clear Format row: the row is an action, not a value.
+constexpr const char* kClearFormatText = " ( Double Click )";
 
 // The find strings of the three formats: the byte before each is "Find Data Length", not the
 // run's length.
@@ -118,7 +122,7 @@ std::string ValueText(const RowDef& row, ImageBytes& image,
         case Show::Chars:
             return ShowCharsRow(image, index, row.arg);
         case Show::ClearFormat:
-            return " ( Double Click )";
+            return kClearFormatText;
         case Show::CodeTypes:
             return CodeTypeText(image, index);
         case Show::OutputEntry:
@@ -450,6 +454,63 @@ TreeChange DataEditTreeChange(const ImageBytes& image, int page, std::size_t nod
         return nodeCount == kFixedTreeNodes ? TreeChange::AddDataEditChildren : TreeChange::None;
     }
     return nodeCount > kFixedTreeNodes ? TreeChange::RemoveDataEditChildren : TreeChange::None;
+}
+
+std::vector<std::string> CatalogueShownTexts() {
+    std::vector<std::string> texts;
+    auto add = [&texts](std::string text) {
+        const std::size_t first = text.find_first_not_of(' ');
+        if (first == std::string::npos) return;
+        text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+        if (std::find(texts.begin(), texts.end(), text) == texts.end()) {
+            texts.push_back(std::move(text));
+        }
+    };
+    for (const TreeNode& node : CategoryTree(true))
+        add(node.caption);
+    ImageBytes image{};
+    for (int page = kFirstPage; page <= kLastPage; ++page) {
+        const PageDef* def = pages::FindPage(page);
+        add(def->heading);
+        for (const RowDef& row : def->rows) {
+            add(row.label);
+            switch (row.show) {
+                case Show::Bit:
+                    add(BitWords(row.arg, true));
+                    add(BitWords(row.arg, false));
+                    break;
+                case Show::Field:
+                case Show::Enumeration: {
+                    const unsigned top =
+                        row.show == Show::Field ? 1u << (row.high - row.low + 1) : 256u;
+                    for (unsigned value = 0; value < top; ++value) {
+                        // Data parity depends on the data length bits: try both lengths.
+                        image[143] = 0x02;
+                        add(row.text(value, image));
+                        image[143] = 0x03;
+                        add(row.text(value, image));
+                    }
+                    break;
+                }
+                case Show::Match:
+                    for (std::uint8_t b : {row.arg, std::uint8_t{0}, std::uint8_t{77}}) {
+                        image[row.index] = b;
+                        add(ShowMatchRow(image, row.index, row.arg, row.arg2));
+                    }
+                    break;
+                case Show::ClearFormat:
+                    add(kClearFormatText);
+                    break;
+                case Show::OutputEntry:
+                    for (unsigned entry = 0; entry < 256; ++entry)
+                        add(OutputSequenceText(static_cast<std::uint8_t>(entry)));
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    return texts;
 }
 
 int PageForCaption(std::string_view caption, std::string_view dataEditCaption) {

@@ -141,6 +141,12 @@ enum class TreeChange { None, AddDataEditChildren, RemoveDataEditChildren };
 // tree holds exactly 27 nodes (so never twice).
 TreeChange DataEditTreeChange(const ImageBytes& image, int page, std::size_t nodeCount);
 
+// Every text the catalogue can show, once each, as the translations key it: page headings, tree
+// captions, row labels (a data edit format's rows without the format's name and its blank),
+// and the value texts of every enumeration, field and flag word. Numbers and character runs
+// are not among them.
+std::vector<std::string> CatalogueShownTexts();
+
 // The page a click on a node with this caption gives: a child's page, 25 for the Data Edit
 // node's caption (`dataEditCaption`, message 146 in the interface language), 6 for "WAND
 // Emulation", 0 for anything else.

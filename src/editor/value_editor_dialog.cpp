@@ -20,20 +20,22 @@ constexpr int kDesignHeight = 176;
 
 ValueEditorDialog::ValueEditorDialog(ValueEditorModel& model, const InterfaceText& text,
                                      QWidget* parent)
-    : QDialog(parent), model_(model) {
-    setWindowTitle("Parameters Setting");
+    : QDialog(parent), model_(model), language_(text.language()) {
+    const CatalogueText translate(text.language());
+    setWindowTitle(Q(translate("Parameters Setting")));
     BuildControls();
     ApplyLanguage(text);
     resize(kDesignWidth, kDesignHeight);
     SaveLayout(this, QSize(kDesignWidth, kDesignHeight));
     if (!model_.Opens()) return;
 
-    setWindowTitle(Q(model_.Caption()));
-    label1_->setText(Q(model_.Label()));
+    // "Setting : " and the row's label, in the window's language.
+    setWindowTitle(Q(translate("Setting") + " : " + translate(model_.Label())));
+    label1_->setText(Q(translate(model_.Label())));
     combo1_->setVisible(model_.UsesList());
     text1_->setVisible(!model_.UsesList());
     if (model_.UsesList()) {
-        ShowList();
+        ShowList(translate);
         combo1_->setFocus();
     } else {
         text1_->setText(Q(model_.Characters()));  // the model hears back what fits
@@ -65,7 +67,7 @@ void ValueEditorDialog::BuildControls() {
     text1_ = new QLineEdit("Text1", this);
     text1_->setObjectName("Text1");
     text1_->setGeometry(14, 40, 120, 26);
-    text1_->setToolTip("Max 2 bytes");
+    text1_->setToolTip(Q(CatalogueText(language_)("Max 2 bytes")));
     text1_->setMaxLength(2);
     text1_->setVisible(false);
     connect(text1_, &QLineEdit::textChanged, this,
@@ -108,14 +110,15 @@ void ValueEditorDialog::ApplyLanguage(const InterfaceText& text) {
 
 // Puts the model's list, selection and text into Combo1. A text without a selected entry
 // ("Null" or nothing) is shown in place of an entry.
-void ValueEditorDialog::ShowList() {
+void ValueEditorDialog::ShowList(const CatalogueText& translate) {
     showing_ = true;
     if (combo1_->count() != static_cast<int>(model_.Options().size())) {
         combo1_->clear();
         for (const std::string& option : model_.Options())
-            combo1_->addItem(Q(option));
+            combo1_->addItem(Q(translate(option)));
     }
-    combo1_->setPlaceholderText(model_.SelectedIndex() < 0 ? Q(model_.ListText()) : QString());
+    combo1_->setPlaceholderText(model_.SelectedIndex() < 0 ? Q(translate(model_.ListText()))
+                                                           : QString());
     combo1_->setCurrentIndex(model_.SelectedIndex());
     showing_ = false;
 }
@@ -147,7 +150,7 @@ bool ValueEditorDialog::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             model_.EnterInList();
-            ShowList();
+            ShowList(CatalogueText(language_));
             command1_[kButtonOk]->setFocus();
             return true;
         }

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "base/interface_text.h"
+#include "catalogue/catalogue_text.h"
 #include "editor/value_editor_model.h"
 
 class QComboBox;
@@ -36,10 +37,11 @@ protected:
 private:
     void BuildControls();
     void ApplyLanguage(const InterfaceText& text);
-    void ShowList();
+    void ShowList(const CatalogueText& translate);
     void RunCommand(int button);
 
     ValueEditorModel& model_;
+    Language language_;
     QLabel* label1_ = nullptr;
     QComboBox* combo1_ = nullptr;
     QLineEdit* text1_ = nullptr;

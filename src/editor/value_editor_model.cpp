@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "catalogue/catalogue.h"
+#include "catalogue/catalogue_text.h"
 #include "catalogue/key_codes.h"
 #include "editor/option_lists.h"
 
@@ -70,7 +72,7 @@ std::string ValueEditorModel::HintText(const InterfaceText& text) const {
         case editor::Hint::Models:
             return text.LoadText(207);
         case editor::Hint::AutoSensing:
-            return "Auto Sensing : " + text.LoadText(207);
+            return CatalogueText(text.language())("Auto Sensing") + " : " + text.LoadText(207);
         case editor::Hint::Cable:
             return text.LoadText(208);
         case editor::Hint::None:
@@ -135,6 +137,27 @@ void ValueEditorModel::Default() {
     } else if (defaultByte_) {
         Byte() = *defaultByte_;
     }
+}
+
+std::vector<std::string> ValueEditorListTexts() {
+    std::vector<std::string> texts{editor::kNullText};
+    for (int category = kFirstPage; category <= kLastPage; ++category) {
+        for (int address = 0; address < static_cast<int>(kParamImageSize); ++address) {
+            for (int kind = 0; kind <= kEditRunBase + 2; ++kind) {
+                const editor::ListSpec* list = editor::FindList(category, address, kind);
+                if (!list || list->builder == editor::Builder::Range) continue;
+                for (const editor::Entry& entry : list->entries) {
+                    const bool number = std::all_of(entry.text.begin(), entry.text.end(),
+                                                    [](char c) { return c >= '0' && c <= '9'; });
+                    if (!number &&
+                        std::find(texts.begin(), texts.end(), entry.text) == texts.end()) {
+                        texts.push_back(entry.text);
+                    }
+                }
+            }
+        }
+    }
+    return texts;
 }
 
 }  // namespace qsp

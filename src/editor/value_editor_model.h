@@ -29,6 +29,10 @@ namespace editor {
 struct ListSpec;
 }
 
+// Every text an option list can offer, once each (the number ranges left out), as the
+// translations key them.
+std::vector<std::string> ValueEditorListTexts();
+
 using ScratchBytes = std::array<std::uint8_t, kScratchSize>;
 
 class ValueEditorModel {

@@ -14,12 +14,14 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
 
 constexpr int kTextPleaseScan = 184;
 constexpr int kTextExit = 106;
+constexpr int kTextTestScanner = 105;
 constexpr int kTextTestEnds = 186;
 
 constexpr const char* kLinkPictures[3] = {"S_RS23201.svg", "S_USB01.svg", "S_Keybrd01.svg"};
@@ -56,14 +58,14 @@ TestWindow::TestWindow(AppState& state, EventPump& pump, const InterfaceText& te
                        SerialLink& serial, std::filesystem::path pictureDir, QWidget* parent)
     : QDialog(parent), text_(text), pictureDir_(std::move(pictureDir)) {
     setObjectName("TestWindow");
-    setWindowTitle(kCaption);
+    setWindowTitle(Q(text.LoadText(kTextTestScanner)));  // "Test Scanner"
     resize(480, 320);
 
     text1_ = new QPlainTextEdit(this);
     text1_->setObjectName("Text1");
     text1_->setTabChangesFocus(true);
     text1_->setToolTip(Q(text.LoadText(kTextPleaseScan)));
-    command1_ = new QPushButton("Exit", this);
+    command1_ = new QPushButton(Q(text.LoadText(kTextExit)), this);
     command1_->setObjectName("Command1");
     command1_->setToolTip(Q(text.LoadText(kTextExit)));
     command1_->setAutoDefault(false);
@@ -135,7 +137,7 @@ void TestWindow::ShowLink(int interface, const std::string& text) {
                                  ? QIcon(Q(picture.string())).pixmap(16, 16)
                                  : QPixmap());
     }
-    linkText_->setText(Q(text));
+    linkText_->setText(Q(CatalogueText(text_.language())(text)));  // "USB  Please Scanner"...
 }
 
 void TestWindow::ShowClock(const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include "base/file_io.h"
 #include "base/text_number.h"
+#include "catalogue/catalogue_text.h"
 #include "workbench/remembered_path.h"
 
 namespace qsp {
@@ -28,6 +29,12 @@ const std::vector<std::string>& UpdateSettingsModel::Items(int index) {
     }();
     static const std::vector<std::string> none;
     return index >= 0 && index < 6 ? items[static_cast<std::size_t>(index)] : none;
+}
+
+void UpdateSettingsModel::StoreListTextsInEnglish(AppSettings& settings) {
+    settings.DataParity = EnglishChoice(settings.DataParity, Items(2));
+    settings.DataLength = EnglishChoice(settings.DataLength, Items(3));
+    settings.StopBits = EnglishChoice(settings.StopBits, Items(4));
 }
 
 UpdateSettingsModel::UpdateSettingsModel(AppState& state, Prompt& prompt, const InterfaceText& text,
@@ -121,10 +128,11 @@ void UpdateSettingsModel::OpenUpdatePath() {
 }
 
 void UpdateSettingsModel::TestSwitch() {
-    const std::string text = std::string("The Test is check run.\n [ ") +
-                             (state_.Settings.TestCount ? "True" : "False") + " ]";
-    if (prompt_.MessageBox(text, "Change", PromptIcon::Information, PromptButtons::OkCancel) ==
-        PromptAnswer::Ok) {
+    const CatalogueText translate(text_.language());
+    const std::string text = translate("The Test is check run.") + "\n [ " +
+                             translate(state_.Settings.TestCount ? "True" : "False") + " ]";
+    if (prompt_.MessageBox(text, translate("Change"), PromptIcon::Information,
+                           PromptButtons::OkCancel) == PromptAnswer::Ok) {
         state_.Settings.TestCount = !state_.Settings.TestCount;
     }
 }

@@ -46,6 +46,9 @@ public:
 
     // The items of Combo1(index).
     static const std::vector<std::string>& Items(int index);
+    // The stored serial texts (parity, data length, stop bits) in the words of the lists' English
+    // items, when a settings file holds them in another language.
+    static void StoreListTextsInEnglish(AppSettings& settings);
 
     UpdateSettingsModel(AppState& state, Prompt& prompt, const InterfaceText& text,
                         UpdateSettingsMode mode);

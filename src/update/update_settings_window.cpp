@@ -15,6 +15,7 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 
@@ -38,8 +39,10 @@ int RowTop(int row) {
 UpdateSettingsWindow::UpdateSettingsWindow(AppState& state, Prompt& prompt,
                                            const InterfaceText& text, UpdateSettingsMode mode,
                                            QWidget* parent)
-    : QDialog(parent), model_(std::make_unique<UpdateSettingsModel>(state, prompt, text, mode)) {
-    setWindowTitle(UpdateSettingsModel::kCaption);
+    : QDialog(parent),
+      model_(std::make_unique<UpdateSettingsModel>(state, prompt, text, mode)),
+      translate_(text.language()) {
+    setWindowTitle(Q(CatalogueText(text.language())(UpdateSettingsModel::kCaption)));
     Build(text);
 }
 
@@ -60,7 +63,8 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
     canvas_->setMinimumSize(TwipsToPixels(kWidth), TwipsToPixels(1500));
     resize(TwipsToPixels(kWidth), TwipsToPixels(kFullHeight));
 
-    mnuEXIT_ = menuBar_->addAction("EXIT [OK]  (&E)");
+    const CatalogueText& translate = translate_;
+    mnuEXIT_ = menuBar_->addAction(Q(translate("EXIT [OK]")) + "  (&E)");
     mnuOpenUpdatePath_ = menuBar_->addAction(Q(text.LoadText(103) + "(&O)"));
     connect(mnuEXIT_, &QAction::triggered, this, [this] { ExitOk(); });
     connect(mnuOpenUpdatePath_, &QAction::triggered, this, [this] { OpenUpdatePath(); });
@@ -70,7 +74,8 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         "Comm Port",   "Baud Rate",   "Data Parity", "Data Length", "Stop Bits",
         "Update Type", "RS232-Delay", "USB-Delay",   "PS2-Delay"};
     for (int i = 0; i < 9; ++i) {
-        auto* label = new QLabel(kDesignCaptions[static_cast<std::size_t>(i)], canvas_);
+        auto* label =
+            new QLabel(Q(translate(kDesignCaptions[static_cast<std::size_t>(i)])), canvas_);
         if (i < 6) label->setText(Q(text.LoadText(193 + i)));
         Place(label, kLabelLeft, RowTop(std::min(i, 5)), 1300, 300);
         label1_[static_cast<std::size_t>(i)] = label;
@@ -83,13 +88,13 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         combo->lineEdit()->setReadOnly(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
         for (const auto& item : UpdateSettingsModel::Items(i))
-            combo->addItem(Q(item));
+            combo->addItem(Q(translate(item)));
         combo->installEventFilter(this);
         combo->lineEdit()->installEventFilter(this);
         Place(combo, kBoxLeft, RowTop(i) - 20, 1700, 330);
         combo1_[static_cast<std::size_t>(i)] = combo;
     }
-    combo1_[0]->setToolTip("Comm max to 16");
+    combo1_[0]->setToolTip(Q(translate("Comm max to 16")));
     combo1_[1]->setEditText("9600");
     connect(combo1_[5], &QComboBox::activated, this, [this](int index) {
         TakeValues();
@@ -200,7 +205,8 @@ void UpdateSettingsWindow::ShowValues() {
     const UpdateSettingsValues& v = model_->Values();
     for (int i = 0; i < 6; ++i) {
         QComboBox* combo = combo1_[static_cast<std::size_t>(i)];
-        const QString value = Q(v.lists[static_cast<std::size_t>(i)]);
+        // The lists show the translation of the text the settings hold.
+        const QString value = Q(translate_(v.lists[static_cast<std::size_t>(i)]));
         const int index = combo->findText(value);
         if (index >= 0) combo->setCurrentIndex(index);
         combo->setEditText(value);
@@ -215,8 +221,8 @@ void UpdateSettingsWindow::ShowValues() {
 void UpdateSettingsWindow::TakeValues() {
     UpdateSettingsValues& v = model_->Values();
     for (int i = 0; i < 6; ++i) {
-        v.lists[static_cast<std::size_t>(i)] =
-            S(combo1_[static_cast<std::size_t>(i)]->currentText());
+        v.lists[static_cast<std::size_t>(i)] = EnglishChoice(
+            S(combo1_[static_cast<std::size_t>(i)]->currentText()), UpdateSettingsModel::Items(i));
     }
     v.path = S(text1_[0]->text());
     v.rs232Delay = S(text1_[1]->text());

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "catalogue/catalogue_text.h"
 #include "update/update_settings.h"
 
 class QAction;
@@ -57,6 +58,7 @@ private:
     void Place(QWidget* widget, int left, int top, int width, int height);
 
     std::unique_ptr<UpdateSettingsModel> model_;
+    CatalogueText translate_;  // the window's language
     bool activated_ = false;
     QMenuBar* menuBar_ = nullptr;
     QWidget* canvas_ = nullptr;

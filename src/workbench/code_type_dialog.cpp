@@ -8,6 +8,7 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
@@ -23,7 +24,8 @@ CodeTypeDialog::CodeTypeDialog(ImageBytes& image, std::size_t first, const Inter
     : QDialog(parent), model_(image, first) {
     setObjectName("CodeTypeDialog");
     const std::string caption = CodeTypeDialogCaption(first);
-    setWindowTitle(caption.empty() ? "Code Type" : Q(caption));
+    const CatalogueText translate(text.language());
+    setWindowTitle(Q(translate(caption.empty() ? "Code Type" : caption)));
     auto t = [&text](int id) { return Q(text.LoadText(id)); };
 
     auto* layout = new QVBoxLayout(this);
@@ -55,7 +57,7 @@ CodeTypeDialog::CodeTypeDialog(ImageBytes& image, std::size_t first, const Inter
     const int tips[3] = {106, 173, 172};
     auto* colours = new FocusColours(this);
     for (int c = 0; c < 3; ++c) {
-        auto* button = new QPushButton(buttonCaptions[c], area_);
+        auto* button = new QPushButton(Q(translate(buttonCaptions[c])), area_);
         button->setObjectName(QString("Command1_%1").arg(c));
         button->setGeometry(16 + (2 - c) * 180, 236, 160, 40);
         button->setToolTip(t(tips[c]));

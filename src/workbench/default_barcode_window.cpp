@@ -7,6 +7,7 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 #include "workbench/default_barcode_symbol.h"
 #include "workbench/printout.h"
 #include "workbench/qt_printout.h"
@@ -49,7 +50,8 @@ private:
 DefaultBarcodeWindow::DefaultBarcodeWindow(Prompt& prompt, const InterfaceText& text,
                                            QWidget* parent)
     : QDialog(parent), prompt_(prompt) {
-    setWindowTitle(kCaption);
+    const CatalogueText translate(text.language());
+    setWindowTitle(Q(translate(kCaption)));
     setObjectName("DefaultBarcodeWindow");
     resize(kDesignWidth, kDesignHeight);
     auto* focusColours = new FocusColours(this);
@@ -78,7 +80,7 @@ DefaultBarcodeWindow::DefaultBarcodeWindow(Prompt& prompt, const InterfaceText& 
     arial.setPointSize(14);
     label1_->setFont(arial);
 
-    command1_ = new QPushButton("Print Out", this);
+    command1_ = new QPushButton(Q(translate("Print Out")), this);
     command1_->setObjectName("Command1");
     command1_->setGeometry(336, 200, 128, 38);
     focusColours->Watch(command1_);

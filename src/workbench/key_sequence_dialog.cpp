@@ -10,6 +10,7 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
@@ -33,7 +34,8 @@ SpecialKeyboardDialog::SpecialKeyboardDialog(SpecialKeyboardModel::Scratch& scra
                                              QWidget* parent)
     : QDialog(parent), model_(scratch, count) {
     setObjectName("SpecialKeyboardDialog");
-    setWindowTitle(Q("Special Keyboard - " + rowLabel));
+    const CatalogueText translate(text.language());
+    setWindowTitle(Q(translate("Special Keyboard") + " - " + translate(rowLabel)));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     area_ = new QWidget(this);
@@ -49,7 +51,7 @@ SpecialKeyboardDialog::SpecialKeyboardDialog(SpecialKeyboardModel::Scratch& scra
         auto* entry = new QLineEdit(area_);
         entry->setObjectName(QString("Text1_%1").arg(i));
         entry->setGeometry(x + 48, y, 180, 24);
-        entry->setToolTip(QString("Serial %1").arg(i + 1));
+        entry->setToolTip(Q(translate("Serial")) + QString(" %1").arg(i + 1));
         entry->installEventFilter(this);
         connect(entry, &QLineEdit::textEdited, this, [this, i](const QString& s) {
             model_.TextChanged(i, S(s));
@@ -69,7 +71,7 @@ SpecialKeyboardDialog::SpecialKeyboardDialog(SpecialKeyboardModel::Scratch& scra
         auto* button = new QPushButton(Q(key.button), area_);
         button->setObjectName(QString("Command1_%1").arg(k));
         button->setGeometry(12 + (k % 9) * 84, 264 + (k / 9) * 36, 80, 32);
-        button->setToolTip(Q(key.tip));
+        button->setToolTip(Q(translate(key.tip)));
         // Keys go into the current entry; they do not take the focus from it.
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoDefault(false);
@@ -82,7 +84,7 @@ SpecialKeyboardDialog::SpecialKeyboardDialog(SpecialKeyboardModel::Scratch& scra
     const char* const captions[2] = {"EXIT", "All Clear"};
     const int tips[2] = {106, 167};
     for (int c = 0; c < 2; ++c) {
-        auto* button = new QPushButton(captions[c], area_);
+        auto* button = new QPushButton(Q(translate(captions[c])), area_);
         button->setObjectName(QString("Command2_%1").arg(c));
         button->setGeometry(560, 12 + c * 52, 200, 42);
         button->setToolTip(Q(text.LoadText(tips[c])));

@@ -1,30 +1,42 @@
 #include "workbench/param_listing.h"
 
+#include "base/display_width.h"
 #include "base/file_io.h"
+#include "catalogue/catalogue_text.h"
 
 namespace qsp {
 namespace {
 
 constexpr const char* kEndOfLine = "\r\n";
 
-std::size_t CharacterCount(const std::string& text) {
-    std::size_t count = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    }
-    return count;
-}
+// The header's "Parameter" starts in this column, as in the English header.
+constexpr std::size_t kParameterHeaderColumn = 76;
 
 }  // namespace
 
-std::string ListingHeading(int page, const InterfaceText& text) {
-    return page == kDataEditPage ? text.LoadText(kDataEditTextId) : PageHeading(page);
+std::vector<PropertyRow> TranslatedRows(std::vector<PropertyRow> rows, Language language) {
+    const CatalogueText translate(language);
+    for (PropertyRow& row : rows) {
+        row.label = translate(row.label);
+        row.value = translate(row.value);
+    }
+    return rows;
 }
 
-std::string ListingBlock(const std::string& heading, const std::vector<PropertyRow>& rows) {
+std::string ListingHeading(int page, const InterfaceText& text) {
+    return page == kDataEditPage ? text.LoadText(kDataEditTextId)
+                                 : CatalogueText(text.language())(PageHeading(page));
+}
+
+std::string ListingBlock(const std::string& heading, const std::vector<PropertyRow>& rows,
+                         const InterfaceText& text) {
     std::string out;
     out += std::string(4, ' ') + heading + kEndOfLine;
-    out += std::string(20, ' ') + "Property" + std::string(48, ' ') + "  Parameter" + kEndOfLine;
+    const std::string property = std::string(20, ' ') + text.LoadText(147);
+    const std::size_t used = DisplayWidth(property);
+    out += property +
+           std::string(used < kParameterHeaderColumn ? kParameterHeaderColumn - used : 1, ' ') +
+           "  " + text.LoadText(148) + kEndOfLine;
     out += std::string(110, '-') + kEndOfLine;
     for (const auto& row : rows) {
         const std::string name = " " + row.label;
@@ -32,7 +44,7 @@ std::string ListingBlock(const std::string& heading, const std::vector<PropertyR
             out += name + kEndOfLine;
             continue;
         }
-        const std::size_t width = CharacterCount(name);
+        const std::size_t width = DisplayWidth(name);
         if (width > kListingLabelWidth) continue;
         out += name + std::string(kListingLabelWidth - width, ' ') + row.value + kEndOfLine;
     }
@@ -47,7 +59,8 @@ std::string ListingText(ImageBytes& image, const InterfaceText& text, int& curre
         currentPage = page;
         auto rows = ShowPage(image, page);
         if (page == kFormatSettingPage && rows.size() >= 3) rows.erase(rows.begin() + 2);
-        out += ListingBlock(ListingHeading(page, text), rows);
+        out +=
+            ListingBlock(ListingHeading(page, text), TranslatedRows(rows, text.language()), text);
     }
     return out;
 }

@@ -76,7 +76,8 @@ PrintOperations PrintoutOperations(const std::vector<PrintedPage>& pages) {
         }
         count(2, true);
         printer.Print(kIndent + page.heading);
-        printer.Print(std::string(20, ' ') + "Property" + std::string(80, ' ') + "  Parameter");
+        printer.Print(std::string(20, ' ') + page.propertyHeader + std::string(80, ' ') + "  " +
+                      page.parameterHeader);
         printer.Print(kDashes);
         printer.Bold(true);
         count(3, false);
@@ -101,10 +102,12 @@ std::vector<PrintedPage> PrintedPages(ImageBytes& image, const InterfaceText& te
     std::vector<PrintedPage> printed;
     for (auto& shown : ShowPages(image, ListedPages(image))) {
         currentPage = shown.page;
-        PrintedPage page{ListingHeading(shown.page, text), {}};
-        for (std::size_t i = 0; i < shown.rows.size(); ++i) {
+        PrintedPage page{
+            ListingHeading(shown.page, text), {}, text.LoadText(147), text.LoadText(148)};
+        const auto rows = TranslatedRows(std::move(shown.rows), text.language());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
             if (shown.page == kFormatSettingPage && i == 2) continue;
-            page.rows.push_back({std::move(shown.rows[i].label), std::move(shown.rows[i].value)});
+            page.rows.push_back({rows[i].label, rows[i].value});
         }
         printed.push_back(std::move(page));
     }

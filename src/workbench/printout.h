@@ -56,6 +56,8 @@ struct PrintedPage {
         std::string value;
     };
     std::vector<Row> rows;
+    std::string propertyHeader = "Property";  // the two column headers, messages 147 and 148
+    std::string parameterHeader = "Parameter";
 };
 
 // The printout of pages, in order:
@@ -69,9 +71,10 @@ struct PrintedPage {
 // three one-blank lines and the count starts again at 3.
 PrintOperations PrintoutOperations(const std::vector<PrintedPage>& pages);
 
-// The listed pages of the image as the printout prints them: each page shown in turn, so the
-// image takes the corrections showing makes, with its listing heading (page 25's in the
-// interface language), page 26 without its third row. `currentPage` ends at the last listed page.
+// The listed pages of the image as the printout prints them, in the interface language: each page
+// shown in turn, so the image takes the corrections showing makes, with its listing heading (page
+// 25's in the interface language), page 26 without its third row. `currentPage` ends at the last
+// listed page.
 std::vector<PrintedPage> PrintedPages(ImageBytes& image, const InterfaceText& text,
                                       int& currentPage);
 

@@ -7,6 +7,7 @@
 #include "base/file_io.h"
 #include "base/settings_file.h"
 #include "base/text_number.h"
+#include "catalogue/catalogue_text.h"
 #include "catalogue/reset_values.h"
 #include "workbench/param_file.h"
 #include "workbench/param_listing.h"
@@ -248,7 +249,7 @@ void SettingsSession::Edit() {
 
 void SettingsSession::ClearFormat() {
     const int format = state_.Edit.index == 4 ? 3 : state_.Edit.index;
-    const std::string name = "Format" + NumberText(format);
+    const std::string name = CatalogueText(text_.language())("Format") + NumberText(format);
     const auto answer = prompt_.MessageBox(name + " " + T(152) + "\n" + T(123), name + " " + T(115),
                                            PromptIcon::Information, PromptButtons::OkCancel);
     if (answer != PromptAnswer::Ok) return;

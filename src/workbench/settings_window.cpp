@@ -19,6 +19,7 @@
 #include "base/qt_text.h"
 #include "base/settings_file.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 #include "editor/value_editor_dialog.h"
 #include "editor/value_editor_model.h"
 #include "workbench/code_type_dialog.h"
@@ -91,6 +92,14 @@ constexpr int kButtonTips[5] = {182, 141, 183, 139, 200};
 
 constexpr const char* kLinkPictures[3] = {"S_RS23201.svg", "S_USB01.svg", "S_Keybrd01.svg"};
 
+// Tree nodes and list rows show their texts in the window's language and keep the English text
+// the session knows them by here.
+constexpr int kEnglishRole = Qt::UserRole + 1;
+
+std::string EnglishText(const QTreeWidgetItem* item) {
+    return S(item->data(0, kEnglishRole).toString());
+}
+
 }  // namespace
 
 SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
@@ -105,7 +114,7 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
       pictureDir_(std::move(pictureDir)),
       mainWindow_(mainWindow) {
     setObjectName("SettingsWindow");
-    setWindowTitle(kCaption);
+    setWindowTitle(Q(CatalogueText(text.language())(kCaption)));
     session_ =
         std::make_unique<SettingsSession>(state, prompt, text, link, mainView, mainLock, *this);
     session_->Open();
@@ -128,12 +137,14 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
         linkIcon_->setPixmap(QIcon(Q(picture.string())).pixmap(16, 16));
     }
     const char* const linkNames[3] = {"RS232  COM", "USB", "Keyboard"};
-    linkText_->setText(QString(linkNames[link_number]) +
+    linkText_->setText(Q(CatalogueText(text_.language())(linkNames[link_number])) +
                        (link_number == kRs232 ? Q(state_.Settings.CommPort) : QString()));
 
     link_.SetWriteProgress([this](int value, int maximum) { SetWriteProgress(value, maximum); });
     // The keyboard-wedge exchanges report their stage in the link panel.
-    link_.SetStatusText([this](const std::string& status) { linkText_->setText(Q(status)); });
+    link_.SetStatusText([this](const std::string& status) {
+        linkText_->setText(Q(CatalogueText(text_.language())(status)));
+    });
 }
 
 SettingsWindow::~SettingsWindow() {
@@ -190,19 +201,20 @@ void SettingsWindow::BuildControls() {
     list_->setColumnWidth(1, TwipsToPixels(kParameterColumnTwips));
     list_->installEventFilter(this);
     connect(list_, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { session_->IdentifyRow(S(item->text(0))); });
+            [this](QTreeWidgetItem* item) { session_->IdentifyRow(EnglishText(item)); });
     // Moving through the rows with the keys picks the row just as a click does.
     connect(list_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
                 if (current && list_->hasFocus() && !quiet_) {
-                    session_->IdentifyRow(S(current->text(0)));
+                    session_->IdentifyRow(EnglishText(current));
                 }
             });
     connect(list_, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem*) { session_->RowDoubleClick(); });
 
     for (int i = 0; i < 5; ++i) {
-        auto* button = new QPushButton(kButtonCaptions[i], area_);
+        auto* button =
+            new QPushButton(Q(CatalogueText(text_.language())(kButtonCaptions[i])), area_);
         button->setObjectName(QString("Command1_%1").arg(i));
         button->setGeometry(8 + i * 164, 420, 156, 40);
         button->setAutoDefault(false);
@@ -224,12 +236,13 @@ void SettingsWindow::BuildMenus() {
         fileItems_[static_cast<std::size_t>(c)] = item;
     }
 
-    auto addMenu = [this](int slot, const char* name, const char* title, const MenuItem* items,
-                          std::size_t n) {
+    const CatalogueText translate(text_.language());
+    auto addMenu = [this, &translate](int slot, const char* name, const char* title,
+                                      const MenuItem* items, std::size_t n) {
         QMenu* menu = menuBar()->addMenu(title);
         menu->setObjectName(name);
         for (std::size_t i = 0; i < n; ++i) {
-            QAction* item = menu->addAction(items[i].caption);
+            QAction* item = menu->addAction(Q(translate(items[i].caption)));
             item->setObjectName(items[i].name);
             const int page = items[i].page;
             connect(item, &QAction::triggered, this, [this, page] {
@@ -333,7 +346,10 @@ void SettingsWindow::AddNode(const TreeNode& node) {
     } else {
         item = new QTreeWidgetItem(tree_);
     }
-    item->setText(0, node.textId != 0 ? Q(text_.LoadText(node.textId)) : Q(node.caption));
+    // A top node shows its message; the session knows it by that text too.
+    const std::string known = node.textId != 0 ? text_.LoadText(node.textId) : node.caption;
+    item->setText(0, node.textId != 0 ? Q(known) : Q(CatalogueText(text_.language())(known)));
+    item->setData(0, kEnglishRole, Q(known));
     item->setData(0, Qt::UserRole, static_cast<int>(nodes_.size()) + 1);
     item->setIcon(0, NodeIcon(node.image, node.selectedImage));
     nodes_.push_back(item);
@@ -348,8 +364,11 @@ QTreeWidgetItem* SettingsWindow::Node(int number) const {
 void SettingsWindow::ShowRows(const std::vector<PropertyRow>& rows) {
     quiet_ = true;
     list_->clear();
+    const CatalogueText translate(text_.language());
     for (const PropertyRow& row : rows) {
-        new QTreeWidgetItem(list_, QStringList{Q(row.label), Q(row.value)});
+        auto* item = new QTreeWidgetItem(
+            list_, QStringList{Q(translate(row.label)), Q(translate(row.value))});
+        item->setData(0, kEnglishRole, Q(row.label));
     }
     MarkChangedRows();
     quiet_ = false;
@@ -357,7 +376,7 @@ void SettingsWindow::ShowRows(const std::vector<PropertyRow>& rows) {
 
 std::string SettingsWindow::RowLabel(int row) const {
     QTreeWidgetItem* item = row >= 1 ? list_->topLevelItem(row - 1) : nullptr;
-    return item ? S(item->text(0)) : std::string();
+    return item ? EnglishText(item) : std::string();
 }
 
 void SettingsWindow::SelectRow(int row) {
@@ -477,7 +496,7 @@ void SettingsWindow::RunCommand(int command) {
 }
 
 void SettingsWindow::TreeItemClicked(QTreeWidgetItem* item) {
-    session_->TreeClick(S(item->text(0)));
+    session_->TreeClick(EnglishText(item));
 }
 
 void SettingsWindow::Tick() {
@@ -522,7 +541,7 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) {
             QTreeWidgetItem* item = list_->currentItem();
             session_->ListFocus(item && item->isSelected()
-                                    ? std::optional<std::string>(S(item->text(0)))
+                                    ? std::optional<std::string>(EnglishText(item))
                                     : std::nullopt);
         } else if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();

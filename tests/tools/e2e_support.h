@@ -54,10 +54,13 @@ inline Run Shell(const std::string& command) {
     return r;
 }
 
-// qspctl run in the settings folder `dir` (relative file names are in it), without a display.
-inline Run Qspctl(const fs::path& dir, const std::string& args) {
-    return Shell("cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
-                 (BinDir() / "qspctl").string() + "' --settings-dir . " + args);
+// qspctl run in the settings folder `dir` (relative file names are in it), without a display,
+// in the locale `locale` (English unless a test asks for another).
+inline Run Qspctl(const fs::path& dir, const std::string& args,
+                  const std::string& locale = "C.UTF-8") {
+    return Shell("cd '" + dir.string() +
+                 "' && env -u DISPLAY -u WAYLAND_DISPLAY -u LC_ALL -u LC_MESSAGES LANG=" + locale +
+                 " '" + (BinDir() / "qspctl").string() + "' --settings-dir . " + args);
 }
 
 inline std::string ReadText(const fs::path& file) {

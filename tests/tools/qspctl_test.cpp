@@ -4,6 +4,7 @@
 #include <regex>
 #include <sstream>
 
+#include "catalogue/catalogue_text.h"
 #include "catalogue/reset_values.h"
 #include "e2e_support.h"
 #include "workbench/param_listing.h"
@@ -57,6 +58,36 @@ TEST_F(QspctlCommands, ResetDiffListAndShowReportWhatAUserSees) {
     image[155] = 0;
     Save("c.Dec", image);
     EXPECT_EQ(Ctl("diff rs232.Dec c.Dec").output, "# bytes no row shows\n155\t170\t0\n");
+}
+
+// show, list and print speak the locale's language, or the one --lang names; the listing keeps
+// its columns.
+TEST_F(QspctlCommands, TextsForPeopleFollowTheLocaleOrTheLangOption) {
+    ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0);
+    const qsp::CatalogueText japanese(qsp::Language::Japanese);
+    const std::string expected = "# 5 " + japanese("RS-232") + "\n" + japanese("Baud Rate") +
+                                 "\t9600 bps\n" + japanese("Data Length") + "\t" +
+                                 japanese("8 bits") + "\n";
+    EXPECT_EQ(e2e::Qspctl(dir.path, "show f.Dec --page 5", "ja_JP.UTF-8").output.rfind(expected, 0),
+              0u);
+    EXPECT_EQ(Ctl("show f.Dec --page 5 --lang ja").output.rfind(expected, 0), 0u);
+    EXPECT_EQ(e2e::Qspctl(dir.path, "show f.Dec --page 5 --lang en", "ja_JP.UTF-8")
+                  .output.rfind("# 5 RS-232\nBaud Rate\t9600 bps\n", 0),
+              0u);
+    const auto wrong = Ctl("show f.Dec --lang de");
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.output.find("--lang"), std::string::npos);
+
+    ASSERT_EQ(e2e::Qspctl(dir.path, "list f.Dec -o zh.txt", "zh_TW.UTF-8").status, 0);
+    auto image = FileImage(dir.path / "f.Dec");
+    int page = 0;
+    EXPECT_EQ(ReadText(dir.path / "zh.txt"),
+              qsp::ListingText(image, qsp::InterfaceText(qsp::Language::TraditionalChinese), page));
+    ASSERT_EQ(Ctl("print f.Dec --pdf zh.pdf --lang zh_CN").status, 0);
+    const auto text = e2e::Shell("pdftotext -layout '" + (dir.path / "zh.pdf").string() + "' -");
+    EXPECT_NE(
+        text.output.find(qsp::CatalogueText(qsp::Language::SimplifiedChinese)("Reading Mode")),
+        std::string::npos);
 }
 
 TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 
+#include "catalogue/catalogue_text.h"
 #include "link/fakes.h"
 #include "update/update_settings_window.h"
 
@@ -137,6 +138,38 @@ TEST(UpdateSettingsWindow, HiddenLabelSwitchesTheTestCount) {
     f.answer = qsp::PromptAnswer::Cancel;
     QTest::mouseDClick(w->Label2(), Qt::LeftButton);
     EXPECT_FALSE(f.state.Settings.TestCount);
+}
+
+}  // namespace
+
+namespace {
+
+// The lists show the words in the window's language; the settings keep the English words, and a
+// settings file holding the translated words reads back as the English ones.
+TEST(UpdateSettingsWindow, ListsShowTranslationsAndStoreTheEnglishWords) {
+    Fixture f;
+    f.text = qsp::InterfaceText(qsp::Language::TraditionalChinese);
+    const qsp::CatalogueText translate(qsp::Language::TraditionalChinese);
+    auto w = f.Open(Mode::Update);
+    EXPECT_EQ(w->windowTitle().toStdString(), translate("System Setting"));
+    EXPECT_EQ(w->Combo1(2)->currentText().toStdString(), translate("None"));
+    EXPECT_NE(translate("None"), "None");
+    w->Combo1(2)->setCurrentIndex(w->Combo1(2)->findText(QString::fromStdString(translate("Odd"))));
+    w->Combo1(3)->setCurrentIndex(0);
+    EXPECT_EQ(w->Combo1(5)->itemText(0).toStdString(), translate("KTX - Type"));
+    w->ExitOk();
+    EXPECT_EQ(f.state.Settings.DataParity, "Odd");
+    EXPECT_EQ(f.state.Settings.DataLength, "7 bits");
+    EXPECT_EQ(f.state.Settings.StopBits, "1 bit");
+
+    qsp::AppSettings stored = qsp::ParseSettings("");
+    stored.DataParity = qsp::CatalogueText(qsp::Language::Japanese)("Even");
+    stored.StopBits = translate("2 bits");
+    stored.DataLength = "8 bits";
+    qsp::UpdateSettingsModel::StoreListTextsInEnglish(stored);
+    EXPECT_EQ(stored.DataParity, "Even");
+    EXPECT_EQ(stored.StopBits, "2 bits");
+    EXPECT_EQ(stored.DataLength, "8 bits");
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
+#include "base/display_width.h"
+#include "catalogue/catalogue_text.h"
 #include "catalogue/reset_values.h"
 
 namespace qsp {
@@ -21,12 +24,14 @@ ImageBytes FactoryImage() {
     return image;
 }
 
-// The "    heading" lines of a listing, in order.
+// The "    heading" lines of a listing (4 blanks, then text), in order.
 std::vector<std::string> Headings(const std::string& listing) {
     std::vector<std::string> headings;
     std::istringstream in(listing);
-    for (std::string line, previous; std::getline(in, line); previous = line) {
-        if (line + "\n" == kHeader) headings.push_back(previous.substr(4, previous.size() - 5));
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() > 5 && line.compare(0, 4, "    ") == 0 && line[4] != ' ') {
+            headings.push_back(line.substr(4, line.size() - 5));
+        }
     }
     return headings;
 }
@@ -54,11 +59,11 @@ TEST(Listing, FactoryImageListsTheGeneralPagesThenDataEdit) {
     ImageBytes image = FactoryImage();
     int page = 0;
     const std::string listing = ListingText(image, InterfaceText(), page);
-    const std::string first =
-        "    Mode and Interface\r\n" + kHeader + kRule + Row("Computer Type", "PC - AT") +
-        Row("Interface", "RS232") + Row("Reading Mode", "Trigger Mode") +
-        Row("Terminator", "CR + LF") + Row("Send Data Length", "Off") +
-        Row("Code ID", "Disable Code ID") + kPageEnd + "    Buzzer and KB timing\r\n";
+    const std::string first = "    Mode and Interface\r\n" + kHeader + kRule +
+                              Row("Computer Type", "PC - AT") + Row("Interface", "RS232") +
+                              Row("Reading Mode", "Trigger Mode") + Row("Terminator", "CR + LF") +
+                              Row("Send Data Length", "Off") + Row("Code ID", "Disable Code ID") +
+                              kPageEnd + "    Buzzer and KB timing\r\n";
     EXPECT_EQ(listing.substr(0, first.size()), first);
     EXPECT_NE(listing.find("\r\n Preamble\r\n"), std::string::npos);  // no value: label only
     const auto headings = Headings(listing);
@@ -84,6 +89,70 @@ TEST(Listing, SwitchedOnFormatsListPages26To31WithoutItsThirdRow) {
                            Row("F-1 Min Length", " 0")),
               std::string::npos);
     EXPECT_EQ(listing.find("Clear Format"), std::string::npos);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// What stands from display column `column` on; "(split)" when no character starts there.
+std::string FromColumn(const std::string& line, std::size_t column) {
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && (static_cast<unsigned char>(line[i]) & 0xC0) == 0x80) continue;
+        const std::size_t width = DisplayWidth(line.substr(0, i));
+        if (width == column) return line.substr(i);
+        if (width > column) break;
+    }
+    return "(split)";
+}
+
+TEST(Listing, EveryLanguageListsTheSameRowsWithValuesInTheSameColumn) {
+    ImageBytes image = FactoryImage();
+    image[256] = 1;  // the data edit pages too
+    int page = 0;
+    ImageBytes englishImage = image;
+    const auto english = Lines(ListingText(englishImage, InterfaceText(), page));
+    for (Language language :
+         {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
+        SCOPED_TRACE(static_cast<int>(language));
+        const InterfaceText text(language);
+        const CatalogueText translate(language);
+        ImageBytes shown = image;
+        const auto lines = Lines(ListingText(shown, text, page));
+        ASSERT_EQ(lines.size(), english.size());
+        int rows = 0;
+        int translatedLabels = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string& en = english[i];
+            if (en.compare(0, 20, std::string(20, ' ')) == 0 && en.size() > 20 && en[20] != ' ') {
+                // The header: "Parameter" stands where it stands in English.
+                EXPECT_EQ(FromColumn(lines[i], 76), "  " + text.LoadText(148) + "\r");
+                continue;
+            }
+            if (en.size() <= 73 || en[0] != ' ' || en[1] == ' ')
+                continue;  // not a row with a value
+            ++rows;
+            EXPECT_EQ(FromColumn(lines[i], 72), translate(en.substr(72, en.size() - 73)) + "\r")
+                << lines[i];
+            const std::string label =
+                lines[i].substr(0, lines[i].size() - FromColumn(lines[i], 72).size());
+            if (std::any_of(label.begin(), label.end(),
+                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+                ++translatedLabels;
+            }
+        }
+        EXPECT_GT(rows, 100);
+        EXPECT_GT(translatedLabels, rows / 2);
+    }
+    // The two values that decide the pages are translated, not the words the image is read by.
+    ImageBytes shown = image;
+    const std::string japanese = ListingText(shown, InterfaceText(Language::Japanese), page);
+    EXPECT_NE(japanese.find("\xE6\x9C\x89\xE5\x8A\xB9"), std::string::npos);  // "Enable"
+    EXPECT_EQ(japanese.find("Enable"), std::string::npos);
 }
 
 }  // namespace

@@ -17,14 +17,18 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 
 #include "test_support/temp_dir.h"
 
 #include "app/main_operations.h"
+#include "base/qt_language.h"
+#include "base/qt_text.h"
 #include "base/virtual_pump.h"
 #include "base/window_style.h"
+#include "catalogue/catalogue_text.h"
 #include "editor/value_editor_dialog.h"
 #include "link/fakes.h"
 #include "link/virtual_line.h"
@@ -305,7 +309,7 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
                                 QSP_PICTURE_DIR, &mainWindow);
     EXPECT_EQ(window->Tree()->font().family(), JapaneseFontFamily());
-    EXPECT_EQ(window->LinkPanel()->text(), "Keyboard");
+    EXPECT_EQ(window->LinkPanel()->text(), Q(CatalogueText(Language::Japanese)("Keyboard")));
 
     window->showMinimized();
     EXPECT_TRUE(mainWindow.isMinimized());
@@ -441,6 +445,62 @@ TEST_F(SettingsWindowTest, TheNewItemsSpeakTheWindowsLanguage) {
     EXPECT_EQ(find->windowTitle(), text(223));
     EXPECT_EQ(find->Results()->headerItem()->text(0), text(224));
     EXPECT_EQ(find->Results()->font().family(), JapaneseFontFamily());
+// scripts/screenshots.sh sets QSP_SCREENSHOT_DIR to have the windows of the tests that show
+// them saved as pictures for the documentation.
+void SaveScreenshot(QWidget* window, const std::string& name) {
+    const char* dir = std::getenv("QSP_SCREENSHOT_DIR");
+    if (!dir || !*dir) return;
+    if (auto* settings = qobject_cast<SettingsWindow*>(window)) settings->Tree()->expandAll();
+    window->resize(1000, 620);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(std::string(dir) + "/" + name)));
+}
+
+// In each language the tree, the rows and the value editor show translated texts, and clicking
+// and editing them does what it does in English.
+TEST_F(SettingsWindowTest, EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWorkAsInEnglish) {
+    for (Language language :
+         {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
+        SCOPED_TRACE(static_cast<int>(language));
+        const InterfaceText shownText(language);
+        const CatalogueText translate(language);
+        const auto shown = [&translate](const char* english) { return Q(translate(english)); };
+        ops.ScannerSetup([&] {
+            window = OpenSettingsWindow(state, pump, prompt, shownText, link, lock, mainView,
+                                        QSP_PICTURE_DIR, nullptr);
+        });
+        ASSERT_TRUE(window);
+        QApplication::setActiveWindow(window);
+
+        EXPECT_EQ(window->Node(1)->text(0), Q(shownText.LoadText(143)));
+        EXPECT_EQ(window->Node(5)->text(0), shown("Mode and Interface"));
+        EXPECT_NE(window->Node(5)->text(0), "Mode and Interface");
+        ClickNode(5);
+        EXPECT_EQ(state.CurrentPage, 1);
+        ASSERT_NE(Row(shown("Reading Mode")), nullptr);
+        EXPECT_EQ(Row(shown("Reading Mode"))->text(1), shown("Trigger Mode"));
+        EXPECT_EQ(window->List()->headerItem()->text(0), Q(shownText.LoadText(147)));
+
+        WhenModal<ValueEditorDialog>([&](ValueEditorDialog* d) {
+            EXPECT_TRUE(d->windowTitle().endsWith(shown("Reading Mode"))) << S(d->windowTitle());
+            auto* combo = d->findChild<QComboBox*>("Combo1");
+            EXPECT_EQ(combo->itemText(0), shown("Flash Mode"));
+            combo->setCurrentIndex(combo->findText(shown("Test Mode")));
+            QTest::mouseClick(d->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
+        });
+        ClickRow(shown("Reading Mode"), true);
+        EXPECT_EQ(state.ParamImage[150], 4);
+        EXPECT_EQ(Row(shown("Reading Mode"))->text(1), shown("Test Mode"));
+        SaveScreenshot(window, "settings-window-" + S(QtLocaleName(language)) + ".png");
+
+        // A symbology's rows follow its translated state, as they follow "Enable" in English.
+        Menu("mun08Codabar");
+        ASSERT_NE(Row(shown("Codabar State")), nullptr);
+        const bool enabled = Row(shown("Codabar State"))->text(1) == shown("Enable");
+        EXPECT_EQ(window->List()->topLevelItemCount() > 1, enabled);
+        window->close();
+        delete window.data();
+    }
 }
 
 }  // namespace

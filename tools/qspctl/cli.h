@@ -13,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "base/interface_text.h"
+
 namespace qspctl {
 
 // What every command gets when it runs: the global options.
 struct CliContext {
     std::filesystem::path settingsDir;  // the program's settings folder (HW_Path.int, ports/)
+    qsp::Language language = qsp::Language::Neutral;  // of texts for people (show, list, print)
 };
 
 // Thrown for a wrong command line; main prints "qspctl: <what>" and exits with status 2.

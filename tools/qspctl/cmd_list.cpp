@@ -11,9 +11,9 @@ struct ListOptions {
     std::string file, output;
 };
 
-int List(const ListOptions& o) {
+int List(const ListOptions& o, qsp::Language language) {
     const std::string& output = o.output;
-    const qsp::InterfaceText text;
+    const qsp::InterfaceText text(language);
     qsp::ImageBytes image{};
     const auto loaded = qsp::LoadParamFile(o.file, image);
     if (!loaded.ok) {
@@ -32,7 +32,7 @@ qspctl::CommandRun DefineList(CLI::App& command) {
     command.add_option("-o,--output", o->output, "the text file to write")
         ->type_name("OUT.txt")
         ->required();
-    return [o](qspctl::CliContext&) { return List(*o); };
+    return [o](qspctl::CliContext& ctx) { return List(*o, ctx.language); };
 }
 
 }  // namespace

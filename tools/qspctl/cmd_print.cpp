@@ -12,8 +12,8 @@ struct PrintOptions {
     std::string file, output;
 };
 
-int Print(const PrintOptions& o) {
-    const qsp::InterfaceText text;
+int Print(const PrintOptions& o, qsp::Language language) {
+    const qsp::InterfaceText text(language);
     qsp::ImageBytes image{};
     const auto loaded = qsp::LoadParamFile(o.file, image);
     if (!loaded.ok) {
@@ -31,7 +31,7 @@ qspctl::CommandRun DefinePrint(CLI::App& command) {
     command.add_option("--pdf", o->output, "the PDF file to write")
         ->type_name("OUT.pdf")
         ->required();
-    return [o](qspctl::CliContext&) { return Print(*o); };
+    return [o](qspctl::CliContext& ctx) { return Print(*o, ctx.language); };
 }
 
 }  // namespace

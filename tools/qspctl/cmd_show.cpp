@@ -4,9 +4,11 @@
 
 #include "base/interface_text.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_text.h"
 #include "cli.h"
 #include "workbench/page_report.h"
 #include "workbench/param_file.h"
+#include "workbench/param_listing.h"
 
 namespace {
 
@@ -15,17 +17,23 @@ struct ShowOptions {
     int page = 0;
 };
 
-int Show(const ShowOptions& o) {
+int Show(const ShowOptions& o, qsp::Language language) {
     std::vector<int> pages;
     qsp::ImageBytes image{};
     if (o.page != 0) pages.push_back(o.page);
     const auto loaded = qsp::LoadParamFile(o.file, image);
     if (!loaded.ok) {
-        throw qspctl::Failure{o.file + ": " + qsp::InterfaceText().LoadText(157) + " " +
+        throw qspctl::Failure{o.file + ": " + qsp::InterfaceText(language).LoadText(157) + " " +
                               loaded.Describe()};
     }
     if (pages.empty()) pages = qsp::ListedPages(image);
-    std::cout << qsp::PageRowsText(qsp::ShowPages(image, pages));
+    auto shown = qsp::ShowPages(image, pages);
+    const qsp::CatalogueText translate(language);
+    for (auto& page : shown) {
+        page.heading = translate(page.heading);
+        page.rows = qsp::TranslatedRows(std::move(page.rows), language);
+    }
+    std::cout << qsp::PageRowsText(shown);
     return 0;
 }
 
@@ -35,7 +43,7 @@ qspctl::CommandRun DefineShow(CLI::App& command) {
     command.add_option("--page", o->page, "the page to show")
         ->type_name("N")
         ->check(CLI::Range(qsp::kFirstPage, qsp::kLastPage).description(""));
-    return [o](qspctl::CliContext&) { return Show(*o); };
+    return [o](qspctl::CliContext& ctx) { return Show(*o, ctx.language); };
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Renders the documentation's pictures of the settings window in every language on Qt's
+# offscreen platform, from the window tests that show them: docs/images/settings-window-<lang>.png.
+# Usage: scripts/screenshots.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+cmake --build "$build" --target test_workbench_gui >/dev/null
+QT_QPA_PLATFORM=offscreen QSP_SCREENSHOT_DIR="$root/docs/images" \
+  "$build/tests/test_workbench_gui" \
+  --gtest_filter='*EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWorkAsInEnglish*'
+ls -l "$root"/docs/images/settings-window-*.png
