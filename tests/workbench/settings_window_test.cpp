@@ -445,6 +445,8 @@ TEST_F(SettingsWindowTest, TheNewItemsSpeakTheWindowsLanguage) {
     EXPECT_EQ(find->windowTitle(), text(223));
     EXPECT_EQ(find->Results()->headerItem()->text(0), text(224));
     EXPECT_EQ(find->Results()->font().family(), JapaneseFontFamily());
+}
+
 // scripts/screenshots.sh sets QSP_SCREENSHOT_DIR to have the windows of the tests that show
 // them saved as pictures for the documentation.
 void SaveScreenshot(QWidget* window, const std::string& name) {
