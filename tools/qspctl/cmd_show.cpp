@@ -5,6 +5,7 @@
 #include "base/interface_text.h"
 #include "catalogue/catalogue.h"
 #include "cli.h"
+#include "json_output.h"
 #include "workbench/page_report.h"
 #include "workbench/param_file.h"
 
@@ -13,19 +14,20 @@ namespace {
 struct ShowOptions {
     std::string file;
     int page = 0;
+    bool json = false;
 };
 
 int Show(const ShowOptions& o) {
     std::vector<int> pages;
-    qsp::ImageBytes image{};
     if (o.page != 0) pages.push_back(o.page);
-    const auto loaded = qsp::LoadParamFile(o.file, image);
-    if (!loaded.ok) {
-        throw qspctl::Failure{o.file + ": " + qsp::InterfaceText().LoadText(157) + " " +
-                              loaded.Describe()};
-    }
+    auto image = qspctl::LoadParamFileOrFail(o.file);
     if (pages.empty()) pages = qsp::ListedPages(image);
-    std::cout << qsp::PageRowsText(qsp::ShowPages(image, pages));
+    const auto shown = qsp::ShowPages(image, pages);
+    if (o.json) {
+        qspctl::PrintJson({{"file", o.file}, {"rows", qspctl::RowsJson(qspctl::ShownRows(shown))}});
+    } else {
+        std::cout << qsp::PageRowsText(shown);
+    }
     return 0;
 }
 
@@ -35,6 +37,7 @@ qspctl::CommandRun DefineShow(CLI::App& command) {
     command.add_option("--page", o->page, "the page to show")
         ->type_name("N")
         ->check(CLI::Range(qsp::kFirstPage, qsp::kLastPage).description(""));
+    command.add_flag("--json", o->json, "the rows as one JSON document");
     return [o](qspctl::CliContext&) { return Show(*o); };
 }
 
