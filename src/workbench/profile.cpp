@@ -447,6 +447,12 @@ ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std
     return result;
 }
 
+std::vector<ProfileError> ProfileSyntaxErrors(const std::string& text, const std::string& source) {
+    std::vector<ProfileError> errors;
+    ParseSettings(text, source, errors);
+    return errors;
+}
+
 bool IsParamFilePath(const std::filesystem::path& path) {
     std::string ext = path.extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),

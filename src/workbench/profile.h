@@ -74,6 +74,10 @@ struct ProfileResult {
 // left exactly as it was and every error is reported.
 ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std::string& source);
 
+// The faults of the text alone, before any image: lines that are neither comment, section nor
+// setting, unknown page headings, rows set twice. What a row can take is known only on an image.
+std::vector<ProfileError> ProfileSyntaxErrors(const std::string& text, const std::string& source);
+
 // Whether a path names a parameter file (its extension is ".Dec", in any case) rather than a
 // profile.
 bool IsParamFilePath(const std::filesystem::path& path);

@@ -11,6 +11,7 @@
 #include "catalogue/reset_values.h"
 #include "workbench/param_file.h"
 #include "workbench/param_listing.h"
+#include "workbench/profile.h"
 #include "workbench/remembered_path.h"
 
 namespace qsp {
@@ -366,6 +367,45 @@ void SettingsSession::Print() {
     ShowPage();
     view_.FocusTree();
     if (!SaveListing(remembered, listing)) prompt_.Beep();
+}
+
+void SettingsSession::ExportProfile() {
+    CurrentFolderGuard folder;
+    const std::string initial =
+        profilePath_.empty() ? (home_ / ("profile" + std::string(kProfileExtension))).string()
+                             : profilePath_;
+    const auto chosen =
+        prompt_.SaveFileName({T(211), T(218) + "|*.qsp-profile", "qsp-profile", initial});
+    if (!chosen) return;
+    profilePath_ = *chosen;
+    const std::string profile = ProfileText(ProfileRows(state_.ParamImage, false), "");
+    if (WriteFileAtomically(*chosen, profile)) {
+        prompt_.MessageBox(T(213), T(211), PromptIcon::Information, PromptButtons::Ok);
+    } else {
+        prompt_.MessageBox(T(216) + "\n" + *chosen, T(211), PromptIcon::Critical,
+                           PromptButtons::Ok);
+    }
+}
+
+void SettingsSession::ApplyProfileFile() {
+    CurrentFolderGuard folder;
+    const std::string initial = profilePath_.empty() ? home_.string() : profilePath_;
+    const auto chosen =
+        prompt_.OpenFileName({T(212), T(218) + "|*.qsp-profile", "qsp-profile", initial});
+    if (!chosen) return;
+    profilePath_ = *chosen;
+    const auto text = ReadWholeFile(*chosen);
+    const auto result = text ? ApplyProfile(state_.ParamImage, *text, *chosen)
+                             : ProfileResult{{{*chosen, 0, T(217)}}, 0};
+    if (!result.ok()) {
+        prompt_.MessageBox(T(215) + "\n" + result.Describe(), T(212), PromptIcon::Critical,
+                           PromptButtons::Ok);
+        return;
+    }
+    ShowPage();
+    prompt_.MessageBox(
+        T(214) + "\n" + T(219) + NumberText(static_cast<long long>(result.changedBytes)), T(212),
+        PromptIcon::Information, PromptButtons::Ok);
 }
 
 void SettingsSession::Close() {

@@ -131,6 +131,12 @@ public:
     };
     std::optional<FileComparison> CompareWithFile();
 
+    // File menu: the profile of the image (its rows that differ from the factory values) into a
+    // file, and a profile applied to the image, whose page is shown again. Applying sends nothing
+    // to the scanner; a profile with errors changes nothing and its errors are shown.
+    void ExportProfile();
+    void ApplyProfileFile();
+
     // The window's unload: "No change" and the end of the link when nothing was programmed,
     // then the main window is unlocked. Runs once.
     void Close();
@@ -157,6 +163,7 @@ private:
     MainLock& mainLock_;
     SettingsView& view_;
     std::filesystem::path home_;
+    std::string profilePath_;  // the profile last exported or applied
 
     bool identified_ = false;
     std::string label_;  // the row last identified

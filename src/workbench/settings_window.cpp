@@ -235,6 +235,14 @@ void SettingsWindow::BuildMenus() {
         connect(item, &QAction::triggered, this, [this, c] { RunCommand(c); });
         fileItems_[static_cast<std::size_t>(c)] = item;
     }
+    // The profile items stand before the last item (Exit).
+    exportProfileItem_ = new QAction("munExportProfile", munFile_);
+    exportProfileItem_->setObjectName("munExportProfile");
+    connect(exportProfileItem_, &QAction::triggered, this, [this] { session_->ExportProfile(); });
+    applyProfileItem_ = new QAction("munApplyProfile", munFile_);
+    applyProfileItem_->setObjectName("munApplyProfile");
+    connect(applyProfileItem_, &QAction::triggered, this, [this] { session_->ApplyProfileFile(); });
+    munFile_->insertActions(fileItems_.back(), {exportProfileItem_, applyProfileItem_});
 
     const CatalogueText translate(text_.language());
     auto addMenu = [this, &translate](int slot, const char* name, const char* title,
@@ -304,6 +312,8 @@ void SettingsWindow::ApplyLanguage() {
     }
     for (int c = 0; c < 6; ++c)
         fileItems_[static_cast<std::size_t>(c)]->setText(t(kFileItemTexts[c]));
+    exportProfileItem_->setText(t(209));
+    applyProfileItem_->setText(t(210));
     for (int i = 0; i < 5; ++i)
         command1_[static_cast<std::size_t>(i)]->setToolTip(t(kButtonTips[i]));
     list_->setHeaderLabels({t(147), t(148)});

@@ -132,6 +132,8 @@ private:
     std::array<QPushButton*, 5> command1_{};
     QMenu* munFile_ = nullptr;
     std::array<QAction*, 6> fileItems_{};
+    QAction* exportProfileItem_ = nullptr;  // "Export Profile…"
+    QAction* applyProfileItem_ = nullptr;   // "Apply Profile…"
     std::array<QMenu*, 4> categoryMenus_{};
     std::vector<QAction*> dataEditItems_;  // pages 26 to 31
     QLabel* linkIcon_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
@@ -10,7 +11,9 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/reset_values.h"
 #include "editor/value_editor_model.h"
+#include "test_support/temp_dir.h"
 #include "workbench/page_report.h"
+#include "workbench/param_file.h"
 
 namespace qsp {
 namespace {
@@ -169,6 +172,31 @@ TEST(Profile, BadProfilesNameTheirLineAndLeaveTheImageAsItWas) {
         const std::string first = result.errors.front().Describe();
         EXPECT_EQ(first.rfind("bad.qsp-profile:" + std::to_string(c.line) + ": ", 0), 0u) << first;
         EXPECT_NE(first.find(c.message), std::string::npos) << first;
+        EXPECT_EQ(image, before);
+    }
+}
+
+TEST(Profile, ASettingsFileIsAParameterFileOrAProfileAndAFaultLeavesTheImage) {
+    test_support::TempDir dir;
+    ImageBytes usb = Factory(kUsb);
+    ASSERT_TRUE(SaveParamFile(dir.path() / "usb.DEC", usb));
+    std::ofstream(dir.path() / "p.qsp-profile") << "[Mode and Interface]\nTerminator = TAB\n";
+    std::ofstream(dir.path() / "broken.Dec") << "1\n2\n";
+
+    ImageBytes image = Factory(kRs232);
+    auto result = ApplySettingsFile(image, dir.path() / "usb.DEC");
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.changedBytes, 3u);  // computer type, interface, terminator
+    EXPECT_EQ(image, usb);
+    result = ApplySettingsFile(image, dir.path() / "p.qsp-profile");
+    ASSERT_TRUE(result.ok()) << result.Describe();
+    EXPECT_EQ(result.changedBytes, 1u);
+
+    const ImageBytes before = image;
+    for (const char* bad : {"broken.Dec", "missing.qsp-profile"}) {
+        result = ApplySettingsFile(image, dir.path() / bad);
+        EXPECT_FALSE(result.ok()) << bad;
+        EXPECT_NE(result.Describe().find(bad), std::string::npos) << result.Describe();
         EXPECT_EQ(image, before);
     }
 }

@@ -258,6 +258,47 @@ TEST_F(SettingsWindowTest, SaveAndOpenGoThroughTheDialogsAndTheRememberedPath) {
     EXPECT_EQ(Row("Baud Rate")->text(1), "9600 bps");  // the page shown again
 }
 
+TEST_F(SettingsWindowTest, ProfilesAreExportedAndAppliedThroughTheFileMenu) {
+    test_support::TempDir dir;
+    const std::string exported = (dir.path() / "shop.qsp-profile").string();
+    Open();
+    Menu("mun05RS232");
+    // The scanner's own block holds factory values: its profile says nothing.
+    prompt.files = {exported};
+    Menu("munExportProfile");
+    EXPECT_EQ(prompt.requests.back().title, "Export Profile");
+    EXPECT_EQ(prompt.boxes.back().text, "Profile exported.");
+    std::ifstream in(exported);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "");
+
+    // A profile with a bad line changes nothing and names the line.
+    const std::string bad = (dir.path() / "bad.qsp-profile").string();
+    std::ofstream(bad) << "[RS-232]\nBaud Rate = 19200 bps\nParity = Odd\n";
+    const auto before = state.ParamImage;
+    prompt.files = {bad};
+    Menu("munApplyProfile");
+    EXPECT_EQ(prompt.boxes.back().text,
+              "The profile was not applied:\n" + bad + ":3: no row \"Parity\" on page \"RS-232\"");
+    EXPECT_EQ(state.ParamImage, before);
+
+    // A good one changes the image and the list; the scanner hears nothing until Update.
+    const std::string good = (dir.path() / "good.qsp-profile").string();
+    std::ofstream(good) << "[RS-232]\nBaud Rate = 19200 bps\n";
+    const auto written = model.block();
+    prompt.files = {good};
+    Menu("munApplyProfile");
+    EXPECT_EQ(prompt.boxes.back().text,
+              "Profile applied. Nothing is sent to the scanner until you press Update Scanner "
+              "Setting.\nBytes changed: 1");
+    EXPECT_EQ(Row("Baud Rate")->text(1), "19200 bps");
+    EXPECT_EQ(model.block(), written);
+    prompt.files = {exported};
+    Menu("munExportProfile");
+    std::ifstream again(exported);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}),
+              "[RS-232]\nBaud Rate = 19200 bps\n");
+}
+
 // Editing through the value editor is driven end to end in the program test; the Interface row
 // first warns about the cable.
 TEST_F(SettingsWindowTest, TheInterfaceRowWarnsBeforeTheValueEditorChangesIt) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/interface_text.h"
+#include "base/param_records.h"
 
 namespace qspctl {
 
@@ -70,6 +71,10 @@ std::shared_ptr<T> Options() {
 
 // "--link rs232|usb|ps2", stored as the interface number (left as it is when absent).
 CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required = false);
+
+// The parameter file's image; a file that does not load is a Failure naming the file and why.
+qsp::ImageBytes LoadParamFileOrFail(const std::string& file,
+                                     qsp::Language language = qsp::Language::Neutral);
 
 // Builds the whole command line and runs the chosen command: the exit status.
 int RunCommandLine(int argc, char** argv);

@@ -4,6 +4,7 @@
 
 #include "base/interface_text.h"
 #include "cli.h"
+#include "json_output.h"
 #include "workbench/page_report.h"
 #include "workbench/param_file.h"
 
@@ -11,19 +12,21 @@ namespace {
 
 struct DiffOptions {
     std::string files[2];
+    bool json = false;
 };
 
 int Diff(const DiffOptions& o) {
     const auto& files = o.files;
-    qsp::ImageBytes images[2] = {};
-    for (int i = 0; i < 2; ++i) {
-        const auto loaded = qsp::LoadParamFile(files[i], images[i]);
-        if (!loaded.ok) {
-            throw qspctl::Failure{files[i] + ": " + qsp::InterfaceText().LoadText(157) + " " +
-                                  loaded.Describe()};
-        }
+    const qsp::ImageBytes images[2] = {qspctl::LoadParamFileOrFail(files[0]),
+                                       qspctl::LoadParamFileOrFail(files[1])};
+    const auto difference = qsp::CompareImages(images[0], images[1]);
+    if (o.json) {
+        nlohmann::ordered_json document = {{"first", files[0]}, {"second", files[1]}};
+        document.update(qspctl::DifferenceJson(difference, images[0]));
+        qspctl::PrintJson(document);
+    } else {
+        std::cout << qsp::DifferenceText(difference);
     }
-    std::cout << qsp::DifferenceText(qsp::CompareImages(images[0], images[1]));
     return 0;
 }
 
@@ -31,6 +34,7 @@ qspctl::CommandRun DefineDiff(CLI::App& command) {
     auto o = qspctl::Options<DiffOptions>();
     command.add_option("A.Dec", o->files[0], "the first parameter file")->required();
     command.add_option("B.Dec", o->files[1], "the second parameter file")->required();
+    command.add_flag("--json", o->json, "the differences as one JSON document");
     return [o](qspctl::CliContext&) { return Diff(*o); };
 }
 

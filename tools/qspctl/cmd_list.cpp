@@ -14,11 +14,7 @@ struct ListOptions {
 int List(const ListOptions& o, qsp::Language language) {
     const std::string& output = o.output;
     const qsp::InterfaceText text(language);
-    qsp::ImageBytes image{};
-    const auto loaded = qsp::LoadParamFile(o.file, image);
-    if (!loaded.ok) {
-        throw qspctl::Failure{o.file + ": " + text.LoadText(157) + " " + loaded.Describe()};
-    }
+    auto image = qspctl::LoadParamFileOrFail(o.file, language);
     int page = 0;
     if (!qsp::SaveListing(output, qsp::ListingText(image, text, page))) {
         throw qspctl::Failure{"cannot write " + output};

@@ -14,11 +14,7 @@ struct PrintOptions {
 
 int Print(const PrintOptions& o, qsp::Language language) {
     const qsp::InterfaceText text(language);
-    qsp::ImageBytes image{};
-    const auto loaded = qsp::LoadParamFile(o.file, image);
-    if (!loaded.ok) {
-        throw qspctl::Failure{o.file + ": " + text.LoadText(157) + " " + loaded.Describe()};
-    }
+    auto image = qspctl::LoadParamFileOrFail(o.file, language);
     int page = 0;
     qspctl::WritePdfFile(o.output, qsp::PrintoutOperations(qsp::PrintedPages(image, text, page)),
                          o.file);

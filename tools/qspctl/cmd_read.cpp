@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "json_output.h"
 #include "link_session.h"
 #include "workbench/param_file.h"
 
@@ -11,6 +12,7 @@ struct ReadOptions {
     std::string output, port;
     int interface = qsp::kRs232;
     qspctl::LinkOptions link;
+    bool json = false;
 };
 
 int Read(const ReadOptions& o, qspctl::CliContext& ctx) {
@@ -22,10 +24,17 @@ int Read(const ReadOptions& o, qspctl::CliContext& ctx) {
     o.link.ApplyTo(state.Settings);
 
     qspctl::LinkSession session(state, ctx);
-    const auto result = session.Locked(
-        [&] { return qsp::ReadScannerImage(session.link, interface, state.Settings.CommPort); });
-    if (!result.ok) throw qspctl::Failure{session.text.LoadText(result.textId)};
-    if (!qsp::SaveParamFile(out, state.ParamImage)) throw qspctl::Failure{"cannot write " + out};
+    const std::string port = state.Settings.CommPort;
+    const auto read = qspctl::ReadScanner(session, state, interface, port);
+    const bool saved = read.ok && qsp::SaveParamFile(out, state.ParamImage);
+    const std::string fault = !read.ok ? read.message : "cannot write " + out;
+    if (o.json) {
+        qspctl::ScannerReport report(true);
+        report.Add(qsp::LinkName(interface, port), saved ? "read" : "failed", saved ? "" : fault,
+                   saved, {{"file", out}});
+        return report.Finish();
+    }
+    if (!saved) throw qspctl::Failure{fault};
     return 0;
 }
 
@@ -37,6 +46,7 @@ qspctl::CommandRun DefineRead(CLI::App& command) {
     qspctl::AddLinkOption(command, o->interface);
     command.add_option("--port", o->port, "the serial port")->type_name("N");
     qspctl::AddLinkOptions(command, o->link);
+    command.add_flag("--json", o->json, "the outcome as one JSON document");
     return [o](qspctl::CliContext& ctx) { return Read(*o, ctx); };
 }
 

@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_text.h"
 #include "cli.h"
+#include "json_output.h"
 #include "workbench/page_report.h"
 #include "workbench/param_file.h"
 #include "workbench/param_listing.h"
@@ -15,19 +16,20 @@ namespace {
 struct ShowOptions {
     std::string file;
     int page = 0;
+    bool json = false;
 };
 
 int Show(const ShowOptions& o, qsp::Language language) {
     std::vector<int> pages;
-    qsp::ImageBytes image{};
     if (o.page != 0) pages.push_back(o.page);
-    const auto loaded = qsp::LoadParamFile(o.file, image);
-    if (!loaded.ok) {
-        throw qspctl::Failure{o.file + ": " + qsp::InterfaceText(language).LoadText(157) + " " +
-                              loaded.Describe()};
-    }
+    auto image = qspctl::LoadParamFileOrFail(o.file, language);
     if (pages.empty()) pages = qsp::ListedPages(image);
     auto shown = qsp::ShowPages(image, pages);
+    if (o.json) {
+        // JSON keeps the English texts whatever the language.
+        qspctl::PrintJson({{"file", o.file}, {"rows", qspctl::RowsJson(qspctl::ShownRows(shown))}});
+        return 0;
+    }
     const qsp::CatalogueText translate(language);
     for (auto& page : shown) {
         page.heading = translate(page.heading);
@@ -43,6 +45,7 @@ qspctl::CommandRun DefineShow(CLI::App& command) {
     command.add_option("--page", o->page, "the page to show")
         ->type_name("N")
         ->check(CLI::Range(qsp::kFirstPage, qsp::kLastPage).description(""));
+    command.add_flag("--json", o->json, "the rows as one JSON document");
     return [o](qspctl::CliContext& ctx) { return Show(*o, ctx.language); };
 }
 

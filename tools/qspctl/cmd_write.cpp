@@ -1,10 +1,13 @@
-// qspctl write: a parameter file into one scanner or several over RS-232, or into the scanner
-// on USB or PS/2.
+// qspctl write: a parameter file or a profile into one scanner or several over RS-232, or into
+// the scanner on USB or PS/2.
 
 #include <iostream>
 
+#include "base/file_io.h"
+#include "json_output.h"
 #include "link_session.h"
 #include "workbench/param_file.h"
+#include "workbench/profile.h"
 
 namespace {
 
@@ -13,7 +16,21 @@ struct WriteOptions {
     std::vector<std::string> ports;
     int interface = qsp::kRs232;
     qspctl::LinkOptions link;
+    bool json = false;
 };
+
+// A profile: each scanner's own block with the profile applied, programmed only when a byte
+// changes, then read back.
+qspctl::ScannerOutcome WriteProfile(qspctl::LinkSession& session, qsp::AppState& state,
+                                    int interface, const std::string& port,
+                                    const std::string& profile, const std::string& source) {
+    auto read = qspctl::ReadScanner(session, state, interface, port);
+    if (!read.ok) return read;
+    const auto applied = qsp::ApplyProfile(state.ParamImage, profile, source);
+    if (!applied.ok()) return {false, "failed", applied.Describe()};
+    if (applied.changedBytes == 0) return {true, "unchanged", "unchanged"};
+    return qspctl::ProgramAndVerify(session, state, interface, port);
+}
 
 int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
@@ -29,31 +46,40 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     o.link.ApplyTo(state.Settings);
 
     const qsp::InterfaceText text;
-    const auto loaded = qsp::LoadParamFile(o.file, state.ParamImage);
-    if (!loaded.ok) {
-        throw qspctl::Failure{o.file + ": " + text.LoadText(157) + " " + loaded.Describe()};
+    const bool isProfile = !qsp::IsParamFilePath(o.file);
+    std::string profile;
+    if (isProfile) {
+        const auto read = qsp::ReadWholeFile(o.file);
+        if (!read) throw qspctl::Failure{o.file + ": cannot read the profile"};
+        profile = *read;
+        const auto errors = qsp::ProfileSyntaxErrors(profile, o.file);
+        if (!errors.empty()) throw qspctl::Failure{qsp::ProfileResult{errors, 0}.Describe()};
+    } else {
+        state.ParamImage = qspctl::LoadParamFileOrFail(o.file);
     }
+    const qsp::ImageBytes file = state.ParamImage;
 
     qspctl::LinkSession session(state, ctx);
-    int failures = 0;
+    qspctl::ScannerReport report(o.json);
     for (const auto& port : ports) {
-        const auto result =
-            session.Locked([&] { return qsp::WriteScannerImage(session.link, interface, port); });
-        const std::string line =
-            qsp::LinkName(interface, port) + ": " + text.LoadText(result.textId);
-        if (result.ok) {
-            std::cout << line << "\n" << std::flush;
+        qspctl::ScannerOutcome outcome;
+        if (isProfile) {
+            outcome = WriteProfile(session, state, interface, port, profile, o.file);
         } else {
-            std::cerr << "qspctl: " << line << "\n" << std::flush;
-            ++failures;
+            state.ParamImage = file;
+            const auto result = session.Locked(
+                [&] { return qsp::WriteScannerImage(session.link, interface, port); });
+            outcome = {result.ok, result.ok ? "programmed" : "failed",
+                       text.LoadText(result.textId)};
         }
+        report.Add(qsp::LinkName(interface, port), outcome.result, outcome.message, outcome.ok);
     }
-    return failures == 0 ? 0 : 1;
+    return report.Finish({{"file", o.file}});
 }
 
 qspctl::CommandRun DefineWrite(CLI::App& command) {
     auto o = qspctl::Options<WriteOptions>();
-    command.add_option("FILE.Dec", o->file, "the parameter file")->required();
+    command.add_option("FILE", o->file, "the parameter file (*.Dec) or profile")->required();
     qspctl::AddLinkOption(command, o->interface);
     // --port may repeat and may list several ports: --port 1 --port 2 or --port 1,2.
     command.add_option("--port", o->ports, "the serial ports")
@@ -61,9 +87,14 @@ qspctl::CommandRun DefineWrite(CLI::App& command) {
         ->delimiter(',')
         ->allow_extra_args(false);
     qspctl::AddLinkOptions(command, o->link);
+    command.add_flag("--json", o->json, "one JSON document with each scanner's outcome");
     return [o](qspctl::CliContext& ctx) { return Write(*o, ctx); };
 }
 
 }  // namespace
 
-QSP_CLI_COMMAND("write", "program a parameter file into each scanner in turn", DefineWrite);
+QSP_CLI_COMMAND("write",
+                "program a parameter file into each scanner in turn; a profile is applied to each "
+                "scanner's own block, which is programmed only when a byte changes and then read "
+                "back",
+                DefineWrite);

@@ -62,4 +62,21 @@ public:
     qsp::MainLock lock;
 };
 
+// What happened to one scanner: "programmed", "unchanged", "read" or "failed", and the line
+// that says so.
+struct ScannerOutcome {
+    bool ok = false;
+    std::string result;
+    std::string message;
+};
+
+// Programs ParamImage bytes 0..511 into the scanner on `port`, reads the block back and compares
+// it (bytes 254 and 255, the check sum the link fills in, aside). ParamImage is as it was after.
+ScannerOutcome ProgramAndVerify(LinkSession& session, qsp::AppState& state, int interface,
+                                const std::string& port);
+
+// Reads the scanner on `port` into ParamImage (bytes 512.. zero).
+ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int interface,
+                           const std::string& port);
+
 }  // namespace qspctl

@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "base/app_paths.h"
+#include "base/interface_text.h"
 #include "cli.h"
 #include "link/batch_link.h"
+#include "workbench/param_file.h"
 
 namespace qspctl {
 
@@ -18,6 +20,16 @@ std::vector<Command>& Commands() {
 std::vector<CommandOptions>& OptionExtensions() {
     static std::vector<CommandOptions> extensions;
     return extensions;
+}
+
+qsp::ImageBytes LoadParamFileOrFail(const std::string& file, qsp::Language language) {
+    qsp::ImageBytes image{};
+    const auto loaded = qsp::LoadParamFile(file, image);
+    if (!loaded.ok) {
+        throw Failure{file + ": " + qsp::InterfaceText(language).LoadText(157) + " " +
+                      loaded.Describe()};
+    }
+    return image;
 }
 
 CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required) {
@@ -191,7 +203,12 @@ int RunCommandLine(int argc, char** argv) {
         std::cerr << "qspctl: " << e.message << "\n";
         return 2;
     } catch (const Failure& e) {
-        std::cerr << "qspctl: " << e.message << "\n";
+        // Each line of a message with several (a profile's errors) is a line of its own.
+        std::string lines = e.message;
+        for (std::size_t at = lines.find('\n'); at != std::string::npos;
+             at = lines.find('\n', at + 1))
+            lines.insert(at + 1, "qspctl: ");
+        std::cerr << "qspctl: " << lines << "\n";
         return 1;
     }
 }

@@ -1,0 +1,58 @@
+// qspctl clone: one scanner's parameters into others, each read back.
+
+#include "json_output.h"
+#include "link_session.h"
+
+namespace {
+
+struct CloneOptions {
+    std::string from;
+    std::vector<std::string> to;
+    int interface = qsp::kRs232;
+    qspctl::LinkOptions link;
+    bool json = false;
+};
+
+int Clone(const CloneOptions& o, qspctl::CliContext& ctx) {
+    if (o.interface != qsp::kRs232)
+        throw qspctl::UsageError{"clone needs RS-232 ports: a USB or PS/2 link has one scanner"};
+    qsp::AppState state;
+    qspctl::LoadState(ctx, state);
+    o.link.ApplyTo(state.Settings);
+
+    qspctl::LinkSession session(state, ctx);
+    qspctl::ScannerReport report(o.json);
+    const std::string source = qsp::LinkName(o.interface, o.from);
+    const auto read = qspctl::ReadScanner(session, state, o.interface, o.from);
+    report.Add(source, read.result, read.ok ? "read" : read.message, read.ok);
+    if (read.ok) {
+        for (const auto& port : o.to) {
+            if (port.empty()) continue;
+            const auto outcome = qspctl::ProgramAndVerify(session, state, o.interface, port);
+            report.Add(qsp::LinkName(o.interface, port), outcome.result, outcome.message,
+                       outcome.ok);
+        }
+    }
+    return report.Finish({{"from", source}});
+}
+
+qspctl::CommandRun DefineClone(CLI::App& command) {
+    auto o = qspctl::Options<CloneOptions>();
+    command.add_option("--from-port", o->from, "the scanner read")->type_name("N")->required();
+    command.add_option("--to-port", o->to, "the scanners programmed")
+        ->type_name("M[,M...]")
+        ->delimiter(',')
+        ->allow_extra_args(false)
+        ->required();
+    qspctl::AddLinkOption(command, o->interface);
+    qspctl::AddLinkOptions(command, o->link);
+    command.add_flag("--json", o->json, "one JSON document with each scanner's outcome");
+    return [o](qspctl::CliContext& ctx) { return Clone(*o, ctx); };
+}
+
+}  // namespace
+
+QSP_CLI_COMMAND("clone",
+                "read the scanner on one port and program each of the others with its block, "
+                "then read each back",
+                DefineClone);
