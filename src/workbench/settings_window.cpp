@@ -426,8 +426,8 @@ PrintOutput SettingsWindow::AskPrintOutput() {
     return dialog.Choice() == 1 ? PrintOutput::TextFile : PrintOutput::Printer;
 }
 
-bool SettingsWindow::PrintListing() {
-    return PrintParameters(prompt_, state_.ParamImage, text_, state_.CurrentPage);
+bool SettingsWindow::PrintPages(const PrintTarget& target, const std::vector<PrintedPage>& pages) {
+    return PrintOperationsOn(target, PrintoutOperations(pages), "QSP parameters");
 }
 
 void SettingsWindow::ShowWriteProgress(bool visible) {
