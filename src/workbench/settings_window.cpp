@@ -490,7 +490,8 @@ void SettingsWindow::showEvent(QShowEvent* event) {
 
 void SettingsWindow::closeEvent(QCloseEvent* event) {
     session_->Close();
-    if (mainWindow_ && mainWindow_->isMinimized()) mainWindow_->showNormal();
+    // The main window comes back in its normal state, from minimised or maximised alike.
+    if (mainWindow_ && mainWindow_->isVisible()) mainWindow_->showNormal();
     if (timer2_ != 0) pump_.StopTimer(timer2_);
     timer2_ = 0;
     link_.SetWriteProgress(nullptr);

@@ -337,6 +337,14 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     EXPECT_TRUE(mainWindow.isMinimized());
     window->close();
     EXPECT_FALSE(mainWindow.isMinimized());
+
+    // A maximised main window is back to normal too when the window closes.
+    mainWindow.showMaximized();
+    delete window.data();
+    window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
+                                QSP_PICTURE_DIR, &mainWindow);
+    window->close();
+    EXPECT_EQ(mainWindow.windowState(), Qt::WindowNoState);
 }
 
 }  // namespace
