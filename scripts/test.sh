@@ -9,16 +9,18 @@ bash scripts/build.sh
 
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
-# Tests that talk to the virtual scanner in real time get a second chance on a loaded machine.
-ctest --preset release -j2 --repeat until-pass:2 | tee "$logs/release.log"
+# Every test passes the first time: a test that waits for the virtual scanner waits for its
+# event or byte, with a bound, never for a time.
+ctest --preset release -j2 | tee "$logs/release.log"
 # The benchmarks' figures (ctest keeps a passing test's output to itself).
-for bench in build/bench/bench_serial build/bench/bench_update build/bench/bench_deploy; do
+for bench in build/bench/bench_serial build/bench/bench_update build/bench/bench_ui \
+             build/bench/bench_deploy; do
   QSP_BIN_DIR=build/bin "$bench" 2>/dev/null | grep -v '^COM' || true
 done
 if [ "${QSP_QUICK:-0}" != "1" ]; then
   cmake --preset sanitize >/dev/null
   cmake --build --preset sanitize
-  ctest --preset sanitize -j2 --repeat until-pass:2 | tee "$logs/sanitize.log"
+  ctest --preset sanitize -j2 | tee "$logs/sanitize.log"
   bash tests/fuzz/run --seconds 5 --no-merge
 fi
 

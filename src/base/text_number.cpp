@@ -7,6 +7,10 @@
 namespace qsp {
 namespace {
 
+bool Blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 bool Ignored(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
@@ -48,10 +52,8 @@ double RadixValue(std::string_view digits, int radix) {
                                   : static_cast<double>(value);
 }
 
-}  // namespace
-
-double NumericValue(std::string_view text) {
-    const std::string s = Compact(text);
+// The number at the very start of `s`.
+double LeadingNumber(std::string_view s) {
     std::size_t i = 0;
     if (i < s.size() && s[i] == '&') {
         ++i;
@@ -87,6 +89,19 @@ double NumericValue(std::string_view text) {
     }
     // Out-of-range exponents give an infinite value, which no caller's range check accepts.
     return std::strtod(number.c_str(), nullptr);
+}
+
+}  // namespace
+
+double NumericValue(std::string_view text) {
+    std::size_t first = 0;
+    while (first < text.size() && Blank(text[first]))
+        ++first;
+    return LeadingNumber(text.substr(first));
+}
+
+double SpacedNumericValue(std::string_view text) {
+    return LeadingNumber(Compact(text));
 }
 
 std::int32_t RoundHalfEven(double value) {

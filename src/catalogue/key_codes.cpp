@@ -121,6 +121,14 @@ std::string KeyName(std::uint8_t code) {
     return Utf8(ToUnicode(code));
 }
 
+std::string CodePageText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes)
+        out += Utf8(ToUnicode(static_cast<std::uint8_t>(c)));
+    return out;
+}
+
 std::optional<std::uint8_t> KeyCode(const std::string& name) {
     for (std::size_t i = 0; i < kKeyNames.size(); ++i) {
         if (name == kKeyNames[i]) return static_cast<std::uint8_t>(kFirstKeyCode + i);

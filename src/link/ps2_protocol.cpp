@@ -157,7 +157,7 @@ bool Ps2Protocol::ReadAttempt() {
     std::string request = "set";
     view_.SetProgress(0, kMax);
     for (int k = 1; k <= kBlocks; ++k) {
-        view_.SetProgress(k * kMax / (kBlocks + 1), kMax);
+        view_.SetProgress(SerialLink::ReadBlockProgress(k), kMax);
         pump_.RunOnce();
         if (!Send(request)) return false;
         Pause();
@@ -187,9 +187,10 @@ bool Ps2Protocol::Read() {
 
 bool Ps2Protocol::WriteAttempt() {
     Status(WaitText(kTextStarting));
+    WriteProgress(SerialLink::WriteBlockProgress(0), kMax);
     if (!Send("stx") || !ReceiveAcknowledge()) return false;
     for (int k = 1; k <= kBlocks; ++k) {
-        WriteProgress(k * kMax / (kBlocks + 1), kMax);
+        WriteProgress(SerialLink::WriteBlockProgress(k), kMax);
         pump_.RunOnce();
         const std::size_t first = static_cast<std::size_t>(k - 1) * 4;
         if (!Send(BlockText(state_.ParamImage, first))) return false;

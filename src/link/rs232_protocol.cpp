@@ -65,8 +65,7 @@ bool Rs232Protocol::Read() {
 
 bool Rs232Protocol::Write() {
     AppState& st = link_.State();
-    if (writeProgress_)
-        writeProgress_(SerialLink::kProgressMax * 1 / 130, SerialLink::kProgressMax);
+    if (writeProgress_) writeProgress_(SerialLink::WriteBlockProgress(0), SerialLink::kProgressMax);
     link_.Send(std::vector<std::uint8_t>{kAck});
     link_.Send(WriteFrame(st.ParamImage));
     const bool ok = link_.WaitReply(1) && st.RxBuffer[0] == kAck;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 #include "base/text_number.h"
 
@@ -147,12 +148,18 @@ void SerialLink::ReceivePoll() {
 }
 
 bool SerialLink::WaitReply(std::uint16_t expected) {
-    const std::int64_t limit = std::max<std::int64_t>(
-        1, static_cast<std::int64_t>(state_.Settings.Rs232Delay) * 500 * factor_ + 1);
+    // The pass count is a 32-bit number: a delay whose count does not fit fails the wait at once
+    // rather than becoming a wait of days.
+    const std::int64_t limit =
+        static_cast<std::int64_t>(state_.Settings.Rs232Delay) * 500 * factor_ + 1;
+    if (limit > std::numeric_limits<std::int32_t>::max() ||
+        limit < std::numeric_limits<std::int32_t>::min())
+        return false;
     state_.RxBuffer[0] = 0;
     state_.RxCount = 0;
     overflow_ = false;
     bool ok = false;
+    if (limit < 1) return false;  // no pass at all
     if (expected != 0) {
         pump_.RunPasses(static_cast<std::uint64_t>(limit), [&] {
             if (!overflow_ && state_.RxCount == expected) ok = true;

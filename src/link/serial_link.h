@@ -41,6 +41,11 @@ class SerialLink {
 public:
     // Progress bar maximum used for every progress display of the link.
     static constexpr int kProgressMax = 100;
+    // The bar during a 128-block exchange: a read shows block k (1..128) as k/128, so the last
+    // block fills it; a write shows 1/130 when an attempt starts and (k+1)/130 before block k,
+    // and the maximum only once the scanner confirmed the checksum.
+    static constexpr int ReadBlockProgress(int block) { return kProgressMax * block / 128; }
+    static constexpr int WriteBlockProgress(int block) { return kProgressMax * (block + 1) / 130; }
 
     SerialLink(AppState& state, EventPump& pump, MainView& view, SerialPortFactory factory);
 

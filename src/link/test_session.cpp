@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/text_number.h"
+#include "catalogue/key_codes.h"
 #include "link/rs232_protocol.h"
 
 namespace qsp {
@@ -118,13 +119,14 @@ void TestSession::ShowTotal() {
 }
 
 void TestSession::Received(const std::string& text) {
+    // Counting looks at the scanner's bytes; the text box shows them as characters.
     if (!state_.Settings.TestCount) {
-        view_.AppendText(lineBreaks_.Feed(text));
+        view_.AppendText(CodePageText(lineBreaks_.Feed(text)));
         return;
     }
     const std::string shown = counter_.SerialPoll(text);
     ShowTotal();
-    view_.AppendText(lineBreaks_.Feed(shown));
+    view_.AppendText(CodePageText(lineBreaks_.Feed(shown)));
 }
 
 void TestSession::Typed(char c) {

@@ -68,7 +68,7 @@ bool UsbProtocol::Connect(const std::string&) {
 }
 
 void UsbProtocol::ReadProgress(int block) {
-    view_.SetProgress(block * kMax / (kBlocks + 1), kMax);
+    view_.SetProgress(SerialLink::ReadBlockProgress(block), kMax);
 }
 
 bool UsbProtocol::ReadAttempt() {
@@ -110,9 +110,10 @@ bool UsbProtocol::Read() {
 }
 
 bool UsbProtocol::WriteAttempt() {
+    WriteProgress(SerialLink::WriteBlockProgress(0), kMax);
     if (!Send("stx") || !Receive() || !Acknowledged()) return false;
     for (int k = 1; k <= kBlocks; ++k) {
-        WriteProgress(k * kMax / (kBlocks + 1), kMax);
+        WriteProgress(SerialLink::WriteBlockProgress(k), kMax);
         pump_.RunOnce();
         const std::size_t first = static_cast<std::size_t>(k - 1) * 4;
         if (!Send(BlockText(state_.ParamImage, first)) || !Receive() || !Acknowledged())

@@ -93,18 +93,19 @@ bool KtxTransfer::Run(const std::vector<std::uint8_t>& image) {
         if (!KtxHandshake(1, sum_)) return false;
         link_.Pump().RunPasses(kKtxBlockPause, nullptr);
         const KtxBlock b = KtxBlockAt(n);
-        SendByte(b.High());
-        SendByte(b.Low());
+        // The block goes to the port in one write: address, payload (zero-filled), check byte.
+        std::vector<std::uint8_t> frame{b.High(), b.Low()};
+        frame.reserve(2 + kKtxPayload + 1);
         std::uint8_t x = b.High() ^ b.Low();
         for (std::size_t i = 0; i < b.dataBytes; ++i) {
             const std::uint8_t v = image[b.start + i];
-            SendByte(v);
+            frame.push_back(v);
             x ^= v;
             sum_ = AddToSum(sum_, v);
         }
-        for (std::size_t i = b.dataBytes; i < kKtxPayload; ++i)
-            SendByte(0);
-        SendByte(x);
+        frame.resize(2 + kKtxPayload, 0);
+        frame.push_back(x);
+        link_.Send(frame);
         if (!ReplyIs(kKtxAck)) return false;
     }
     link_.Pump().RunPasses(kKtxFinalPause, nullptr);

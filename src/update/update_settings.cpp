@@ -118,8 +118,9 @@ void UpdateSettingsModel::OpenUpdatePath() {
     // A folder ends with a separator; "*.bin" in the proposed name stands for "any file in it".
     const RememberedPathRules rules{"", "*.bin", 3, true};
     std::string& path = values_.path;
-    // Where the program on Windows starts from "C:\", this system starts from the home folder.
-    if (path.size() < 3) path = UsableRememberedPath(path, rules, HomeFolder());
+    // Where the program on Windows starts from "C:\", this system starts from the home folder;
+    // a remembered Windows drive path that does not exist here moves into it too.
+    path = UsableRememberedPath(path, rules, HomeFolder());
     const std::string proposed = OpenDialogName(path, rules);
     const auto chosen =
         prompt_.OpenFileName({text_.LoadText(kTextOpenUpdateFile), kFileFilter, "bin", proposed});

@@ -91,7 +91,7 @@ ParamLoadResult ParseParamFile(std::string_view text, ImageBytes& image) {
                     "a file of parameters has " + std::to_string(kParamFileLines) +
                         " lines, this one has more (" + std::to_string(lines.size()) + ")"};
         }
-        const double value = NumericValue(lines[n]);
+        const double value = SpacedNumericValue(lines[n]);
         if (!(value >= 0 && value <= 255)) {
             return {false, lineNumber, Quoted(lines[n]) + " is not a byte value (0 to 255)"};
         }

@@ -31,10 +31,10 @@ struct ParamLoadResult {
 
 // Reads a file's text into bytes 0..514 of `image`. Every line is checked first: there must be
 // exactly 515 lines (a final CR LF ends the last line, it does not start another one), and each
-// line's number (read as NumericValue reads it, so "12abc" is 12, "&HFF" is 255 and an empty
-// line is 0) must lie within 0..255. Only when the whole text passes is anything stored, each
-// number rounded to the nearest whole number, halves to the even one ("2.5" is 2, "3.5" is 4).
-// Lines end at CR LF; a lone LF or CR ends a line too.
+// line's number (read as SpacedNumericValue reads it, so "12abc" is 12, "1 6" is 16, "&HFF" is
+// 255 and an empty line is 0) must lie within 0..255. Only when the whole text passes is anything
+// stored, each number rounded to the nearest whole number, halves to the even one ("2.5" is 2,
+// "3.5" is 4). Lines end at CR LF; a lone LF or CR ends a line too.
 ParamLoadResult ParseParamFile(std::string_view text, ImageBytes& image);
 
 // Reads the file at `path` as ParseParamFile does; an unreadable file fails and changes nothing.

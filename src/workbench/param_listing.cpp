@@ -53,16 +53,21 @@ std::string ListingBlock(const std::string& heading, const std::vector<PropertyR
     return out;
 }
 
-std::string ListingText(ImageBytes& image, const InterfaceText& text, int& currentPage) {
+std::string ListingText(const std::vector<PageRows>& shown, const InterfaceText& text) {
     std::string out;
-    for (int page : ListedPages(image)) {
-        currentPage = page;
-        auto rows = ShowPage(image, page);
-        if (page == kFormatSettingPage && rows.size() >= 3) rows.erase(rows.begin() + 2);
-        out +=
-            ListingBlock(ListingHeading(page, text), TranslatedRows(rows, text.language()), text);
+    for (const auto& page : shown) {
+        auto rows = page.rows;
+        if (page.page == kFormatSettingPage && rows.size() >= 3) rows.erase(rows.begin() + 2);
+        out += ListingBlock(ListingHeading(page.page, text), TranslatedRows(rows, text.language()),
+                            text);
     }
     return out;
+}
+
+std::string ListingText(ImageBytes& image, const InterfaceText& text, int& currentPage) {
+    const auto shown = ShowPages(image, ListedPages(image));
+    if (!shown.empty()) currentPage = shown.back().page;
+    return ListingText(shown, text);
 }
 
 bool SaveListing(const std::filesystem::path& path, const std::string& listing) {

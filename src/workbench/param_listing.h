@@ -11,6 +11,7 @@
 #include "base/interface_text.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/param_image.h"
+#include "workbench/page_report.h"
 
 namespace qsp {
 
@@ -43,6 +44,8 @@ std::string ListingBlock(const std::string& heading, const std::vector<PropertyR
 // row is not listed. `currentPage` ends at the last listed page, as after walking the pages in the
 // settings window.
 std::string ListingText(ImageBytes& image, const InterfaceText& text, int& currentPage);
+// The listing of pages already shown (the settings window's own walk).
+std::string ListingText(const std::vector<PageRows>& shown, const InterfaceText& text);
 
 // Writes a listing atomically. False when the file cannot be written (any earlier file stays).
 bool SaveListing(const std::filesystem::path& path, const std::string& listing);

@@ -97,21 +97,26 @@ PrintOperations PrintoutOperations(const std::vector<PrintedPage>& pages) {
     return out;
 }
 
-std::vector<PrintedPage> PrintedPages(ImageBytes& image, const InterfaceText& text,
-                                      int& currentPage) {
+std::vector<PrintedPage> PrintedPages(const std::vector<PageRows>& shown,
+                                      const InterfaceText& text) {
     std::vector<PrintedPage> printed;
-    for (auto& shown : ShowPages(image, ListedPages(image))) {
-        currentPage = shown.page;
-        PrintedPage page{
-            ListingHeading(shown.page, text), {}, text.LoadText(147), text.LoadText(148)};
-        const auto rows = TranslatedRows(std::move(shown.rows), text.language());
+    for (const auto& s : shown) {
+        PrintedPage page{ListingHeading(s.page, text), {}, text.LoadText(147), text.LoadText(148)};
+        const auto rows = TranslatedRows(s.rows, text.language());
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (shown.page == kFormatSettingPage && i == 2) continue;
+            if (s.page == kFormatSettingPage && i == 2) continue;
             page.rows.push_back({rows[i].label, rows[i].value});
         }
         printed.push_back(std::move(page));
     }
     return printed;
+}
+
+std::vector<PrintedPage> PrintedPages(ImageBytes& image, const InterfaceText& text,
+                                      int& currentPage) {
+    const auto shown = ShowPages(image, ListedPages(image));
+    if (!shown.empty()) currentPage = shown.back().page;
+    return PrintedPages(shown, text);
 }
 
 PrintOperations DefaultBarcodeOperations(const std::string& barcodeText) {

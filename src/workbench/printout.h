@@ -11,6 +11,7 @@
 
 #include "base/interface_text.h"
 #include "catalogue/param_image.h"
+#include "workbench/page_report.h"
 
 namespace qsp {
 
@@ -77,6 +78,9 @@ PrintOperations PrintoutOperations(const std::vector<PrintedPage>& pages);
 // listed page.
 std::vector<PrintedPage> PrintedPages(ImageBytes& image, const InterfaceText& text,
                                       int& currentPage);
+// The printed pages of pages already shown (the settings window's own walk).
+std::vector<PrintedPage> PrintedPages(const std::vector<PageRows>& shown,
+                                      const InterfaceText& text);
 
 // The text of the default barcode: the Code 39 symbol of ".A001$" with its start and stop
 // characters.

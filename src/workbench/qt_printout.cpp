@@ -149,12 +149,4 @@ bool WritePdf(const std::filesystem::path& path, const PrintOperations& operatio
     return PaintOperations(operations, writer);
 }
 
-bool PrintParameters(Prompt& prompt, ImageBytes& image, const InterfaceText& text,
-                     int& currentPage) {
-    const auto target = prompt.PrintDialog("");
-    if (!target) return false;
-    const auto operations = PrintoutOperations(PrintedPages(image, text, currentPage));
-    return PrintOperationsOn(*target, operations, "QSP parameters");
-}
-
 }  // namespace qsp

@@ -27,11 +27,4 @@ bool PrintOperationsOn(const PrintTarget& target, const PrintOperations& operati
 bool WritePdf(const std::filesystem::path& path, const PrintOperations& operations,
               const std::string& documentName);
 
-// The settings window's printout: the print dialog through `prompt`, then the walk over the
-// listed pages (each shown in turn, `currentPage` ending at the last) and their printout. A
-// cancelled dialog prints nothing and leaves the image and `currentPage` alone. True when the
-// printout was printed.
-bool PrintParameters(Prompt& prompt, ImageBytes& image, const InterfaceText& text,
-                     int& currentPage);
-
 }  // namespace qsp

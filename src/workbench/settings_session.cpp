@@ -124,7 +124,11 @@ bool SettingsSession::DataEditChildrenAtOpen() const {
 }
 
 void SettingsSession::ShowPage() {
-    const auto rows = qsp::ShowPage(state_.ParamImage, state_.CurrentPage);
+    ShowCurrentPage();
+}
+
+std::vector<PropertyRow> SettingsSession::ShowCurrentPage() {
+    auto rows = qsp::ShowPage(state_.ParamImage, state_.CurrentPage);
     if (!PageShown()) {
         state_.CurrentPage = 0;
         state_.Edit.row = 0;
@@ -136,6 +140,17 @@ void SettingsSession::ShowPage() {
         view_.ExpandNode(4);
     }
     view_.ShowRows(rows);
+    return rows;
+}
+
+std::vector<PageRows> SettingsSession::WalkListedPages() {
+    std::vector<PageRows> shown;
+    for (int page : ListedPages(state_.ParamImage)) {
+        state_.CurrentPage = page;
+        shown.push_back({page, PageHeading(page), ShowCurrentPage()});
+        view_.FocusTree();
+    }
+    return shown;
 }
 
 void SettingsSession::TreeClick(const std::string& caption) {
@@ -348,10 +363,11 @@ std::optional<SettingsSession::FileComparison> SettingsSession::CompareWithFile(
 void SettingsSession::Print() {
     if (view_.AskPrintOutput() == PrintOutput::Printer) {
         CurrentFolderGuard folder;
-        if (view_.PrintListing()) {
-            ShowPage();
-            view_.FocusTree();
-        }
+        const auto target = prompt_.PrintDialog("");
+        if (!target) return;  // cancelled: nothing walked, nothing printed
+        // The walk happens whatever the printer then does: the window stays on the last page.
+        const auto pages = PrintedPages(WalkListedPages(), text_);
+        if (!view_.PrintPages(*target, pages)) prompt_.Beep();
         return;
     }
     CurrentFolderGuard folder;
@@ -363,9 +379,7 @@ void SettingsSession::Print() {
     if (!chosen) return;
     remembered = RememberDialogChoice(*chosen, rules);
     if (NamesFolder(remembered)) return;
-    const std::string listing = ListingText(state_.ParamImage, text_, state_.CurrentPage);
-    ShowPage();
-    view_.FocusTree();
+    const std::string listing = ListingText(WalkListedPages(), text_);
     if (!SaveListing(remembered, listing)) prompt_.Beep();
 }
 

@@ -22,6 +22,7 @@
 #include "catalogue/catalogue.h"
 #include "link/scanner_link.h"
 #include "workbench/page_report.h"
+#include "workbench/printout.h"
 
 namespace qsp {
 
@@ -55,10 +56,9 @@ public:
     virtual void RunSpecialKeyboard(const std::string& rowLabel) = 0;
     virtual void RunCodeTypes() = 0;
     virtual PrintOutput AskPrintOutput() = 0;
-    // The printout of the listed pages on the printer the user picks in the print dialog; it
-    // walks the pages, leaving the image and CurrentPage as the walk does. False when the user
-    // cancelled or nothing could be printed.
-    virtual bool PrintListing() = 0;
+    // Prints the walked pages on the printer (or PDF file) the user picked in the print dialog.
+    // False when the printer or the file cannot be opened.
+    virtual bool PrintPages(const PrintTarget& target, const std::vector<PrintedPage>& pages) = 0;
 
     // ProgressBar1 and its per-cent label, shown while the image is written.
     virtual void ShowWriteProgress(bool visible) = 0;
@@ -97,6 +97,9 @@ public:
 
     // Clears the list and fills it with CurrentPage's rows; applies the data edit tree change.
     void ShowPage();
+    // Shows each listed page in turn, with everything showing it does (the data edit nodes, the
+    // image's corrections), the tree taking the focus; the window is left on the last one.
+    std::vector<PageRows> WalkListedPages();
 
     // A tree node with this caption was clicked.
     void TreeClick(const std::string& caption);
@@ -146,6 +149,7 @@ public:
     const std::string& RowLabelInEdit() const { return label_; }
 
 private:
+    std::vector<PropertyRow> ShowCurrentPage();
     bool PageShown() const {
         return state_.CurrentPage >= kFirstPage && state_.CurrentPage <= kLastPage;
     }

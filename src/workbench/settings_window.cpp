@@ -460,8 +460,8 @@ PrintOutput SettingsWindow::AskPrintOutput() {
     return dialog.Choice() == 1 ? PrintOutput::TextFile : PrintOutput::Printer;
 }
 
-bool SettingsWindow::PrintListing() {
-    return PrintParameters(prompt_, state_.ParamImage, text_, state_.CurrentPage);
+bool SettingsWindow::PrintPages(const PrintTarget& target, const std::vector<PrintedPage>& pages) {
+    return PrintOperationsOn(target, PrintoutOperations(pages), "QSP parameters");
 }
 
 void SettingsWindow::ShowWriteProgress(bool visible) {
@@ -524,7 +524,8 @@ void SettingsWindow::showEvent(QShowEvent* event) {
 
 void SettingsWindow::closeEvent(QCloseEvent* event) {
     session_->Close();
-    if (mainWindow_ && mainWindow_->isMinimized()) mainWindow_->showNormal();
+    // The main window comes back in its normal state, from minimised or maximised alike.
+    if (mainWindow_ && mainWindow_->isVisible()) mainWindow_->showNormal();
     if (timer2_ != 0) pump_.StopTimer(timer2_);
     timer2_ = 0;
     link_.SetWriteProgress(nullptr);

@@ -84,7 +84,7 @@ public:
     void RunSpecialKeyboard(const std::string& rowLabel) override;
     void RunCodeTypes() override;
     PrintOutput AskPrintOutput() override;
-    bool PrintListing() override;
+    bool PrintPages(const PrintTarget& target, const std::vector<PrintedPage>& pages) override;
     void ShowWriteProgress(bool visible) override;
     void CloseWindow() override;
 

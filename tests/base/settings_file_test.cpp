@@ -11,18 +11,32 @@
 namespace qsp {
 namespace {
 
-// The number reader of the settings and parameter files, and the rounding and text of numbers.
+// The two number readers (settings: leading blanks only; parameter files: blanks anywhere), and
+// the rounding and text of numbers.
 TEST(NumericValue, ReadsTheLeadingNumberRoundsHalvesToEvenAndWritesALeadingSpace) {
     // clang-format off
-    const std::pair<const char*, double> cases[] = {
+    const std::pair<const char*, double> common[] = {
         {"", 0}, {"abc", 0}, {" 200", 200}, {"12abc", 12}, {"-7", -7}, {"2.5", 2.5}, {".5", 0.5},
         {"1E+2x", 100}, {"1.5D1", 15}, {"1e", 1}, {"&HFF", 255}, {"&hff", 255}, {"&O17", 15},
-        {"&17", 15}, {"&HFFFF", -1}, {"&H1FFFF", 131071}, {"\t 4\n2", 42}, {"- 5", -5}, {"--5", 0},
-        {"&HG1", 0}, {"3-4", 3},
+        {"&17", 15}, {"&HFFFF", -1}, {"&H1FFFF", 131071}, {"--5", 0}, {"&HG1", 0}, {"3-4", 3},
+    };
+    // Settings: blanks only before the number; the first one inside ends it.
+    const std::pair<const char*, double> settings[] = {
+        {"1 6", 1}, {" \t 4\n2", 4}, {"- 5", 0}, {"\n3", 0}, {"1. 5", 1}, {"&H F", 0},
+    };
+    // Parameter files: spaces, tabs and line feeds ignored wherever they stand.
+    const std::pair<const char*, double> paramFile[] = {
+        {"1 6", 16}, {"\t 4\n2", 42}, {"- 5", -5}, {"\n3", 3}, {"1. 5", 1.5}, {"&H F", 15},
     };
     // clang-format on
-    for (const auto& [text, value] : cases)
+    for (const auto& [text, value] : common) {
         EXPECT_DOUBLE_EQ(NumericValue(text), value) << text;
+        EXPECT_DOUBLE_EQ(SpacedNumericValue(text), value) << text;
+    }
+    for (const auto& [text, value] : settings)
+        EXPECT_DOUBLE_EQ(NumericValue(text), value) << text;
+    for (const auto& [text, value] : paramFile)
+        EXPECT_DOUBLE_EQ(SpacedNumericValue(text), value) << text;
     const std::pair<double, int> rounded[] = {
         {2.5, 2}, {3.5, 4}, {-2.5, -2}, {0.5, 0}, {199.6, 200}};
     for (const auto& [value, result] : rounded)
@@ -69,6 +83,13 @@ TEST(SettingsFile, ShortAndOddFilesTakeTheDefaultsOfTheirMissingLines) {
     EXPECT_EQ(eleven.CommPort, "1");
     EXPECT_EQ(eleven.Rs232Delay, 200);
     EXPECT_EQ(ParseSettings(Lines({"x", "0", "abc"})).CommPort, "1");
+
+    // A blank inside a number ends it: port "1 6" is port 1, delay "1 5" is 1, "0 6" is 0.
+    AppSettings spaced = ParseSettings(Lines({"x", "0", "1 6", "", "1 5", "0 6", " 0 12"}));
+    EXPECT_EQ(spaced.CommPort, "1 6");
+    EXPECT_EQ(spaced.Rs232Delay, 1);
+    EXPECT_EQ(spaced.UsbDelay, "6");
+    EXPECT_EQ(spaced.Ps2Delay, "12");
 
     // Unknown links are RS-232.
     const std::pair<const char*, int> links[] = {

@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const double v = qsp::NumericValue(text);
     CheckRounding(v);
+    CheckRounding(qsp::SpacedNumericValue(text));
 
     // The same bytes as a raw double and as a whole number.
     if (size >= sizeof(double)) {
@@ -49,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         whole %= (1LL << 53);  // exactly representable as a double
         const std::string written = qsp::NumberText(whole);
         FUZZ_CHECK(qsp::NumericValue(written) == static_cast<double>(whole));
-        // Blanks, tabs and line feeds anywhere do not change a number.
+        // Blanks, tabs and line feeds anywhere do not change a parameter file's number.
         std::string spaced;
         for (char c : written) {
             spaced += c;
             spaced += ' ';
         }
-        FUZZ_CHECK(qsp::NumericValue(spaced) == static_cast<double>(whole));
+        FUZZ_CHECK(qsp::SpacedNumericValue(spaced) == static_cast<double>(whole));
     }
     return 0;
 }

@@ -42,7 +42,9 @@ public:
     void RunSpecialKeyboard(const std::string&) override {}
     void RunCodeTypes() override {}
     qsp::PrintOutput AskPrintOutput() override { return qsp::PrintOutput::TextFile; }
-    bool PrintListing() override { return false; }
+    bool PrintPages(const qsp::PrintTarget&, const std::vector<qsp::PrintedPage>&) override {
+        return false;
+    }
     void ShowWriteProgress(bool) override {}
     void CloseWindow() override {
         if (session) session->Close();

@@ -28,13 +28,14 @@ inline fs::path BinDir() {
     return dir ? fs::path(dir) : fs::path(QSP_DEFAULT_BIN_DIR);
 }
 
-// A settings folder of its own with a short reply time-out, for one test.
+// A settings folder of its own, for one test. Its reply time-out (100: 0.75 s at 9600 baud) is
+// half the program's default but still far beyond what a reply needs on a loaded machine.
 struct Folder {
     Folder() {
         std::string t = (fs::temp_directory_path() / "qsp-e2e-XXXXXX").string();
         path = ::mkdtemp(t.data());
         qsp::AppSettings s = qsp::ParseSettings("");
-        s.Rs232Delay = 10;
+        s.Rs232Delay = 100;
         qsp::SaveSettingsFile(path, s);
     }
     ~Folder() {
@@ -64,8 +65,9 @@ public:
             argv.push_back(a.data());
         argv.push_back(nullptr);
         if (::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        // Ready once its link exists.
-        for (int i = 0; i < 500 && !fs::is_symlink(link_); ++i)
+        // Ready once its link exists (the simulator makes it last); 30 s is far beyond any start.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (pid_ > 0 && !fs::is_symlink(link_) && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ~Sim() { Stop(); }

@@ -90,6 +90,9 @@ TEST(TestSession, OwnConnectSearchesWithOneStopBitAndReportsAFailureInTheTextBox
         EXPECT_EQ(opened.back(), '1') << opened;
     r.Scan("XY");
     EXPECT_EQ(r.tv.box, "XY\n");
+    // The scanner's bytes are Windows-1252 characters, not UTF-8.
+    r.Poll("\xE9\x80\r\n");
+    EXPECT_EQ(r.tv.box, "XY\n\xC3\xA9\xE2\x82\xAC\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "virtual_line.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace qsptest {
@@ -44,8 +45,10 @@ void VirtualLine::FromHost(const std::uint8_t* data, std::size_t size,
     if (!model_) return;
     const int baud = ToInt(s.baud);
     const auto view = qspsim::ViewOf(baud, s.parity[0], ToInt(s.stop));
-    const auto arrival =
-        pump_.Now() + qsp::EventPump::Clock(10'000'000LL * static_cast<long long>(size) / baud);
+    // Writes leave the line one after the other: a write waits for the one before it.
+    const auto arrival = std::max(pump_.Now(), hostLineFree_) +
+                         qsp::EventPump::Clock(10'000'000LL * static_cast<long long>(size) / baud);
+    hostLineFree_ = arrival;
     std::vector<std::uint8_t> bytes(data, data + size);
     pump_.ScheduleAt(arrival, [this, bytes, view, arrival] {
         model_->Receive(bytes.data(), bytes.size(), view, arrival);

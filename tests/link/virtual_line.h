@@ -77,6 +77,7 @@ private:
     int number_;
     VirtualPort* port_ = nullptr;
     qsp::EventPump::Clock lastDue_{0};
+    qsp::EventPump::Clock hostLineFree_{0};  // when the host's last write has left the line
 };
 
 }  // namespace qsptest

@@ -53,16 +53,31 @@ TEST(UsbExchange, ReadWriteAndEndOnTheWire) {
     Rig rig(qsp::kUsb);
     ASSERT_TRUE(rig.link.ConnectScanner("1", qsp::kUsb));
     EXPECT_EQ(rig.usbWire.sent.front(), (Bytes{0x00, 'b', 'i', 'n', 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    rig.view.progress.clear();
     ASSERT_TRUE(rig.link.ReadParameters(qsp::kUsb));
     EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(rig.state.ParamImage));
-    EXPECT_EQ(rig.view.progress.back(), -1);      // the bar is hidden again
+    // Block k of 128 shows k/128: half-way at block 64, full at the last; then hidden again.
+    ASSERT_EQ(rig.view.progress.size(), 130u);
+    EXPECT_EQ(rig.view.progress[64], 50);
+    EXPECT_EQ(rig.view.progress[128], 100);
+    EXPECT_EQ(rig.view.progress.back(), -1);
 
     // An image whose exclusive-or is 0: its checksum goes as the report 00 00 FF...
     rig.state.ParamImage.fill(0);
     rig.state.ParamImage[0] = rig.state.ParamImage[1] = 0xAB;
+    rig.view.progress.clear();
     ASSERT_TRUE(rig.link.WriteParameters(qsp::kUsb));
     EXPECT_EQ(rig.model.block()[1], 0xAB);
-    EXPECT_EQ(rig.usbWire.sent.back(), (Bytes{0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    // 1/130 at the start, (k+1)/130 before block k, full once the checksum is confirmed.
+    const std::vector<int> expectedStart{0, 1, 2, 3};
+    ASSERT_EQ(rig.view.progress.size(), 130u);
+    EXPECT_EQ(std::vector<int>(rig.view.progress.begin(), rig.view.progress.begin() + 4),
+              expectedStart);
+    EXPECT_EQ(rig.view.progress[64], 50);
+    EXPECT_EQ(rig.view.progress[128], 99);
+    EXPECT_EQ(rig.view.progress.back(), 100);
+    EXPECT_EQ(rig.usbWire.sent.back(),
+              (Bytes{0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     ASSERT_TRUE(rig.link.CloseScannerLink(qsp::kUsb));
     EXPECT_EQ(rig.usbWire.sent.back(), (Bytes{0x00, 'e', 'n', 'd', 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_TRUE(rig.usbWire.open.empty());
@@ -74,11 +89,12 @@ TEST(Ps2Exchange, SetupShowsItsMessagesWriteEndsWithEndAndAFailedOpenSaysSo) {
     int opened = 0;
     rig.ops.ScannerSetup([&] { ++opened; });
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(rig.view.messages,
-              (std::vector<std::string>{
-                  "Loading scanner parameter, please wait...",
-                  "QSP program is starting...Please wait for 5 seconds...", "Loading, please wait...",
-                  "Connect Scanner , Please wait for 5 seconds...", "Refreshing, please wait..."}));
+    EXPECT_EQ(
+        rig.view.messages,
+        (std::vector<std::string>{
+            "Loading scanner parameter, please wait...",
+            "QSP program is starting...Please wait for 5 seconds...", "Loading, please wait...",
+            "Connect Scanner , Please wait for 5 seconds...", "Refreshing, please wait..."}));
     EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(rig.state.ParamImage));
     EXPECT_EQ(rig.ps2Wire.sent.front(), (Bytes{'b', 'i', 'n', 'z', 'z', 'z', 'z', 'z'}));
 

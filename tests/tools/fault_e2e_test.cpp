@@ -52,4 +52,22 @@ TEST(FaultEndToEnd, ScannerDisappearsWhileItAnswers) {
     FailsThenRecovers({"--fault", "late=read:400"}, 250);
 }
 
+// The reply wait is a 32-bit count of passes: a delay whose count does not fit fails the wait at
+// once, so a silent scanner is reported within seconds, never after days.
+TEST(FaultEndToEnd, AReplyWaitTooLongToCountFailsAtOnce) {
+    Folder dir;
+    qsp::AppSettings settings = qsp::LoadSettingsFile(dir.path);
+    settings.Rs232Delay = 2147483647;
+    ASSERT_TRUE(qsp::SaveSettingsFile(dir.path, settings));
+    Sim sim(dir.path, {"--fault", "no-answer"});
+    ASSERT_TRUE(sim.Ready());
+    // `timeout` ends a run that would wait for days; 120 s is far beyond any real run.
+    const auto run = Shell("cd '" + dir.path.string() + "' && timeout 120 '" +
+                           (BinDir() / "qspctl").string() + "' --settings-dir . read -o out.Dec");
+    ASSERT_NE(run.status, 124) << "qspctl read was still waiting after 120 s";
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("Cannot connect to scanner."), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(dir.path / "out.Dec"));
+}
+
 }  // namespace

@@ -91,6 +91,9 @@ TEST(SimEndToEnd, SetupSearchFindsTheScannersSettings) {
         ASSERT_TRUE(sim.Ready());
         ProgramRig<qsp::MainOperations> rig(dir.path);
         rig.state.Settings.Automation = true;
+        // Dozens of unanswered tries before the right one: a short time-out (0.15 s at 9600),
+        // still three times what the scanner's reply needs.
+        rig.state.Settings.Rs232Delay = 20;
         EXPECT_TRUE(rig.Setup()) << label;
         ASSERT_FALSE(rig.view.searchTexts.empty());
         EXPECT_EQ(rig.view.searchTexts.back(), label);

@@ -16,7 +16,7 @@ if [ -z "${QSP_XVFB_WORK:-}" ]; then
   QSP_XVFB_WORK=$(mktemp -d /tmp/qsp-xvfb-XXXXXX)
   export QSP_XVFB_WORK
   trap 'rm -rf "$QSP_XVFB_WORK"' EXIT
-  timeout 120 dbus-run-session -- xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@" 2>&1 |
+  timeout 170 dbus-run-session -- xvfb-run -a -s '-screen 0 1024x768x24' bash "$0" "$@" 2>&1 |
     grep -v '^dbus-daemon'
   exit "${PIPESTATUS[0]}"
 fi
@@ -24,7 +24,7 @@ fi
 work=$QSP_XVFB_WORK
 # A copy of the program of its own: its folder is its settings folder.
 cp -r "$bin/qsp" "$bin/Picture" "$work/"
-printf '%s\r\n' "" " 0" "1" "" "10" "3" "3" "9600" "None" "8 bits" "1 bit" "0" "1" "" \
+printf '%s\r\n' "" " 0" "1" "" "200" "3" "3" "9600" "None" "8 bits" "1 bit" "0" "1" "" \
   >"$work/HW_Path.int"
 # Prints the name (for labels: the text) of every accessible object of the program.
 cat >"$work/texts.py" <<'EOF'
@@ -48,8 +48,9 @@ EOF
 fail() { echo "FAIL: $*"; /usr/bin/python3 "$work/texts.py" 2>&1 | sed 's/^/  shows: /'; exit 1; }
 # Waits up to 20 s until the program shows a text with exactly this line.
 shows() {
-  for _ in $(seq 100); do
-    /usr/bin/python3 "$work/texts.py" 2>/dev/null | grep -xF -- "$1" >/dev/null && return 0
+  local end=$((SECONDS + 20))
+  while [ "$SECONDS" -lt "$end" ]; do
+    timeout 10 /usr/bin/python3 "$work/texts.py" 2>/dev/null | grep -xF -- "$1" >/dev/null && return 0
     sleep 0.2
   done
   return 1
@@ -58,28 +59,32 @@ shows() {
 /usr/bin/python3 -c "import dbus; dbus.SessionBus().get_object('org.a11y.Bus', '/org/a11y/bus')\
 .GetAddress(dbus_interface='org.a11y.Bus')" || exit 77
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# The program talks to this X server, whatever platform the caller's environment names.
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
 
 mkfifo "$work/barcodes"
 "$bin/qsp-scanner-sim" --settings-dir "$work" <"$work/barcodes" >"$work/sim.out" 2>&1 &
 sim=$!
 exec 3>"$work/barcodes"
 for _ in $(seq 100); do [ -L "$work/ports/COM1" ] && break || sleep 0.1; done
-[ -L "$work/ports/COM1" ] || fail "the virtual scanner did not start"
+[ -L "$work/ports/COM1" ] || fail "the virtual scanner's port did not appear within 10 s"
 "$work/qsp" >"$work/qsp.out" 2>&1 &
 qsp=$!
 trap 'kill $qsp $sim 2>/dev/null; wait' EXIT
-main=$(xdotool search --sync --limit 1 --name '^QSP - v2.01$') || fail "no main window"
+main=$(timeout 20 xdotool search --sync --limit 1 --name '^QSP - v2.01$') ||
+  fail "no main window \"QSP - v2.01\" within 20 s"
 # No window manager runs: the focus is given directly.
-xdotool windowfocus --sync "$main" key ctrl+t
+timeout 10 xdotool windowfocus --sync "$main" key ctrl+t || fail "could not focus the main window"
 test_window=$(timeout 20 xdotool search --sync --limit 1 --name '^Test Scanner$') ||
-  fail "Test did not open the test window"
-shows "RS232 9600,N,8,1  COM1" || fail "the test window does not listen on COM1"
+  fail "Test did not open the test window \"Test Scanner\" within 20 s"
+shows "RS232 9600,N,8,1  COM1" || fail "the test window does not listen on COM1 within 20 s"
 n=0
 for code in 4006381333931 QSP-0001 ABC-123; do
   echo "$code" >&3
   n=$((n + 1))
-  shows "Total: $n" || fail "no Total: $n after $code"
+  shows "Total: $n" || fail "no Total: $n within 20 s after $code"
 done
-xdotool windowfocus --sync "$test_window" key alt+q
-shows "Test Ends" || fail "the message list does not end in Test Ends"
+timeout 10 xdotool windowfocus --sync "$test_window" key alt+q || fail "could not focus the test window"
+shows "Test Ends" || fail "the message list does not end in Test Ends within 20 s"
 echo "ok: Total: 3, then Test Ends"

@@ -60,6 +60,33 @@ TEST(UpdateEndToEnd, YmodemUpdateDeliversTheFileUnchanged) {
     EXPECT_EQ(ReadText(dir.path / "received.bin"), Pattern(70000, 5));
 }
 
+// The exit status follows the transfer: a scanner that stops answering part-way fails the
+// command without "Update Success !"; a complete transfer succeeds whatever the scanner then
+// reports, and its report is printed as it came.
+TEST(UpdateEndToEnd, TheExitStatusFollowsTheTransferAndTheReportIsPrinted) {
+    const std::string success = "Update Success !";
+    {
+        Folder dir;
+        Sim sim(dir.path, {"--update-fault", "silent=2"});
+        ASSERT_TRUE(sim.Ready());
+        WriteFile(dir.path / "fw.bin", Pattern(5000, 7));
+        const auto run = Qspctl(dir.path, "update fw.bin --type ymodem --yes --delay 200");
+        EXPECT_EQ(run.status, 1) << run.output;
+        EXPECT_EQ(run.output.find(success), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("Cannot connect to scanner."), std::string::npos) << run.output;
+    }
+    Folder dir;
+    // The scanner receives the whole file but cannot store it, and says so.
+    Sim sim(dir.path, {"--update-out", (dir.path / "missing" / "fw.bin").string()});
+    ASSERT_TRUE(sim.Ready());
+    WriteFile(dir.path / "fw.bin", Pattern(5000, 7));
+    const auto run = Qspctl(dir.path, "update fw.bin --type ymodem --yes --delay 200");
+    EXPECT_EQ(run.status, 0) << run.output;
+    const auto report = run.output.find("UPDATE FAILED cannot store fw.bin\n");
+    ASSERT_NE(report, std::string::npos) << run.output;
+    EXPECT_GT(run.output.find(success), report) << run.output;
+}
+
 TEST(UpdateEndToEnd, LrzszRbReceivesTheYmodemFile) {
     Folder dir;
     fs::create_directories(dir.path / "ports");

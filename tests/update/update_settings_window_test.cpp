@@ -15,6 +15,7 @@
 #include "catalogue/catalogue_text.h"
 #include "link/fakes.h"
 #include "update/update_settings_window.h"
+#include "workbench/remembered_path.h"
 
 namespace {
 
@@ -113,11 +114,18 @@ TEST(UpdateSettingsWindow, UpdateTypeActsAtOnceAndItsRateIsNeverSaved) {
 TEST(UpdateSettingsWindow, PathDialogKeepsFoldersAndTakesFiles) {
     Fixture f;
     auto w = f.Open(Mode::Update);
-    w->OpenUpdatePath();  // cancelled
-    ASSERT_EQ(f.requests.size(), 1u);
-    EXPECT_EQ(f.requests[0].initialPath, "D:\\fw\\*.bin");
-    EXPECT_EQ(f.requests[0].filter, "(*.bin)|*.bin;*.BIN");
-    EXPECT_EQ(w->Text1(0)->text(), "D:\\fw\\");
+    // Remembered Windows drive folders ("D:\fw\", the default "C:\") open in the home folder.
+    std::string home = qsp::HomeFolder().string();
+    if (home.back() != '/') home += '/';
+    for (const char* remembered : {"D:\\fw\\", "C:\\"}) {
+        f.requests.clear();
+        w->Text1(0)->setText(remembered);
+        w->OpenUpdatePath();  // cancelled
+        ASSERT_EQ(f.requests.size(), 1u);
+        EXPECT_EQ(f.requests[0].initialPath, home + "*.bin") << remembered;
+        EXPECT_EQ(f.requests[0].filter, "(*.bin)|*.bin;*.BIN");
+        EXPECT_EQ(w->Text1(0)->text().toStdString(), home);
+    }
     f.chosen = "/home/u/KTXC.bin";
     w->MenuOpenUpdatePath()->trigger();
     EXPECT_EQ(w->Text1(0)->text(), "/home/u/KTXC.bin");

@@ -96,6 +96,16 @@ protected:
         return {state.ParamImage.begin() + first, state.ParamImage.begin() + first + count};
     }
     QString FirstRow() { return window->List()->topLevelItem(0)->text(0); }
+    // Print, choosing option 0 (printer) or 1 (text file) in the choice dialog.
+    void Print(int option) {
+        WhenModal<PrintChoiceDialog>([option](PrintChoiceDialog* d) {
+            EXPECT_EQ(d->windowTitle(), "Property Parameter");
+            QTest::mouseClick(d->Option(option), Qt::LeftButton, {},
+                              QPoint(8, d->Option(option)->height() / 2));
+            d->close();
+        });
+        QTest::mouseClick(window->Command1(SettingsWindow::kPrint), Qt::LeftButton);
+    }
 
     qspsim::ScannerModel model;
     AppState state;
@@ -320,26 +330,46 @@ TEST_F(SettingsWindowTest, PrintWritesTheListingToTheChosenFileOrThePrinter) {
     test_support::TempDir dir;
     const auto file = dir.path() / "scanner.txt";
     Open();
-    const auto choose = [this](int option) {
-        WhenModal<PrintChoiceDialog>([option](PrintChoiceDialog* d) {
-            EXPECT_EQ(d->windowTitle(), "Property Parameter");
-            QTest::mouseClick(d->Option(option), Qt::LeftButton, {},
-                              QPoint(8, d->Option(option)->height() / 2));
-            d->close();
-        });
-        QTest::mouseClick(window->Command1(SettingsWindow::kPrint), Qt::LeftButton);
-    };
     prompt.files = {file.string()};
-    choose(1);
+    Print(1);
     std::string first;
     std::getline(std::ifstream(file), first);
     EXPECT_EQ(first, "    Mode and Interface\r");
     EXPECT_EQ(state.CurrentPage, 25);
     EXPECT_EQ(state.Settings.TextFilePath, file.string());
     prompt.pdf = (dir.path() / "print.pdf").string();
-    choose(0);
+    Print(0);
     EXPECT_EQ(prompt.requests.size(), 1u);  // no file dialog for the printer
     EXPECT_GT(std::filesystem::file_size(prompt.pdf), 0u);
+}
+
+// The walk over the pages happens whether or not the printer then prints: the window is left on
+// the last listed page, with every effect of having shown the pages on the way.
+TEST_F(SettingsWindowTest, APrintThatFailsLeavesTheWindowOnTheLastWalkedPage) {
+    test_support::TempDir dir;
+    Open();
+    Menu("mun01ModeInterface");
+    const int page = state.CurrentPage;
+    const QString first = FirstRow();
+    Print(0);  // print dialog cancelled: nothing is walked
+    EXPECT_EQ(prompt.printDialogs, 1);
+    EXPECT_EQ(state.CurrentPage, page);
+    EXPECT_EQ(FirstRow(), first);
+
+    // The format switch turned on: the walk shows pages 26..31, so the six Data Edit nodes and
+    // their menu commands appear. The PDF cannot be written.
+    state.ParamImage[256] = 1;
+    ASSERT_EQ(window->TreeNodeCount(), 27u);
+    prompt.pdf = (dir.path() / "missing" / "print.pdf").string();
+    Print(0);
+    EXPECT_FALSE(std::filesystem::exists(prompt.pdf));
+    EXPECT_EQ(state.CurrentPage, 31);
+    EXPECT_EQ(window->TreeNodeCount(), 33u);
+    EXPECT_TRUE(window->findChild<QAction*>("mun30CodeType")->isEnabled());
+    ImageBytes copy = state.ParamImage;
+    const auto rows = ShowPage(copy, 31);
+    ASSERT_EQ(window->List()->topLevelItemCount(), static_cast<int>(rows.size()));
+    EXPECT_EQ(FirstRow().toStdString(), rows[0].label);
 }
 
 TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise) {
@@ -356,6 +386,14 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     EXPECT_TRUE(mainWindow.isMinimized());
     window->close();
     EXPECT_FALSE(mainWindow.isMinimized());
+
+    // A maximised main window is back to normal too when the window closes.
+    mainWindow.showMaximized();
+    delete window.data();
+    window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
+                                QSP_PICTURE_DIR, &mainWindow);
+    window->close();
+    EXPECT_EQ(mainWindow.windowState(), Qt::WindowNoState);
 }
 
 // The list of rows that Find, Show Only Changed or Compare With File has open, and its lines.
