@@ -74,7 +74,7 @@ CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required = fa
 
 // The parameter file's image; a file that does not load is a Failure naming the file and why.
 qsp::ImageBytes LoadParamFileOrFail(const std::string& file,
-                                     qsp::Language language = qsp::Language::Neutral);
+                                    qsp::Language language = qsp::Language::Neutral);
 
 // Builds the whole command line and runs the chosen command: the exit status.
 int RunCommandLine(int argc, char** argv);

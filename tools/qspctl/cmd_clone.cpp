@@ -1,5 +1,7 @@
 // qspctl clone: one scanner's parameters into others, each read back.
 
+#include <algorithm>
+
 #include "json_output.h"
 #include "link_session.h"
 
@@ -26,9 +28,16 @@ int Clone(const CloneOptions& o, qspctl::CliContext& ctx) {
     const auto read = qspctl::ReadScanner(session, state, o.interface, o.from);
     report.Add(source, read.result, read.ok ? "read" : read.message, read.ok);
     if (read.ok) {
+        const qsp::ImageBytes block = state.ParamImage;
         for (const auto& port : o.to) {
             if (port.empty()) continue;
-            const auto outcome = qspctl::ProgramAndVerify(session, state, o.interface, port);
+            // The first scanner's block replaces each one's own; one that holds it already is
+            // left as it is.
+            const auto outcome =
+                qspctl::SetUp(session, o.interface, port, [&block](qsp::ImageBytes& image) {
+                    std::copy_n(block.begin(), qsp::kScannerBlockSize, image.begin());
+                    return std::string();
+                });
             report.Add(qsp::LinkName(o.interface, port), outcome.result, outcome.message,
                        outcome.ok);
         }

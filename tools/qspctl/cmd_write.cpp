@@ -19,19 +19,6 @@ struct WriteOptions {
     bool json = false;
 };
 
-// A profile: each scanner's own block with the profile applied, programmed only when a byte
-// changes, then read back.
-qspctl::ScannerOutcome WriteProfile(qspctl::LinkSession& session, qsp::AppState& state,
-                                    int interface, const std::string& port,
-                                    const std::string& profile, const std::string& source) {
-    auto read = qspctl::ReadScanner(session, state, interface, port);
-    if (!read.ok) return read;
-    const auto applied = qsp::ApplyProfile(state.ParamImage, profile, source);
-    if (!applied.ok()) return {false, "failed", applied.Describe()};
-    if (applied.changedBytes == 0) return {true, "unchanged", "unchanged"};
-    return qspctl::ProgramAndVerify(session, state, interface, port);
-}
-
 int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
@@ -64,7 +51,12 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     for (const auto& port : ports) {
         qspctl::ScannerOutcome outcome;
         if (isProfile) {
-            outcome = WriteProfile(session, state, interface, port, profile, o.file);
+            // Each scanner's own block with the profile applied, programmed only when a byte
+            // changes, then read back.
+            outcome = qspctl::SetUp(session, interface, port, [&](qsp::ImageBytes& image) {
+                const auto applied = qsp::ApplyProfile(image, profile, o.file);
+                return applied.ok() ? std::string() : applied.Describe();
+            });
         } else {
             state.ParamImage = file;
             const auto result = session.Locked(

@@ -47,26 +47,13 @@ ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int inter
     return {true, "read", ""};
 }
 
-ScannerOutcome ProgramAndVerify(LinkSession& session, qsp::AppState& state, int interface,
-                                const std::string& port) {
-    const qsp::ImageBytes sent = state.ParamImage;
-    const auto written =
-        session.Locked([&] { return qsp::WriteScannerImage(session.link, interface, port); });
-    if (!written.ok) return {false, "failed", session.text.LoadText(written.textId)};
-    const auto back = ReadScanner(session, state, interface, port);
-    const qsp::ImageBytes received = state.ParamImage;
-    state.ParamImage = sent;
-    if (!back.ok) return {false, "failed", "cannot read the block back: " + back.message};
-    int differing = 0;
-    for (std::size_t i = 0; i < qsp::kScannerBlockSize; ++i) {
-        if (i != 254 && i != 255 && received[i] != sent[i]) ++differing;
-    }
-    if (differing > 0) {
-        return {false, "failed",
-                "the block read back differs from the one written in " + std::to_string(differing) +
-                    " bytes"};
-    }
-    return {true, "programmed", session.text.LoadText(written.textId)};
+ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& port,
+                     const qsp::BlockChange& change) {
+    const qsp::SetupOutcome out =
+        session.Locked([&] { return qsp::SetUpScanner(session.link, interface, port, change); });
+    const std::string result = qsp::SetupResultName(out.result);
+    return {out.result != qsp::SetupResult::Failed, result,
+            out.result == qsp::SetupResult::Unchanged ? result : out.message};
 }
 
 }  // namespace qspctl

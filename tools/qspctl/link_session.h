@@ -70,10 +70,10 @@ struct ScannerOutcome {
     std::string message;
 };
 
-// Programs ParamImage bytes 0..511 into the scanner on `port`, reads the block back and compares
-// it (bytes 254 and 255, the check sum the link fills in, aside). ParamImage is as it was after.
-ScannerOutcome ProgramAndVerify(LinkSession& session, qsp::AppState& state, int interface,
-                                const std::string& port);
+// One scanner set up as deploy sets it up (connect, read, `change`, program only when a byte
+// differs, read back and compare): "programmed", "unchanged" or "failed".
+ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& port,
+                     const qsp::BlockChange& change);
 
 // Reads the scanner on `port` into ParamImage (bytes 512.. zero).
 ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int interface,
