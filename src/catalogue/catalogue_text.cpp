@@ -163,6 +163,16 @@ const std::vector<std::string>& WindowTexts() {
         "EXIT",
         "All Disable",
         "All Enable",
+        // code type dialog: the tips naming a symbology's other name
+        "Italian Pharmacode",
+        "GS1 DataBar Limited",
+        "Code 39 Full ASCII",
+        "GS1 DataBar Omnidirectional",
+        "China Postal Code",
+        "GS1 DataBar Expanded",
+        "Standard 2 of 5",
+        "GS1-128",
+        "Industrial 2 of 5",
         // special keyboard dialog (key names stay as they are)
         "Special Keyboard",
         "Serial",

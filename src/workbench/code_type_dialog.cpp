@@ -48,7 +48,7 @@ CodeTypeDialog::CodeTypeDialog(ImageBytes& image, std::size_t first, const Inter
         auto* box = new QCheckBox(Q(CodeTypeCaption(i)), area_);
         box->setObjectName(QString("Check1_%1").arg(i));
         box->setGeometry(16 + (i / 8) * 180, 12 + (i % 8) * 26, 176, 24);
-        box->setToolTip(Q(CodeTypeTip(i)));
+        box->setToolTip(Q(translate(CodeTypeTip(i))));
         connect(box, &QCheckBox::clicked, box, [box] { box->setStyleSheet(kChangedColour); });
         box->installEventFilter(this);
         boxes_[static_cast<std::size_t>(i)] = box;
