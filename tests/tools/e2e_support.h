@@ -119,6 +119,7 @@ public:
     void Signal(int number) {
         if (pid_ > 0) ::kill(pid_, number);
     }
+    pid_t Pid() const { return pid_; }
     void Write(const std::string& text) {
         ASSERT_EQ(::write(in_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     }

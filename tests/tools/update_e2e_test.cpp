@@ -100,7 +100,14 @@ TEST(UpdateEndToEnd, LrzszRbReceivesTheYmodemFile) {
     Child rb({"sh", "-c",
               "cd '" + (dir.path / "rx").string() + "' && exec rb -q <'" + far.string() + "' >'" +
                   far.string() + "'"});
-    std::this_thread::sleep_for(300ms);
+    // rb is listening once its output is the far side of the line (the shell opens it, then
+    // becomes rb; what arrives before rb reads waits in the line).
+    const auto line = fs::canonical(far);
+    const auto rbOutput = fs::path("/proc") / std::to_string(rb.Pid()) / "fd" / "1";
+    std::error_code error;
+    for (int i = 0; i < 1000 && fs::read_symlink(rbOutput, error) != line; ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_EQ(fs::read_symlink(rbOutput, error), line) << "rb did not open " << far;
     WriteFile(dir.path / "fw.bin", Pattern(70000, 3));
     // rb answers the end of the file its own way: the update connects, delivers and says how.
     const auto run = Qspctl(dir.path, "update fw.bin --type ymodem --yes --delay 200");
