@@ -281,7 +281,13 @@ void MainWindow::SetDelayBox(const std::string& text) {
 }
 
 void MainWindow::RefreshLinkLabel() {
-    label1_->setText(Q(LinkLabelText(state_.Settings)));
+    // The stored words of the serial settings ("None", "8 bits", "1 bit") in the window's
+    // language; the settings themselves keep them as stored.
+    AppSettings shown = state_.Settings;
+    const CatalogueText translate(text_.language());
+    for (std::string* word : {&shown.DataParity, &shown.DataLength, &shown.StopBits})
+        *word = translate(*word);
+    label1_->setText(Q(LinkLabelText(shown)));
 }
 
 void MainWindow::F1_ClearList() {

@@ -189,6 +189,9 @@ TEST_F(MainWindowTest, JapaneseUsesACjkFontAndATallMessageList) {
     EXPECT_EQ(window->Command(kButtonSetup)->font().family(), family);
     EXPECT_EQ(window->MessageList()->height(), 6885 / 15);
     EXPECT_TRUE(window->MessageList()->geometry().bottom() <= window->centralWidget()->height());
+    // The serial settings read in the window's language; the settings keep the stored words.
+    EXPECT_FALSE(window->LinkLabel()->text().contains("None"));
+    EXPECT_EQ(state.Settings.DataParity, "None");
 }
 
 }  // namespace
