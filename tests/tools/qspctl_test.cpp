@@ -74,6 +74,11 @@ TEST_F(QspctlCommands, TextsForPeopleFollowTheLocaleOrTheLangOption) {
     EXPECT_EQ(e2e::Qspctl(dir.path, "show f.Dec --page 5 --lang en", "ja_JP.UTF-8")
                   .output.rfind("# 5 RS-232\nBaud Rate\t9600 bps\n", 0),
               0u);
+    // The messages of a command that talks to a scanner follow it too.
+    const qsp::InterfaceText japaneseText(qsp::Language::Japanese);
+    EXPECT_NE(e2e::Qspctl(dir.path, "read --port 9 -o x.Dec", "ja_JP.UTF-8")
+                  .output.find(japaneseText.LoadText(129)),
+              std::string::npos);
     const auto wrong = Ctl("show f.Dec --lang de");
     EXPECT_EQ(wrong.status, 2);
     EXPECT_NE(wrong.output.find("--lang"), std::string::npos);

@@ -27,12 +27,7 @@ struct DeployArgs {
 // block. Either is checked here, before any scanner is touched.
 qsp::BlockChange SourceChange(const std::string& source) {
     if (qsp::IsParamFilePath(source)) {
-        qsp::ImageBytes image{};
-        const auto loaded = qsp::LoadParamFile(source, image);
-        if (!loaded.ok) {
-            const qsp::InterfaceText text;
-            throw qspctl::Failure{source + ": " + text.LoadText(157) + " " + loaded.Describe()};
-        }
+        const qsp::ImageBytes image = qspctl::LoadParamFileOrFail(source);
         return [image](qsp::ImageBytes& block) {
             std::copy_n(image.begin(), qsp::kScannerBlockSize, block.begin());
             return std::string();

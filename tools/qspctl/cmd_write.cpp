@@ -32,7 +32,7 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     if (ports.empty()) ports.push_back(state.Settings.CommPort);
     o.link.ApplyTo(state.Settings);
 
-    const qsp::InterfaceText text;
+    const qsp::InterfaceText text(ctx.language);
     const bool isProfile = !qsp::IsParamFilePath(o.file);
     std::string profile;
     if (isProfile) {
@@ -42,7 +42,7 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
         const auto errors = qsp::ProfileSyntaxErrors(profile, o.file);
         if (!errors.empty()) throw qspctl::Failure{qsp::ProfileResult{errors, 0}.Describe()};
     } else {
-        state.ParamImage = qspctl::LoadParamFileOrFail(o.file);
+        state.ParamImage = qspctl::LoadParamFileOrFail(o.file, ctx.language);
     }
     const qsp::ImageBytes file = state.ParamImage;
 

@@ -1,4 +1,5 @@
-// "--lang en|zh_TW|ja|zh_CN" of the commands that print texts for people (show, list, print).
+// "--lang en|zh_TW|ja|zh_CN" of the commands that print texts for people (show, list, print, and
+// the messages of the commands that talk to scanners).
 // Without it they follow the locale, as the windows do: LC_ALL, LC_MESSAGES, then LANG.
 
 #include <cstdlib>
@@ -34,4 +35,5 @@ void DefineLang(CLI::App& command, qspctl::CliContext& ctx) {
 
 }  // namespace
 
-QSP_CLI_OPTIONS(DefineLang, "show", "list", "print");
+QSP_CLI_OPTIONS(DefineLang, "show", "list", "print", "read", "write", "clone", "update", "monitor",
+                "deploy");

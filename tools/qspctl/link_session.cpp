@@ -33,7 +33,9 @@ void LoadState(const CliContext& ctx, qsp::AppState& state) {
 }
 
 LinkSession::LinkSession(qsp::AppState& state, const CliContext& ctx)
-    : link(state, pump, view, text, qsp::QtSerialPort::Factory(ctx.settingsDir)), lock(view, pump) {
+    : text(ctx.language),
+      link(state, pump, view, text, qsp::QtSerialPort::Factory(ctx.settingsDir)),
+      lock(view, pump) {
     lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
     qsp::InstallKeyboardWedgeProtocols(link, ctx.settingsDir);
 }

@@ -57,7 +57,7 @@ private:
 public:
     qsp::QtEventPump pump;
     qsp::StreamView view{std::cerr, ::isatty(2) != 0};
-    const qsp::InterfaceText text;
+    const qsp::InterfaceText text;  // in the command line's language
     qsp::ScannerLink link;
     qsp::MainLock lock;
 };
