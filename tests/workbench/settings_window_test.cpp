@@ -512,20 +512,6 @@ TEST_F(SettingsWindowTest, CompareWithFileListsWhatQspctlDiffPrints) {
     EXPECT_EQ(state.Settings.ParamFilePath, remembered);
 }
 
-TEST_F(SettingsWindowTest, TheNewItemsSpeakTheWindowsLanguage) {
-    const InterfaceText japanese(Language::Japanese);
-    window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
-                                QSP_PICTURE_DIR, nullptr);
-    const auto text = [&japanese](int id) { return QString::fromStdString(japanese.LoadText(id)); };
-    EXPECT_EQ(window->findChild<QAction*>("munCompare")->text(), text(222));
-    Menu("munFind");
-    RowListDialog* find = OpenRowList(window);
-    ASSERT_NE(find, nullptr);
-    EXPECT_EQ(find->windowTitle(), text(223));
-    EXPECT_EQ(find->Results()->headerItem()->text(0), text(224));
-    EXPECT_EQ(find->Results()->font().family(), JapaneseFontFamily());
-}
-
 // scripts/screenshots.sh sets QSP_SCREENSHOT_DIR to have the windows of the tests that show
 // them saved as pictures for the documentation.
 void SaveScreenshot(QWidget* window, const std::string& name) {
