@@ -1,4 +1,5 @@
 #include "base/child_supervisor.h"
+#include "base/text_ids.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -119,17 +120,15 @@ std::vector<ChildSupervisor::Ended> ChildSupervisor::Wait(std::chrono::milliseco
         const auto bound =
             std::chrono::duration_cast<std::chrono::seconds>(c.deadline - c.start).count();
         if (c.killed) {
-            e.problem = "no result within " + std::to_string(bound) + " s";
+            e.problem = {kTextNoResultWithin, {std::to_string(bound)}};
         } else if (WIFSIGNALED(c.status) && WTERMSIG(c.status) == SIGTERM) {
-            e.problem = "the set-up process was stopped";
+            e.problem = {kTextProcessStopped, {}};
         } else if (WIFSIGNALED(c.status)) {
-            e.problem =
-                "the set-up process crashed (signal " + std::to_string(WTERMSIG(c.status)) + ")";
+            e.problem = {kTextProcessCrashed, {std::to_string(WTERMSIG(c.status))}};
         } else {
             e.ok = WEXITSTATUS(c.status) == 0;
             if (e.result.empty())
-                e.problem =
-                    "the set-up process ended with status " + std::to_string(WEXITSTATUS(c.status));
+                e.problem = {kTextProcessStatus, {std::to_string(WEXITSTATUS(c.status))}};
         }
         if (c.fd >= 0) ::close(c.fd);
         ended.push_back(std::move(e));

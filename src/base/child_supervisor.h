@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/interface_text.h"
+
 namespace qsp {
 
 class ChildSupervisor {
@@ -21,7 +23,8 @@ public:
         bool ok = false;      // the child exited with status 0 (its result text may still say
                               // it failed)
         std::string result;   // what the child wrote
-        std::string problem;  // why there is no result: a crash, the bound, a failing status
+        TextMessage problem;  // why there is no result (a crash, the bound, a failing status);
+                              // id 0 when there is a result
         double seconds = 0;   // from start to end
     };
 

@@ -112,6 +112,23 @@ bool InterfaceText::Defines(int id) const {
            TableFor(language_)[id - kFirstTextId].has_value();
 }
 
+std::string FillText(std::string_view pattern, const std::vector<std::string>& args) {
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+            const auto n = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (n < args.size()) {
+                out += args[n];
+                ++i;
+                continue;
+            }
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
 std::filesystem::path HelpFilePath(const std::filesystem::path& pictureDir, std::string_view tag) {
     std::error_code ec;
     const std::string base = "ZUR-Help" + std::string(tag);

@@ -1,5 +1,5 @@
 #pragma once
-// The interface texts: string table entries 101 to 208 in four languages.
+// The interface texts: string table entries 101 to 287 in four languages.
 
 #include <filesystem>
 #include <string>
@@ -12,7 +12,7 @@ namespace qsp {
 enum class Language { Neutral, TraditionalChinese, Japanese, SimplifiedChinese };
 
 inline constexpr int kFirstTextId = 101;
-inline constexpr int kLastTextId = 239;
+inline constexpr int kLastTextId = 287;
 
 // The version a user with this locale name ("ja_JP.UTF-8", "zh_TW", "de_DE"...) gets:
 // Traditional Chinese for zh_TW and zh_HK, Japanese for ja, Simplified Chinese for zh_CN and
@@ -24,7 +24,7 @@ public:
     explicit InterfaceText(Language language = Language::Neutral);
 
     // The text of `id` in this language; the neutral text when the language lacks it, and an
-    // empty text for an id outside 101..208.
+    // empty text for an id outside the table.
     const std::string& LoadText(int id) const;
 
     // String 101: "ENGH", "BIG5", "SJIS" or "PRCG".
@@ -37,6 +37,20 @@ public:
 
 private:
     Language language_;
+};
+
+// `pattern` with "%1".."%9" replaced by the matching entry of `args` (an entry that is not there
+// leaves its mark as it is).
+std::string FillText(std::string_view pattern, const std::vector<std::string>& args);
+
+// A message of the table with what fills its blanks, to be put into words in any language.
+struct TextMessage {
+    int id = 0;
+    std::vector<std::string> args;
+    std::string In(const InterfaceText& text) const { return FillText(text.LoadText(id), args); }
+    // In English.
+    std::string Text() const { return In(InterfaceText()); }
+    bool empty() const { return id == 0; }
 };
 
 // The lines of a text table's source, each split at its first tab: "id<TAB>text" or

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text_ids.h"
 #include "link/keyboard_wedge.h"
 #include "link/rs232_protocol.h"
 
@@ -102,7 +103,7 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
     if (out.bytesChanged == 0) {
         link.CloseScannerLink(interface);
         out.result = SetupResult::Unchanged;
-        out.message = "already holds these settings";
+        out.message = text.LoadText(kTextAlreadyHolds);
         return out;
     }
     st.ParamImage = wanted;
@@ -114,8 +115,8 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
                     ")");
     out.blockXor = ImageChecksum(st.ParamImage);
     if (const int differ = BlockDifferences(st.ParamImage, wanted); differ != 0) {
-        return fail(text.LoadText(kTextProgrammingFailed) + " (" + std::to_string(differ) +
-                    " bytes read back differ)");
+        return fail(text.LoadText(kTextProgrammingFailed) + " (" +
+                    FillText(text.LoadText(kTextReadBackDiffers), {std::to_string(differ)}) + ")");
     }
     if (!link.CloseScannerLink(interface)) return fail(text.LoadText(kTextProgrammingFailed));
     out.result = SetupResult::Programmed;

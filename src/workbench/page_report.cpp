@@ -9,7 +9,8 @@
 namespace qsp {
 namespace {
 
-constexpr const char* kNoRow = "(no row)";
+constexpr int kTextUnshownBytes = 228;
+constexpr int kTextNoRow = 229;
 
 // The pages a comparison looks at: those either image lists, and the WAND page, in page order.
 std::vector<int> ComparedPages(const ImageBytes& first, const ImageBytes& second) {
@@ -113,19 +114,21 @@ ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second)
     return difference;
 }
 
-std::string DifferenceText(const ImageDifference& difference) {
+std::string DifferenceText(const ImageDifference& difference, const CatalogueText& text,
+                           const InterfaceText& words) {
+    const std::string& noRow = words.LoadText(kTextNoRow);
+    const auto value = [&](const std::optional<std::string>& v) { return v ? text(*v) : noRow; };
     std::string out;
     int page = 0;
     for (const auto& row : difference.rows) {
         if (row.page != page) {
             page = row.page;
-            out += "# " + std::to_string(page) + " " + row.heading + "\n";
+            out += "# " + std::to_string(page) + " " + text(row.heading) + "\n";
         }
-        out += row.label + "\t" + row.first.value_or(kNoRow) + "\t" + row.second.value_or(kNoRow) +
-               "\n";
+        out += text(row.label) + "\t" + value(row.first) + "\t" + value(row.second) + "\n";
     }
     if (!difference.unshownBytes.empty()) {
-        out += "# bytes no row shows\n";
+        out += "# " + words.LoadText(kTextUnshownBytes) + "\n";
         for (const auto& byte : difference.unshownBytes) {
             out += std::to_string(byte.index) + "\t" + std::to_string(byte.first) + "\t" +
                    std::to_string(byte.second) + "\n";

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/interface_text.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_text.h"
 #include "catalogue/param_image.h"
 
 namespace qsp {
@@ -57,8 +59,11 @@ struct ImageDifference {
 ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second);
 
 // "# N heading" per page with differences, then "label<TAB>first<TAB>second" per row ("(no row)"
-// for a missing side); then "# bytes no row shows" and "index<TAB>first<TAB>second" per byte.
-// Empty when the images do not differ. Lines end in LF.
-std::string DifferenceText(const ImageDifference& difference);
+// for a missing side); then "# Differing bytes that no row shows:" and
+// "index<TAB>first<TAB>second" per byte. Headings, labels and values in the language of `text`,
+// the program's own words in that of `words`. Empty when the images do not differ. Lines end
+// in LF.
+std::string DifferenceText(const ImageDifference& difference, const CatalogueText& text,
+                           const InterfaceText& words);
 
 }  // namespace qsp

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "base/text_ids.h"
 #include "base/text_number.h"
 
 namespace qsp {
@@ -59,9 +60,10 @@ std::size_t CharacterCount(const std::string& text) {
 
 }  // namespace
 
-std::string ParamLoadResult::Describe() const {
+std::string ParamLoadResult::Describe(const InterfaceText& text) const {
     if (ok) return {};
-    return line > 0 ? "line " + std::to_string(line) + ": " + reason : reason;
+    const std::string reason = why.In(text);
+    return line > 0 ? FillText(text.LoadText(kTextOnLine), {std::to_string(line), reason}) : reason;
 }
 
 std::string FormatParamFile(const ImageBytes& image) {
@@ -87,20 +89,22 @@ ParamLoadResult ParseParamFile(std::string_view text, ImageBytes& image) {
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const int lineNumber = static_cast<int>(n) + 1;
         if (lineNumber > kParamFileLines) {
-            return {false, lineNumber,
-                    "a file of parameters has " + std::to_string(kParamFileLines) +
-                        " lines, this one has more (" + std::to_string(lines.size()) + ")"};
+            return {false,
+                    lineNumber,
+                    {kTextParamFileTooLong,
+                     {std::to_string(kParamFileLines), std::to_string(lines.size())}}};
         }
         const double value = SpacedNumericValue(lines[n]);
         if (!(value >= 0 && value <= 255)) {
-            return {false, lineNumber, Quoted(lines[n]) + " is not a byte value (0 to 255)"};
+            return {false, lineNumber, {kTextNotAByte, {Quoted(lines[n])}}};
         }
         values[n] = static_cast<std::uint8_t>(RoundHalfEven(value));
     }
     if (lines.size() < static_cast<std::size_t>(kParamFileLines)) {
-        return {false, static_cast<int>(lines.size()) + 1,
-                "missing: a file of parameters has " + std::to_string(kParamFileLines) +
-                    " lines, this one has " + std::to_string(lines.size())};
+        return {
+            false,
+            static_cast<int>(lines.size()) + 1,
+            {kTextParamFileShort, {std::to_string(kParamFileLines), std::to_string(lines.size())}}};
     }
     // Second pass: store bytes 0..514; byte 515 keeps its value.
     for (std::size_t n = 0; n < values.size(); ++n)
@@ -110,7 +114,7 @@ ParamLoadResult ParseParamFile(std::string_view text, ImageBytes& image) {
 
 ParamLoadResult LoadParamFile(const std::filesystem::path& path, ImageBytes& image) {
     const auto text = ReadWholeFile(path);
-    if (!text) return {false, 0, "cannot read " + path.string()};
+    if (!text) return {false, 0, {kTextCannotRead, {path.string()}}};
     return ParseParamFile(*text, image);
 }
 

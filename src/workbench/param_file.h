@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/interface_text.h"
 #include "catalogue/param_image.h"
 
 namespace qsp {
@@ -19,14 +20,15 @@ std::string FormatParamFile(const ImageBytes& image);
 bool SaveParamFile(const std::filesystem::path& path, const ImageBytes& image);
 
 // The outcome of a load. On failure the image is unchanged; `line` is the 1-based line that
-// failed (0 when the file could not be read at all) and `reason` says why.
+// failed (0 when the file could not be read at all) and `why` says why.
 struct ParamLoadResult {
     bool ok = false;
     int line = 0;
-    std::string reason;
+    TextMessage why;
 
-    // "line 37: ..." or the reason alone when no line is to blame; empty on success.
-    std::string Describe() const;
+    // "line 37: ..." or the reason alone when no line is to blame, in the language of `text`;
+    // empty on success.
+    std::string Describe(const InterfaceText& text = InterfaceText()) const;
 };
 
 // Reads a file's text into bytes 0..514 of `image`. Every line is checked first: there must be

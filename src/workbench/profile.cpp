@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/settings_file.h"
+#include "base/text_ids.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/key_codes.h"
 #include "catalogue/reset_values.h"
@@ -27,10 +28,6 @@ std::string Trim(const std::string& s) {
     const auto first = s.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-std::string Quoted(const std::string& s) {
-    return "\"" + s + "\"";
 }
 
 bool IsAction(const EditDescriptor& edit) {
@@ -130,15 +127,17 @@ struct Setting {
     bool failed = false;
 };
 
+using Fault = std::optional<TextMessage>;
+
 class Applier {
 public:
     Applier(ImageBytes& image, const Setting& s) : image_(image), s_(s) {}
 
-    // Sets the row to the setting's value; "" on success, otherwise why not.
-    std::string Set(const PropertyRow& row) {
+    // Sets the row to the setting's value; nothing on success, otherwise why not.
+    Fault Set(const PropertyRow& row) {
         const auto& edit = row.edit;
         const int kind = edit.bitOrKind;
-        if (IsAction(edit)) return "row " + Quoted(s_.label) + " is an action, not a setting";
+        if (IsAction(edit)) return TextMessage{kTextProfileAction, {s_.label}};
         if (kind == kEditCodeTypes) return SetCodeTypes(edit);
         if (kind < kEditRunBase + 1 || (kind == kEditRunBase + 2 && edit.index < 256))
             return SetByValueEditor(edit);
@@ -151,11 +150,14 @@ private:
         const auto shown = ShownValue(image, s_.page, s_.label, s_.nth);
         return shown && *shown == s_.value;
     }
-    std::string CannotTake() const {
-        return Quoted(s_.value) + " is not a value row " + Quoted(s_.label) + " can take";
+    // "The value is not one the row can take", in the form of text `id`, and `more` after.
+    TextMessage CannotTake(int id = kTextProfileCannotTake, std::string more = "") const {
+        TextMessage m{id, {s_.value, s_.label}};
+        if (!more.empty()) m.args.push_back(std::move(more));
+        return m;
     }
 
-    std::string SetCodeTypes(const EditDescriptor& edit) {
+    Fault SetCodeTypes(const EditDescriptor& edit) {
         std::vector<bool> boxes(kCodeTypeBoxes, false);
         std::string rest = s_.value;
         std::size_t at = 0;
@@ -175,7 +177,7 @@ private:
                 std::string names;
                 for (const char* n : CodeTypeNames())
                     names += std::string(names.empty() ? "" : " ") + n;
-                return Quoted(name) + " is not a code type (" + names + ")";
+                return TextMessage{kTextProfileNotCodeType, {name, names}};
             }
             boxes[static_cast<std::size_t>(found)] = true;
         }
@@ -185,7 +187,7 @@ private:
             model.StoreBox(box, boxes[static_cast<std::size_t>(box)]);
         if (!Shows(trial)) return CannotTake();
         image_ = trial;
-        return "";
+        return std::nullopt;
     }
 
     // The value editor opened on the row, `act` done in it, "OK" pressed, as the settings window
@@ -207,7 +209,7 @@ private:
         return true;
     }
 
-    std::string SetByValueEditor(const EditDescriptor& edit) {
+    Fault SetByValueEditor(const EditDescriptor& edit) {
         ScratchBytes probeScratch{};
         probeScratch[0] = image_[edit.index];
         const ValueEditorModel probe(s_.page, edit, s_.label, probeScratch);
@@ -218,8 +220,8 @@ private:
                 characters += name;
             if (names &&
                 TryValueEditor(edit, [&](ValueEditorModel& m) { m.SetCharacters(characters); }))
-                return "";
-            return CannotTake() + ": two characters in braces, such as {A}{B}";
+                return std::nullopt;
+            return CannotTake(kTextProfileTwoCharacters);
         }
         const auto& options = probe.Options();
         // The entry that reads as the value first, then every other one: the row's text is what
@@ -232,30 +234,31 @@ private:
                 order.push_back(static_cast<int>(i));
         }
         for (int i : order) {
-            if (TryValueEditor(edit, [i](ValueEditorModel& m) { m.Choose(i); })) return "";
+            if (TryValueEditor(edit, [i](ValueEditorModel& m) { m.Choose(i); }))
+                return std::nullopt;
         }
         if (!options.empty() && IsNumber(s_.value) && IsNumber(Trim(options.front())) &&
             IsNumber(Trim(options.back()))) {
-            return Quoted(s_.value) + " is out of range for row " + Quoted(s_.label) + " (" +
-                   Trim(options.front()) + " to " + Trim(options.back()) + ")";
+            return TextMessage{kTextProfileOutOfRange,
+                               {s_.value, s_.label, Trim(options.front()), Trim(options.back())}};
         }
         std::string choices;
         for (const auto& o : options)
             choices += (choices.empty() ? "" : ", ") + Trim(o);
-        return CannotTake() + (options.size() <= 24 ? " (" + choices + ")" : "");
+        return options.size() <= 24 ? CannotTake(kTextProfileCannotTakeChoices, choices)
+                                    : CannotTake();
     }
 
-    std::string SetByKeyboard(const EditDescriptor& edit) {
+    Fault SetByKeyboard(const EditDescriptor& edit) {
         const auto names = CharacterNames(s_.value);
         if (!names) {
-            return CannotTake() + ": each character or key name in braces, such as {A}{CR}";
+            return CannotTake(kTextProfileKeyNames);
         }
         const int count = edit.bitOrKind - kEditRunBase;
         const std::size_t room =
             std::min<std::size_t>(static_cast<std::size_t>(count), image_.size() - edit.index);
         if (names->size() > room) {
-            return Quoted(s_.value) + " is too long for row " + Quoted(s_.label) + " (at most " +
-                   std::to_string(room) + " characters)";
+            return TextMessage{kTextProfileTooLong, {s_.value, s_.label, std::to_string(room)}};
         }
         ImageBytes trial = image_;
         SpecialKeyboardModel::Scratch scratch{};
@@ -269,7 +272,7 @@ private:
         std::copy_n(scratch.begin(), room, at);
         if (!Shows(trial)) return CannotTake();
         image_ = trial;
-        return "";
+        return std::nullopt;
     }
 
     ImageBytes& image_;
@@ -290,23 +293,23 @@ std::vector<Setting> ParseSettings(const std::string& text, const std::string& s
         if (end == std::string::npos) end = text.size();
         const std::string content = Trim(text.substr(at, end - at));
         at = end + 1;
-        const auto fail = [&](const std::string& message) {
-            errors.push_back({source, line, message});
+        const auto fail = [&](int id, std::vector<std::string> args) {
+            errors.push_back({source, line, {id, std::move(args)}});
         };
         if (content.empty() || content[0] == '#') continue;
         if (content.front() == '[' && content.back() == ']') {
             heading = Trim(content.substr(1, content.size() - 2));
             page = PageForHeading(heading);
-            if (page == 0) fail("no page " + Quoted(heading));
+            if (page == 0) fail(kTextProfileNoPage, {heading});
             continue;
         }
         const auto equals = content.find('=');
         if (equals == std::string::npos || equals == 0) {
-            fail("not a comment, a [page] section or a Label = Value setting: " + Quoted(content));
+            fail(kTextProfileNotASetting, {content});
             continue;
         }
         if (page < 0) {
-            fail("a setting before the first [page] section: " + Quoted(content));
+            fail(kTextProfileBeforeSection, {content});
             continue;
         }
         if (page == 0) continue;  // the section's fault is reported once
@@ -318,8 +321,7 @@ std::vector<Setting> ParseSettings(const std::string& text, const std::string& s
         s.value = Trim(content.substr(equals + 1));
         const auto key = std::make_pair(page, RowKey(s.label, s.nth));
         if (const auto it = firstLine.find(key); it != firstLine.end()) {
-            fail("row " + Quoted(key.second) + " on page " + Quoted(heading) +
-                 " is set twice (first on line " + std::to_string(it->second) + ")");
+            fail(kTextProfileSetTwice, {key.second, heading, std::to_string(it->second)});
             continue;
         }
         firstLine[key] = line;
@@ -385,14 +387,14 @@ std::string ProfileText(const std::vector<ProfileRow>& rows, const std::string& 
     return out;
 }
 
-std::string ProfileError::Describe() const {
-    return source + ":" + (line > 0 ? std::to_string(line) + ":" : "") + " " + message;
+std::string ProfileError::Describe(const InterfaceText& text) const {
+    return source + ":" + (line > 0 ? std::to_string(line) + ":" : "") + " " + message.In(text);
 }
 
-std::string ProfileResult::Describe() const {
+std::string ProfileResult::Describe(const InterfaceText& text) const {
     std::string out;
     for (const auto& e : errors)
-        out += (out.empty() ? "" : "\n") + e.Describe();
+        out += (out.empty() ? "" : "\n") + e.Describe(text);
     return out;
 }
 
@@ -412,9 +414,8 @@ ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std
             if (row == nullptr) continue;
             s.reached = true;
             if (Trim(row->value) == s.value) continue;
-            const std::string fault = Applier(work, s).Set(*row);
-            if (!fault.empty()) {
-                result.errors.push_back({source, s.line, fault});
+            if (auto fault = Applier(work, s).Set(*row)) {
+                result.errors.push_back({source, s.line, std::move(*fault)});
                 s.failed = true;
                 continue;
             }
@@ -423,19 +424,18 @@ ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std
     }
     for (const auto& s : settings) {
         if (s.failed) continue;
-        const std::string where = Quoted(RowKey(s.label, s.nth)) + " on page " + Quoted(s.heading);
+        const std::vector<std::string> where = {RowKey(s.label, s.nth), s.heading};
         if (!s.reached) {
             result.errors.push_back(
-                {source, s.line,
-                 LookupRow(work, s.page, s.label)
-                     ? "row " + where + " is not shown for this image (a row that opens it is off)"
-                     : "no row " + where});
+                {source,
+                 s.line,
+                 {LookupRow(work, s.page, s.label) ? kTextProfileRowHidden : kTextProfileNoRow,
+                  where}});
         } else if (changed) {
             // Still changing after every pass: two settings undo each other.
             const auto shown = ShownValue(work, s.page, s.label, s.nth);
             if (shown && *shown != s.value)
-                result.errors.push_back(
-                    {source, s.line, "another setting of this profile changes row " + where});
+                result.errors.push_back({source, s.line, {kTextProfileUndone, where}});
         }
     }
     std::sort(result.errors.begin(), result.errors.end(),
@@ -467,7 +467,7 @@ ProfileResult ApplySettingsFile(ImageBytes& image, const std::filesystem::path& 
         ImageBytes loaded = image;
         const auto load = LoadParamFile(path, loaded);
         if (!load.ok) {
-            result.errors.push_back({source, load.line, load.reason});
+            result.errors.push_back({source, load.line, load.why});
             return result;
         }
         for (std::size_t i = 0; i < kFileBytes; ++i)
@@ -477,7 +477,7 @@ ProfileResult ApplySettingsFile(ImageBytes& image, const std::filesystem::path& 
     }
     const auto text = ReadWholeFile(path);
     if (!text) {
-        result.errors.push_back({source, 0, "cannot read the profile"});
+        result.errors.push_back({source, 0, {kTextCannotReadProfile, {}}});
         return result;
     }
     return ApplyProfile(image, *text, source);

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "base/interface_text.h"
 #include "catalogue/param_image.h"
 
 namespace qsp {
@@ -58,16 +59,16 @@ std::string ProfileText(const std::vector<ProfileRow>& rows, const std::string& 
 struct ProfileError {
     std::string source;
     int line = 0;  // 1-based; 0 when no line is to blame (an unreadable file)
-    std::string message;
-    std::string Describe() const;
+    TextMessage message;
+    std::string Describe(const InterfaceText& text = InterfaceText()) const;
 };
 
 struct ProfileResult {
     std::vector<ProfileError> errors;  // empty on success
     std::size_t changedBytes = 0;      // bytes 0..514 that differ from the base image
     bool ok() const { return errors.empty(); }
-    // Every error on its own line.
-    std::string Describe() const;
+    // Every error on its own line, in the language of `text`.
+    std::string Describe(const InterfaceText& text = InterfaceText()) const;
 };
 
 // Applies the profile `text` (named `source` in errors) onto `image`. On any error the image is

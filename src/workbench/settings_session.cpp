@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/settings_file.h"
+#include "base/text_ids.h"
 #include "base/text_number.h"
 #include "catalogue/catalogue_text.h"
 #include "catalogue/reset_values.h"
@@ -410,9 +411,9 @@ void SettingsSession::ApplyProfileFile() {
     profilePath_ = *chosen;
     const auto text = ReadWholeFile(*chosen);
     const auto result = text ? ApplyProfile(state_.ParamImage, *text, *chosen)
-                             : ProfileResult{{{*chosen, 0, T(217)}}, 0};
+                             : ProfileResult{{{*chosen, 0, {kTextCannotReadProfile, {}}}}, 0};
     if (!result.ok()) {
-        prompt_.MessageBox(T(215) + "\n" + result.Describe(), T(212), PromptIcon::Critical,
+        prompt_.MessageBox(T(215) + "\n" + result.Describe(text_), T(212), PromptIcon::Critical,
                            PromptButtons::Ok);
         return;
     }

@@ -62,12 +62,12 @@ TEST(ChildSupervisor, ACrashOrAHangFailsThatChildOnlyAndResultsArriveWhole) {
     EXPECT_GT(ended[good].seconds, 0.0);
 
     EXPECT_FALSE(ended[crash].ok);
-    EXPECT_EQ(ended[crash].problem,
+    EXPECT_EQ(ended[crash].problem.Text(),
               "the set-up process crashed (signal " + std::to_string(SIGABRT) + ")");
     EXPECT_FALSE(ended[hang].ok);
-    EXPECT_EQ(ended[hang].problem, "no result within 1 s");
+    EXPECT_EQ(ended[hang].problem.Text(), "no result within 1 s");
     EXPECT_GE(ended[hang].seconds, 1.0);
-    EXPECT_EQ(ended[silent].problem, "the set-up process ended with status 3");
+    EXPECT_EQ(ended[silent].problem.Text(), "the set-up process ended with status 3");
     EXPECT_EQ(ended[big].result.size(), 200000u);
 }
 
@@ -88,7 +88,7 @@ TEST(ChildSupervisor, OtherDescriptorsWakeTheWaitAndTerminateEndsChildren) {
     s.TerminateAll();
     auto ended = WaitAll(s, 30s);
     ASSERT_EQ(ended.count(waiting), 1u);
-    EXPECT_EQ(ended[waiting].problem, "the set-up process was stopped");
+    EXPECT_EQ(ended[waiting].problem.Text(), "the set-up process was stopped");
     ::close(p[0]);
     ::close(p[1]);
 }

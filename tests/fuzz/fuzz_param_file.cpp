@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const qsp::ParamLoadResult r = qsp::ParseParamFile(text, image);
     if (!r.ok) {
         FUZZ_CHECK(image == before);
-        FUZZ_CHECK(!r.reason.empty() && !r.Describe().empty());
+        FUZZ_CHECK(!r.why.Text().empty() && !r.Describe().empty());
         FUZZ_CHECK(r.line >= 1 && r.line <= qsp::kParamFileLines + 1);
         return 0;
     }

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (char c : text)
             lines += c == '\n' ? 1 : 0;
         for (const auto& e : result.errors)
-            FUZZ_CHECK(e.line >= 1 && e.line <= lines && !e.message.empty());
+            FUZZ_CHECK(e.line >= 1 && e.line <= lines && !e.message.Text().empty());
         return 0;
     }
     const qsp::ImageBytes applied = image;

@@ -73,6 +73,12 @@ std::shared_ptr<T> Options() {
 CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required = false);
 
 // The parameter file's image; a file that does not load is a Failure naming the file and why.
+// Text `id` of the string table in `language`, its blanks ("%1"..) filled with `args`.
+std::string Say(qsp::Language language, int id, const std::vector<std::string>& args = {});
+
+// The language the locale asks for: LC_ALL, LC_MESSAGES, then LANG.
+qsp::Language LocaleLanguage();
+
 qsp::ImageBytes LoadParamFileOrFail(const std::string& file,
                                     qsp::Language language = qsp::Language::Neutral);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text_ids.h"
 #include "json_output.h"
 #include "link_session.h"
 
@@ -17,7 +18,7 @@ struct CloneOptions {
 
 int Clone(const CloneOptions& o, qspctl::CliContext& ctx) {
     if (o.interface != qsp::kRs232)
-        throw qspctl::UsageError{"clone needs RS-232 ports: a USB or PS/2 link has one scanner"};
+        throw qspctl::UsageError{qspctl::Say(ctx.language, qsp::kTextCloneNeedsSerial)};
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
     o.link.ApplyTo(state.Settings);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/file_io.h"
+#include "base/text_ids.h"
 #include "catalogue/reset_values.h"
 #include "deploy.h"
 #include "link_session.h"
@@ -25,25 +26,26 @@ struct DeployArgs {
 
 // A parameter file replaces each scanner's block; a profile sets its rows on each scanner's own
 // block. Either is checked here, before any scanner is touched.
-qsp::BlockChange SourceChange(const std::string& source) {
+qsp::BlockChange SourceChange(const std::string& source, qsp::Language language) {
+    const qsp::InterfaceText words(language);
     if (qsp::IsParamFilePath(source)) {
-        const qsp::ImageBytes image = qspctl::LoadParamFileOrFail(source);
+        const qsp::ImageBytes image = qspctl::LoadParamFileOrFail(source, language);
         return [image](qsp::ImageBytes& block) {
             std::copy_n(image.begin(), qsp::kScannerBlockSize, block.begin());
             return std::string();
         };
     }
     const auto text = qsp::ReadWholeFile(source);
-    if (!text) throw qspctl::Failure{source + ": cannot read the profile"};
+    if (!text) throw qspctl::Failure{source + ": " + words.LoadText(qsp::kTextCannotReadProfile)};
     // On the factory values, as a first check of every row.
     qsp::ImageBytes trial{};
     int page = 0;
     qsp::ResetImage(trial, qsp::kRs232, page);
     if (const auto tried = qsp::ApplyProfile(trial, *text, source); !tried.ok())
-        throw qspctl::Failure{tried.Describe()};
-    return [profile = *text, source](qsp::ImageBytes& block) {
+        throw qspctl::Failure{tried.Describe(words)};
+    return [profile = *text, source, words](qsp::ImageBytes& block) {
         const auto applied = qsp::ApplyProfile(block, profile, source);
-        return applied.ok() ? std::string() : applied.Describe();
+        return applied.ok() ? std::string() : applied.Describe(words);
     };
 }
 
@@ -63,7 +65,7 @@ int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
     o.jobs = a.jobs;
     o.once = a.once;
     o.udev = !a.portsOnly;
-    o.change = SourceChange(a.source);
+    o.change = SourceChange(a.source, ctx.language);
     return qspctl::RunDeploy(ctx, state.Settings, o);
 }
 

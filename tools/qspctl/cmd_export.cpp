@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "base/file_io.h"
+#include "base/text_ids.h"
 #include "cli.h"
 #include "json_output.h"
 #include "workbench/profile.h"
@@ -14,12 +15,12 @@ struct ExportOptions {
     bool all = false, json = false;
 };
 
-int Export(const ExportOptions& o) {
-    const auto image = qspctl::LoadParamFileOrFail(o.file);
+int Export(const ExportOptions& o, qsp::Language language) {
+    const auto image = qspctl::LoadParamFileOrFail(o.file, language);
     const auto rows = qsp::ProfileRows(image, o.all);
     const std::string profile = qsp::ProfileText(rows, o.file);
     if (!o.output.empty() && !qsp::WriteFileAtomically(o.output, profile))
-        throw qspctl::Failure{"cannot write " + o.output};
+        throw qspctl::Failure{qspctl::Say(language, qsp::kTextCannotWrite, {o.output})};
     if (o.json) {
         qspctl::PrintJson({{"file", o.file}, {"all", o.all}, {"rows", qspctl::RowsJson(rows)}});
     } else if (o.output.empty()) {
@@ -34,7 +35,7 @@ qspctl::CommandRun DefineExport(CLI::App& command) {
     command.add_flag("--all", o->all, "every shown row, not only the changed ones");
     command.add_option("-o,--output", o->output, "the profile to write")->type_name("OUT");
     command.add_flag("--json", o->json, "the rows as one JSON document");
-    return [o](qspctl::CliContext&) { return Export(*o); };
+    return [o](qspctl::CliContext& ctx) { return Export(*o, ctx.language); };
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // qspctl list: the parameter listing of a parameter file, as a text file.
 
 #include "base/interface_text.h"
+#include "base/text_ids.h"
 #include "cli.h"
 #include "workbench/param_file.h"
 #include "workbench/param_listing.h"
@@ -17,7 +18,7 @@ int List(const ListOptions& o, qsp::Language language) {
     auto image = qspctl::LoadParamFileOrFail(o.file, language);
     int page = 0;
     if (!qsp::SaveListing(output, qsp::ListingText(image, text, page))) {
-        throw qspctl::Failure{"cannot write " + output};
+        throw qspctl::Failure{qspctl::Say(language, qsp::kTextCannotWrite, {output})};
     }
     return 0;
 }

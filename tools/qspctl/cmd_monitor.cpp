@@ -3,6 +3,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "base/text_ids.h"
 #include "link/test_session.h"
 #include "link_session.h"
 
@@ -72,10 +73,12 @@ int Monitor(const MonitorOptions& o, qspctl::CliContext& ctx) {
     qsp::TestSession session(state, pump, text, link.Serial(), view);
     if (!session.Activate() || !session.Listening()) {
         progress.EndLine();
-        throw qspctl::Failure{state.Settings.TestCount
-                                  ? "cannot open COM" + state.Settings.CommPort + " at " +
-                                        qsp::ScannerSerialSettings(state.ParamImage).Text()
-                                  : text.LoadText(qsp::kTextCannotConnect)};
+        throw qspctl::Failure{
+            state.Settings.TestCount
+                ? qsp::FillText(text.LoadText(qsp::kTextCannotOpenPort),
+                                {state.Settings.CommPort,
+                                 qsp::ScannerSerialSettings(state.ParamImage).Text()})
+                : text.LoadText(qsp::kTextCannotConnect)};
     }
     progress.EndLine();
     std::cerr << "Listening: " << view.Link() << "\n" << std::flush;

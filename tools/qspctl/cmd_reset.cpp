@@ -1,5 +1,6 @@
 // qspctl reset: a parameter file holding the factory values for a host link.
 
+#include "base/text_ids.h"
 #include "catalogue/reset_values.h"
 #include "cli.h"
 #include "workbench/param_file.h"
@@ -11,11 +12,12 @@ struct ResetOptions {
     std::string output;
 };
 
-int Reset(const ResetOptions& o) {
+int Reset(const ResetOptions& o, qsp::Language language) {
     qsp::ImageBytes image{};
     int page = 0;
     qsp::ResetImage(image, o.hostLink, page);
-    if (!qsp::SaveParamFile(o.output, image)) throw qspctl::Failure{"cannot write " + o.output};
+    if (!qsp::SaveParamFile(o.output, image))
+        throw qspctl::Failure{qspctl::Say(language, qsp::kTextCannotWrite, {o.output})};
     return 0;
 }
 
@@ -25,7 +27,7 @@ qspctl::CommandRun DefineReset(CLI::App& command) {
     command.add_option("-o,--output", o->output, "the parameter file to write")
         ->type_name("FILE.Dec")
         ->required();
-    return [o](qspctl::CliContext&) { return Reset(*o); };
+    return [o](qspctl::CliContext& ctx) { return Reset(*o, ctx.language); };
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "base/file_io.h"
+#include "base/text_ids.h"
 #include "json_output.h"
 #include "link_session.h"
 #include "workbench/param_file.h"
@@ -37,10 +38,11 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     std::string profile;
     if (isProfile) {
         const auto read = qsp::ReadWholeFile(o.file);
-        if (!read) throw qspctl::Failure{o.file + ": cannot read the profile"};
+        if (!read)
+            throw qspctl::Failure{o.file + ": " + text.LoadText(qsp::kTextCannotReadProfile)};
         profile = *read;
         const auto errors = qsp::ProfileSyntaxErrors(profile, o.file);
-        if (!errors.empty()) throw qspctl::Failure{qsp::ProfileResult{errors, 0}.Describe()};
+        if (!errors.empty()) throw qspctl::Failure{qsp::ProfileResult{errors, 0}.Describe(text)};
     } else {
         state.ParamImage = qspctl::LoadParamFileOrFail(o.file, ctx.language);
     }
@@ -55,7 +57,7 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
             // changes, then read back.
             outcome = qspctl::SetUp(session, interface, port, [&](qsp::ImageBytes& image) {
                 const auto applied = qsp::ApplyProfile(image, profile, o.file);
-                return applied.ok() ? std::string() : applied.Describe();
+                return applied.ok() ? std::string() : applied.Describe(text);
             });
         } else {
             state.ParamImage = file;

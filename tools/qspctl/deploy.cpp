@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "base/child_supervisor.h"
+#include "base/text_ids.h"
 #include "deploy_report.h"
 #include "link/ports_folder_watch.h"
 #include "link/udev_watch.h"
@@ -67,7 +68,11 @@ int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& se
     if (place.IsDevicePath()) {
         own = std::make_unique<PrivatePorts>(place);
         if (own->dir.empty()) {
-            const std::string line = "failed\t0\t0\tcannot reach " + place.device + "\n";
+            const std::string line =
+                "failed\t0\t0\t" +
+                qsp::FillText(qsp::InterfaceText(ctx.language).LoadText(qsp::kTextCannotReach),
+                              {place.device}) +
+                "\n";
             return ::write(resultFd, line.data(), line.size()) > 0 ? 0 : 1;
         }
         child.settingsDir = own->dir;
@@ -88,7 +93,8 @@ int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& se
 }
 
 // The parent's record of a child that ended.
-DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
+DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e,
+                      const qsp::InterfaceText& text) {
     DeployRecord r;
     r.time = NowUtc();
     r.link = LinkText(place.interface);
@@ -100,7 +106,7 @@ DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor
     if (!e.problem.empty() || !std::getline(fields, result, '\t') ||
         !std::getline(fields, bytes, '\t') || !std::getline(fields, x, '\t') ||
         !std::getline(fields, message)) {
-        r.message = e.problem.empty() ? "the set-up process gave no result" : e.problem;
+        r.message = e.problem.empty() ? text.LoadText(qsp::kTextNoSetupResult) : e.problem.In(text);
         return r;
     }
     r.result = result;
@@ -120,12 +126,17 @@ int SetupBoundSeconds(const qsp::AppSettings& s) {
 }
 
 int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const DeployOptions& o) {
+    const qsp::InterfaceText text(ctx.language);
+    const auto say = [&text](int id, std::vector<std::string> args) {
+        return qsp::FillText(text.LoadText(id), args);
+    };
     std::ofstream report;
     if (!o.report.empty()) {
         report.open(o.report, std::ios::app);
-        if (!report) throw Failure{"cannot write the report " + o.report.string()};
+        if (!report) throw Failure{say(qsp::kTextCannotWriteReport, {o.report.string()})};
     }
-    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) throw Failure{"cannot watch stops"};
+    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw Failure{text.LoadText(qsp::kTextCannotWatchStops)};
     struct sigaction stop {};
     stop.sa_handler = OnStopSignal;
     ::sigemptyset(&stop.sa_mask);
@@ -140,9 +151,11 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         if (change.what == qsp::Arrival::None) return;
         if (change.what == qsp::Arrival::Arrived && !takeArrivals) return;
         fleet.Apply(change);
-        std::cerr << "qspctl: deploy: " << change.place.device << " ("
-                  << LinkText(change.place.interface) << ") "
-                  << (change.what == qsp::Arrival::Arrived ? "plugged in" : "unplugged") << "\n"
+        std::cerr << "qspctl: deploy: "
+                  << say(change.what == qsp::Arrival::Arrived ? qsp::kTextPluggedIn
+                                                              : qsp::kTextUnplugged,
+                         {change.place.device, LinkText(change.place.interface)})
+                  << "\n"
                   << std::flush;
     };
     qsp::ArrivalFilter filter = o.filter;
@@ -154,11 +167,11 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         if (udev.Start(error)) {
             filter.udev = true;
             watched.push_back(udev.Fd());
-            where += " and udev";
+            where = say(qsp::kTextAndUdev, {where});
             for (const auto& d : udev.Present())
                 apply(qsp::DecideArrival(d, filter));
         } else {
-            std::cerr << "qspctl: deploy: " << error << "; watching " << where << " only\n";
+            std::cerr << "qspctl: deploy: " << say(qsp::kTextWatchingOnly, {error, where}) << "\n";
         }
     }
     qsp::PortsFolderWatch folderWatch;
@@ -167,8 +180,8 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
     for (const auto& c : qsp::PlaceChanges({}, folder))
         apply(c);
     takeArrivals = !o.once;
-    std::cerr << "qspctl: deploy: " << (o.once ? "setting up the scanners in " : "watching ")
-              << where << (o.once ? "" : " (Ctrl+C ends)") << "\n"
+    std::cerr << "qspctl: deploy: "
+              << say(o.once ? qsp::kTextSettingUpOnce : qsp::kTextWatching, {where}) << "\n"
               << std::flush;
 
     const auto bound = std::chrono::seconds(SetupBoundSeconds(settings));
@@ -177,9 +190,9 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
     DeployTotals totals;
     // A scanner done: its lines, as soon as it is done.
     auto done = [&](const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
-        const DeployRecord r = RecordOf(place, e);
+        const DeployRecord r = RecordOf(place, e, text);
         totals.Count(r);
-        std::cout << HumanLine(r, totals) << "\n" << std::flush;
+        std::cout << HumanLine(r, totals, text) << "\n" << std::flush;
         if (report) report << JsonLine(r) << "\n" << std::flush;
         fleet.Finished(place);
     };
@@ -195,7 +208,7 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
                     continue;
                 }
                 qsp::ChildSupervisor::Ended e;
-                e.problem = "cannot start a set-up process";
+                e.problem = {qsp::kTextCannotStartSetup, {}};
                 done(place, e);
             }
         }
@@ -238,8 +251,9 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         }
         folder = now;
     }
-    std::cout << "Total: " << totals.All() << (totals.All() == 1 ? " scanner: " : " scanners: ")
-              << TotalsLine(totals) << "\n"
+    std::cout << say(totals.All() == 1 ? qsp::kTextTotalOne : qsp::kTextTotalMany,
+                     {std::to_string(totals.All()), TotalsLine(totals, text)})
+              << "\n"
               << std::flush;
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <nlohmann/json.hpp>
 
+#include "base/text_ids.h"
+
 namespace qspctl {
 
 void DeployTotals::Count(const DeployRecord& r) {
@@ -36,17 +38,25 @@ std::string JsonLine(const DeployRecord& r) {
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-std::string TotalsLine(const DeployTotals& t) {
-    return std::to_string(t.programmed) + " programmed, " + std::to_string(t.unchanged) +
-           " unchanged, " + std::to_string(t.failed) + " failed";
+std::string TotalsLine(const DeployTotals& t, const qsp::InterfaceText& text) {
+    return qsp::FillText(
+        text.LoadText(qsp::kTextDeployTotals),
+        {std::to_string(t.programmed), std::to_string(t.unchanged), std::to_string(t.failed)});
 }
 
-std::string HumanLine(const DeployRecord& r, const DeployTotals& totals) {
-    char facts[96];
-    std::snprintf(facts, sizeof facts, "%d bytes changed, block xor 0x%02X, %.1f s", r.bytesChanged,
-                  r.blockXor, r.seconds);
-    return "[" + std::to_string(totals.All()) + "] " + r.device + " (" + r.link + ") " + r.result +
-           " | " + r.message + " | " + facts + " | " + TotalsLine(totals);
+std::string HumanLine(const DeployRecord& r, const DeployTotals& totals,
+                      const qsp::InterfaceText& text) {
+    char xorText[8], seconds[32];
+    std::snprintf(xorText, sizeof xorText, "%02X", r.blockXor & 0xFF);
+    std::snprintf(seconds, sizeof seconds, "%.1f", r.seconds);
+    const std::string facts = qsp::FillText(text.LoadText(qsp::kTextDeployFacts),
+                                            {std::to_string(r.bytesChanged), xorText, seconds});
+    const int word = r.result == "programmed"  ? qsp::kTextResultProgrammed
+                     : r.result == "unchanged" ? qsp::kTextResultUnchanged
+                                               : qsp::kTextResultFailed;
+    return "[" + std::to_string(totals.All()) + "] " + r.device + " (" + r.link + ") " +
+           text.LoadText(word) + " | " + r.message + " | " + facts + " | " +
+           TotalsLine(totals, text);
 }
 
 }  // namespace qspctl

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/interface_text.h"
+
 namespace qspctl {
 
 struct DeployRecord {
@@ -29,8 +31,9 @@ std::string NowUtc();
 // One line of JSON, without the line end.
 std::string JsonLine(const DeployRecord& r);
 // "[3] COM2 (rs232) programmed | <message> | 5 bytes changed, block xor 0x3A, 1.2 s |
-// 2 programmed, 0 unchanged, 1 failed"
-std::string HumanLine(const DeployRecord& r, const DeployTotals& totals);
-std::string TotalsLine(const DeployTotals& totals);
+// 2 programmed, 0 unchanged, 1 failed", in the language of `text`.
+std::string HumanLine(const DeployRecord& r, const DeployTotals& totals,
+                      const qsp::InterfaceText& text);
+std::string TotalsLine(const DeployTotals& totals, const qsp::InterfaceText& text);
 
 }  // namespace qspctl

@@ -1,5 +1,5 @@
-// "--lang en|zh_TW|ja|zh_CN" of the commands that print texts for people (show, list, print, and
-// the messages of the commands that talk to scanners).
+// "--lang en|zh_TW|ja|zh_CN" of the commands that print texts for people: the rows of show,
+// diff, list and print, and the messages of every command but barcode.
 // Without it they follow the locale, as the windows do: LC_ALL, LC_MESSAGES, then LANG.
 
 #include <cstdlib>
@@ -7,7 +7,7 @@
 
 #include "cli.h"
 
-namespace {
+namespace qspctl {
 
 qsp::Language LocaleLanguage() {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -17,6 +17,10 @@ qsp::Language LocaleLanguage() {
     return qsp::Language::Neutral;
 }
 
+}  // namespace qspctl
+
+namespace {
+
 void DefineLang(CLI::App& command, qspctl::CliContext& ctx) {
     static const std::map<std::string, qsp::Language> kLanguages = {
         {"en", qsp::Language::Neutral},
@@ -24,7 +28,7 @@ void DefineLang(CLI::App& command, qspctl::CliContext& ctx) {
         {"ja", qsp::Language::Japanese},
         {"zh_CN", qsp::Language::SimplifiedChinese},
     };
-    ctx.language = LocaleLanguage();
+    ctx.language = qspctl::LocaleLanguage();
     command
         .add_option_function<std::string>(
             "--lang", [&ctx](const std::string& tag) { ctx.language = kLanguages.at(tag); },
@@ -35,5 +39,5 @@ void DefineLang(CLI::App& command, qspctl::CliContext& ctx) {
 
 }  // namespace
 
-QSP_CLI_OPTIONS(DefineLang, "show", "list", "print", "read", "write", "clone", "update", "monitor",
-                "deploy");
+QSP_CLI_OPTIONS(DefineLang, "show", "diff", "export", "apply", "list", "print", "reset", "read",
+                "write", "clone", "update", "monitor", "deploy");

@@ -6,6 +6,7 @@
 
 #include "base/app_paths.h"
 #include "base/interface_text.h"
+#include "base/text_ids.h"
 #include "cli.h"
 #include "link/batch_link.h"
 #include "workbench/param_file.h"
@@ -22,12 +23,16 @@ std::vector<CommandOptions>& OptionExtensions() {
     return extensions;
 }
 
+std::string Say(qsp::Language language, int id, const std::vector<std::string>& args) {
+    return qsp::FillText(qsp::InterfaceText(language).LoadText(id), args);
+}
+
 qsp::ImageBytes LoadParamFileOrFail(const std::string& file, qsp::Language language) {
     qsp::ImageBytes image{};
     const auto loaded = qsp::LoadParamFile(file, image);
     if (!loaded.ok) {
-        throw Failure{file + ": " + qsp::InterfaceText(language).LoadText(157) + " " +
-                      loaded.Describe()};
+        const qsp::InterfaceText text(language);
+        throw Failure{file + ": " + text.LoadText(157) + " " + loaded.Describe(text)};
     }
     return image;
 }
@@ -135,7 +140,7 @@ void CheckCommandWord(const std::vector<std::string>& args) {
     for (const auto& c : Commands()) {
         if (c.name == args[i]) return;
     }
-    throw UsageError{"unknown command '" + args[i] + "' (see --help)"};
+    throw UsageError{Say(LocaleLanguage(), qsp::kTextUnknownCommand, {args[i]})};
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+// The string table's message texts with blanks ("%1"..), shared by the core and qspctl.
+
+namespace qsp {
+
+// Profiles
+inline constexpr int kTextProfileAction = 240;
+inline constexpr int kTextProfileCannotTake = 241;
+inline constexpr int kTextProfileCannotTakeChoices = 242;
+inline constexpr int kTextProfileTwoCharacters = 243;
+inline constexpr int kTextProfileKeyNames = 244;
+inline constexpr int kTextProfileOutOfRange = 245;
+inline constexpr int kTextProfileTooLong = 246;
+inline constexpr int kTextProfileNotCodeType = 247;
+inline constexpr int kTextProfileNoPage = 248;
+inline constexpr int kTextProfileNotASetting = 249;
+inline constexpr int kTextProfileBeforeSection = 250;
+inline constexpr int kTextProfileSetTwice = 251;
+inline constexpr int kTextProfileRowHidden = 252;
+inline constexpr int kTextProfileNoRow = 253;
+inline constexpr int kTextProfileUndone = 254;
+inline constexpr int kTextCannotReadProfile = 217;
+
+// Setting up one scanner
+inline constexpr int kTextAlreadyHolds = 255;
+inline constexpr int kTextReadBackDiffers = 256;
+
+// qspctl
+inline constexpr int kTextCannotWrite = 257;
+inline constexpr int kTextCloneNeedsSerial = 258;
+inline constexpr int kTextUnknownCommand = 259;
+inline constexpr int kTextCannotWriteReport = 260;
+inline constexpr int kTextCannotWatchStops = 261;
+inline constexpr int kTextResultProgrammed = 262;
+inline constexpr int kTextResultUnchanged = 263;
+inline constexpr int kTextResultFailed = 264;
+inline constexpr int kTextDeployFacts = 265;
+inline constexpr int kTextDeployTotals = 266;
+inline constexpr int kTextPluggedIn = 267;
+inline constexpr int kTextUnplugged = 268;
+inline constexpr int kTextWatching = 269;
+inline constexpr int kTextSettingUpOnce = 270;
+inline constexpr int kTextAndUdev = 271;
+inline constexpr int kTextWatchingOnly = 272;
+inline constexpr int kTextTotalOne = 273;
+inline constexpr int kTextTotalMany = 274;
+inline constexpr int kTextCannotReach = 275;
+inline constexpr int kTextNoSetupResult = 276;
+inline constexpr int kTextCannotStartSetup = 277;
+
+// Parameter files
+inline constexpr int kTextOnLine = 278;
+inline constexpr int kTextParamFileTooLong = 279;
+inline constexpr int kTextNotAByte = 280;
+inline constexpr int kTextParamFileShort = 281;
+inline constexpr int kTextCannotRead = 282;
+
+// Child processes
+inline constexpr int kTextNoResultWithin = 283;
+inline constexpr int kTextProcessStopped = 284;
+inline constexpr int kTextProcessCrashed = 285;
+inline constexpr int kTextProcessStatus = 286;
+
+// qspctl monitor
+inline constexpr int kTextCannotOpenPort = 287;
+
+}  // namespace qsp
