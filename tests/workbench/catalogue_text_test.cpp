@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 
@@ -16,12 +15,8 @@ namespace {
 
 std::set<std::string> EveryShownText() {
     std::set<std::string> texts;
-    for (const auto& t : CatalogueShownTexts())
-        texts.insert(t);
-    for (const auto& t : ValueEditorListTexts())
-        texts.insert(t);
-    for (const auto& t : WindowTexts())
-        texts.insert(t);
+    for (const auto& list : {CatalogueShownTexts(), ValueEditorListTexts(), WindowTexts()})
+        texts.insert(list.begin(), list.end());
     return texts;
 }
 

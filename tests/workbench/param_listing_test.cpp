@@ -55,10 +55,12 @@ TEST(ListingBlock, LabelsLongerThanTheColumnAreLeftOutOnlyWhenTheyHaveAValue) {
     EXPECT_NE(accented.find(" \xC3\xA9" + std::string(70, ' ') + "v\r\n"), std::string::npos);
 }
 
-TEST(Listing, FactoryImageListsTheGeneralPagesThenDataEdit) {
+// The general pages (never the WAND page), then Data Edit, or with a format switched on pages
+// 26 to 31 without Clear Format; the page counter ends on the last page listed.
+TEST(Listing, FactoryImageListsTheGeneralPagesThenDataEditOrTheFormatPages) {
     ImageBytes image = FactoryImage();
     int page = 0;
-    const std::string listing = ListingText(image, InterfaceText(), page);
+    std::string listing = ListingText(image, InterfaceText(), page);
     const std::string first = "    Mode and Interface\r\n" + kHeader + kRule +
                               Row("Computer Type", "PC - AT") + Row("Interface", "RS232") +
                               Row("Reading Mode", "Trigger Mode") + Row("Terminator", "CR + LF") +
@@ -66,22 +68,18 @@ TEST(Listing, FactoryImageListsTheGeneralPagesThenDataEdit) {
                               kPageEnd + "    Buzzer and KB timing\r\n";
     EXPECT_EQ(listing.substr(0, first.size()), first);
     EXPECT_NE(listing.find("\r\n Preamble\r\n"), std::string::npos);  // no value: label only
-    const auto headings = Headings(listing);
+    auto headings = Headings(listing);
     ASSERT_EQ(headings.size(), 23u + 1u);
-    EXPECT_EQ(headings[5], "Code 39 -{Code32}");  // the WAND page is never listed
+    EXPECT_EQ(headings[5], "Code 39 -{Code32}");
     EXPECT_EQ(headings.back(), "Data Edit");
     EXPECT_EQ(page, 25);
     EXPECT_EQ(listing.substr(listing.size() - kPageEnd.size()), kPageEnd);
     const InterfaceText japanese(Language::Japanese);  // Data Edit in the interface language
     EXPECT_EQ(Headings(ListingText(image, japanese, page)).back(), japanese.LoadText(146));
-}
 
-TEST(Listing, SwitchedOnFormatsListPages26To31WithoutItsThirdRow) {
-    ImageBytes image = FactoryImage();
     image[256] = 1;
-    int page = 0;
-    const std::string listing = ListingText(image, InterfaceText(), page);
-    const auto headings = Headings(listing);
+    listing = ListingText(image, InterfaceText(), page);
+    headings = Headings(listing);
     ASSERT_EQ(headings.size(), 23u + 6u);
     EXPECT_EQ(headings[23], "Format Setting");
     EXPECT_EQ(page, 31);
@@ -113,16 +111,17 @@ std::string FromColumn(const std::string& line, std::size_t column) {
 TEST(Listing, EveryLanguageListsTheSameRowsWithValuesInTheSameColumn) {
     ImageBytes image = FactoryImage();
     image[256] = 1;  // the data edit pages too
-    int page = 0;
-    ImageBytes englishImage = image;
-    const auto english = Lines(ListingText(englishImage, InterfaceText(), page));
+    const auto listing = [&](Language language) {
+        ImageBytes shown = image;
+        int page = 0;
+        return ListingText(shown, InterfaceText(language), page);
+    };
+    const auto english = Lines(listing(Language::Neutral));
     for (Language language :
          {Language::TraditionalChinese, Language::Japanese, Language::SimplifiedChinese}) {
         SCOPED_TRACE(static_cast<int>(language));
-        const InterfaceText text(language);
         const CatalogueText translate(language);
-        ImageBytes shown = image;
-        const auto lines = Lines(ListingText(shown, text, page));
+        const auto lines = Lines(listing(language));
         ASSERT_EQ(lines.size(), english.size());
         int rows = 0;
         int translatedLabels = 0;
@@ -130,27 +129,23 @@ TEST(Listing, EveryLanguageListsTheSameRowsWithValuesInTheSameColumn) {
             const std::string& en = english[i];
             if (en.compare(0, 20, std::string(20, ' ')) == 0 && en.size() > 20 && en[20] != ' ') {
                 // The header: "Parameter" stands where it stands in English.
-                EXPECT_EQ(FromColumn(lines[i], 76), "  " + text.LoadText(148) + "\r");
+                EXPECT_EQ(FromColumn(lines[i], 76),
+                          "  " + InterfaceText(language).LoadText(148) + "\r");
                 continue;
             }
             if (en.size() <= 73 || en[0] != ' ' || en[1] == ' ')
                 continue;  // not a row with a value
             ++rows;
-            EXPECT_EQ(FromColumn(lines[i], 72), translate(en.substr(72, en.size() - 73)) + "\r")
-                << lines[i];
-            const std::string label =
-                lines[i].substr(0, lines[i].size() - FromColumn(lines[i], 72).size());
-            if (std::any_of(label.begin(), label.end(),
-                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-                ++translatedLabels;
-            }
+            const std::string value = FromColumn(lines[i], 72);
+            EXPECT_EQ(value, translate(en.substr(72, en.size() - 73)) + "\r") << lines[i];
+            translatedLabels += std::any_of(lines[i].begin(), lines[i].end() - value.size(),
+                                            [](char c) { return c & 0x80; });
         }
         EXPECT_GT(rows, 100);
         EXPECT_GT(translatedLabels, rows / 2);
     }
     // The two values that decide the pages are translated, not the words the image is read by.
-    ImageBytes shown = image;
-    const std::string japanese = ListingText(shown, InterfaceText(Language::Japanese), page);
+    const std::string japanese = listing(Language::Japanese);
     EXPECT_NE(japanese.find("\xE6\x9C\x89\xE5\x8A\xB9"), std::string::npos);  // "Enable"
     EXPECT_EQ(japanese.find("Enable"), std::string::npos);
 }

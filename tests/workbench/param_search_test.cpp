@@ -51,63 +51,57 @@ TEST(FindRows, FindsEveryRowOfEveryPageByItsLabelInAnyCaseAndNothingElse) {
             }
         }
     }
-    EXPECT_TRUE(Rows(FindRows(Factory(0), "Mini Width", kEnglish)) ==
-                std::set<std::string>{"6 Level Duration of Mini Width"});  // no tree node
+    EXPECT_EQ(Rows(FindRows(Factory(0), "Mini Width", kEnglish)),
+              std::set<std::string>{"6 Level Duration of Mini Width"});  // no tree node
     EXPECT_TRUE(FindRows(Factory(0), "no such parameter", kEnglish).empty());
     EXPECT_TRUE(FindRows(Factory(0), "   ", kEnglish).empty());
-}
-
-TEST(FindRows, FindsByValueText) {
+    // By value text too, in any case; searching changes nothing, not even a length byte.
     ImageBytes image = Factory(0);
     image[106] = 'Q';
     image[107] = 'S';
     EXPECT_EQ(Rows(FindRows(image, "{q}{S}", kEnglish)), std::set<std::string>{"3 Preamble"});
     EXPECT_EQ(Rows(FindRows(image, "9600 BPS", kEnglish)), std::set<std::string>{"5 Baud Rate"});
-    EXPECT_EQ(image[105], 0);  // searching changes nothing, not even a length byte
+    EXPECT_EQ(image[105], 0);
 }
 
-TEST(ChangedRows, AFactoryImageHasNoneOnEveryLink) {
-    for (int link : {0, 1, 2}) {
-        EXPECT_TRUE(ChangedRows(Factory(link), link, kEnglish).empty()) << link;
-        for (int page = kFirstPage; page <= kLastPage; ++page)
-            EXPECT_TRUE(ChangedRowNumbers(Factory(link), page, link).empty()) << page;
-    }
-    // The USB factory values are changes on RS-232.
-    EXPECT_EQ(Rows(ChangedRows(Factory(1), 0, kEnglish)),
-              (std::set<std::string>{"1 Computer Type", "1 Interface", "1 Terminator"}));
-}
-
-TEST(ChangedRows, AOneByteChangeMarksExactlyTheRowsItShows) {
+TEST(ChangedRows, AChangeMarksExactlyTheRowsItShowsOnTheListAndOnEachPage) {
     struct Case {
-        std::size_t index;
+        int imageLink, link;
+        int index;  // -1: the link's factory image as it is
         std::uint8_t value;
         std::set<std::string> rows;
     };
     const Case cases[] = {
-        {142, 3, {"5 Baud Rate"}},
-        {0, 213 ^ 2, {"7 Code39 CDV"}},
-        {0, 212, {"7 Code39 State"}},        // the rows it hides are not changes
-        {28, 5, {"11 Standard 2/5 State"}},  // the rows it shows hold factory values
-        {105, 1, {}},                        // a length byte: showing puts it back
-        {106, 'A', {"3 Preamble"}},
-        {256, 2, {"26 Format On / Off"}},  // the format's rows hold factory values
-        {155, 0, {}},                      // no row shows this byte
+        {0, 0, -1, 0, {}},
+        {1, 1, -1, 0, {}},
+        {2, 2, -1, 0, {}},
+        // The USB factory values are changes on RS-232.
+        {1, 0, -1, 0, {"1 Computer Type", "1 Interface", "1 Terminator"}},
+        {0, 0, 142, 3, {"5 Baud Rate"}},
+        {0, 0, 0, 213 ^ 2, {"7 Code39 CDV"}},
+        {0, 0, 0, 212, {"7 Code39 State"}},        // the rows it hides are not changes
+        {0, 0, 28, 5, {"11 Standard 2/5 State"}},  // the rows it shows hold factory values
+        {0, 0, 105, 1, {}},                        // a length byte: showing puts it back
+        {0, 0, 106, 'A', {"3 Preamble"}},
+        {0, 0, 256, 2, {"26 Format On / Off"}},  // the format's rows hold factory values
+        {0, 0, 155, 0, {}},                      // no row shows this byte
     };
     for (const Case& c : cases) {
-        ImageBytes image = Factory(0);
-        image[c.index] = c.value;
-        const auto changed = ChangedRows(image, 0, kEnglish);
-        EXPECT_EQ(Rows(changed), c.rows) << c.index;
+        SCOPED_TRACE(testing::Message() << c.imageLink << " on " << c.link << ", " << c.index);
+        ImageBytes image = Factory(c.imageLink);
+        if (c.index >= 0) image[static_cast<std::size_t>(c.index)] = c.value;
+        const auto changed = ChangedRows(image, c.link, kEnglish);
+        EXPECT_EQ(Rows(changed), c.rows);
         // Each page marks the same rows, at the positions the list shows them.
         std::size_t marked = 0;
         for (int page = kFirstPage; page <= kLastPage; ++page)
-            marked += ChangedRowNumbers(image, page, 0).size();
+            marked += ChangedRowNumbers(image, page, c.link).size();
+        EXPECT_EQ(marked, changed.size());
         for (const auto& row : changed) {
             ImageBytes shown = image;
             EXPECT_EQ(ShowPage(shown, row.page).at(static_cast<std::size_t>(row.row - 1)).label,
                       row.label);
         }
-        EXPECT_EQ(marked, changed.size()) << c.index;
     }
     ImageBytes image = Factory(0);
     image[142] = 3;

@@ -2,23 +2,19 @@
 // Scripted message boxes, file and print dialogs for the workbench windows.
 
 #include <deque>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "base/prompt.h"
+#include "link/fakes.h"
 
 namespace wbtest {
 
-class ScriptedPrompt : public qsp::Prompt {
+class ScriptedPrompt : public qsptest::FakePrompt {
 public:
-    struct Box {
-        std::string text, title;
-    };
-    qsp::PromptAnswer MessageBox(const std::string& text, const std::string& title, qsp::PromptIcon,
-                                 qsp::PromptButtons buttons) override {
-        boxes.push_back({text, title});
+    qsp::PromptAnswer MessageBox(const std::string& text, const std::string& title,
+                                 qsp::PromptIcon icon, qsp::PromptButtons buttons) override {
+        FakePrompt::MessageBox(text, title, icon, buttons);
         if (buttons == qsp::PromptButtons::Ok || answers.empty()) return qsp::PromptAnswer::Ok;
         const auto a = answers.front();
         answers.pop_front();
@@ -30,7 +26,6 @@ public:
     std::optional<std::string> SaveFileName(const qsp::FileDialogRequest& r) override {
         return File(r);
     }
-    void Beep() override {}
     // The print dialog writes a PDF file to `pdf`; empty: the user cancels.
     std::optional<qsp::PrintTarget> PrintDialog(const std::string&) override {
         ++printDialogs;
@@ -43,7 +38,6 @@ public:
     std::deque<qsp::PromptAnswer> answers;         // for OK/Cancel questions; default OK
     std::deque<std::optional<std::string>> files;  // dialog results; none left: cancelled
     std::vector<qsp::FileDialogRequest> requests;
-    std::vector<Box> boxes;
     std::string pdf;
     int printDialogs = 0;
 

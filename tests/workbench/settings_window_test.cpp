@@ -9,14 +9,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -53,6 +51,20 @@ void WhenModal(std::function<void(D*)> act) {
     });
 }
 
+// The value editor's next showing picks `choice` in its list and presses OK.
+void ChooseInValueEditor(const QString& choice) {
+    WhenModal<ValueEditorDialog>([choice](ValueEditorDialog* d) {
+        auto* combo = d->findChild<QComboBox*>("Combo1");
+        combo->setCurrentIndex(combo->findText(choice));
+        QTest::mouseClick(d->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
+    });
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 class SettingsWindowTest : public ::testing::Test {
 protected:
     SettingsWindowTest() : model(qspsim::FactoryBlock(), {}) {
@@ -62,17 +74,18 @@ protected:
     }
     ~SettingsWindowTest() override { delete window.data(); }
 
-    // Setup, as the main window runs it: read the scanner, then open the window.
-    void Open() {
-        const std::filesystem::path pictures = QSP_PICTURE_DIR;
+    // Setup, as the main window runs it: read the scanner, then open the window in `shown`'s
+    // language.
+    void Open(const InterfaceText* shown = nullptr) {
         ops.ScannerSetup([&] {
-            window = OpenSettingsWindow(state, pump, prompt, text, link, lock, mainView, pictures,
-                                        nullptr);
+            window = OpenSettingsWindow(state, pump, prompt, shown ? *shown : text, link, lock,
+                                        mainView, QSP_PICTURE_DIR, nullptr);
         });
         ASSERT_TRUE(window);
         QApplication::setActiveWindow(window);
     }
     void Menu(const char* name) { window->findChild<QAction*>(name)->trigger(); }
+    void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     void ClickNode(int number) {
         QTreeWidget* tree = window->Tree();
         QTreeWidgetItem* item = window->Node(number);
@@ -92,9 +105,6 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
-    std::vector<int> Bytes(std::size_t first, std::size_t count) {
-        return {state.ParamImage.begin() + first, state.ParamImage.begin() + first + count};
-    }
     QString FirstRow() { return window->List()->topLevelItem(0)->text(0); }
     // Print, choosing option 0 (printer) or 1 (text file) in the choice dialog.
     void Print(int option) {
@@ -104,7 +114,14 @@ protected:
                               QPoint(8, d->Option(option)->height() / 2));
             d->close();
         });
-        QTest::mouseClick(window->Command1(SettingsWindow::kPrint), Qt::LeftButton);
+        Click(window->Command1(SettingsWindow::kPrint));
+    }
+    // The window has closed (and deleted itself), said `message`, and handed the main window back.
+    void ExpectClosedSaying(const std::string& message) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(window);
+        EXPECT_EQ(mainView.messages.back(), message);
+        EXPECT_FALSE(mainView.locked);
     }
 
     qspsim::ScannerModel model;
@@ -123,7 +140,6 @@ protected:
 TEST_F(SettingsWindowTest, OpensOnTheScannersImageAndMenuItemsSelectPagesAndNodes) {
     Open();
     EXPECT_EQ(window->windowTitle(), "Barcode Scanner Settings");
-    EXPECT_EQ(state.ParamImage[0], model.block()[0]);
     EXPECT_EQ(window->List()->topLevelItemCount(), 0);
     EXPECT_EQ(window->TreeNodeCount(), 27u);
     EXPECT_FALSE(window->findChild<QAction*>("mun30CodeType")->isEnabled());
@@ -142,9 +158,10 @@ TEST_F(SettingsWindowTest, OpensOnTheScannersImageAndMenuItemsSelectPagesAndNode
     };
     // clang-format on
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
         Menu(c.action);
-        EXPECT_EQ(state.CurrentPage, c.page) << c.action;
-        EXPECT_EQ(window->Tree()->currentItem(), window->Node(c.number)) << c.action;
+        EXPECT_EQ(state.CurrentPage, c.page);
+        EXPECT_EQ(window->Tree()->currentItem(), window->Node(c.number));
         EXPECT_EQ(window->Node(c.number)->text(0), c.node);
         EXPECT_EQ(FirstRow(), c.firstRow);
     }
@@ -155,206 +172,164 @@ TEST_F(SettingsWindowTest, OpensOnTheScannersImageAndMenuItemsSelectPagesAndNode
     QTest::keyClick(window->List(), Qt::Key_Return);
     QTest::mouseDClick(window->List()->viewport(), Qt::LeftButton);
     EXPECT_TRUE(prompt.boxes.empty());
-    // Computer Type cannot be changed while the interface is USB(Cable).
-    state.ParamImage[140] = 3;
+
+    // The Interface row warns about the cable before the value editor changes it; Computer Type
+    // then cannot be changed while the interface is USB(Cable).
+    Menu("mun01ModeInterface");
+    ChooseInValueEditor("USB(Cable)");
+    ClickRow("Interface", true);
+    ASSERT_EQ(prompt.boxes.size(), 1u);
+    EXPECT_EQ(prompt.boxes[0].text, text.LoadText(208));
+    EXPECT_EQ(state.ParamImage[140], 3);
+    EXPECT_EQ(Row("Interface")->text(1), "USB(Cable)");
+    EXPECT_EQ(window->List()->currentItem(), Row("Interface"));
     Menu("mun01ModeInterface");
     QTest::keyClick(window->List(), Qt::Key_Return);
-    ASSERT_EQ(prompt.boxes.size(), 1u);
-    EXPECT_EQ(prompt.boxes[0].text, "Change is not allowed for this property.");
+    ASSERT_EQ(prompt.boxes.size(), 2u);
+    EXPECT_EQ(prompt.boxes[1].text, "Change is not allowed for this property.");
     EXPECT_FALSE(QApplication::activeModalWidget());
 }
 
-TEST_F(SettingsWindowTest, ClearFormatThreeAndTheDataEditNodes) {
+// The Data Edit node adds the six format nodes; on their pages the code type boxes and Clear
+// Format touch only their format's bytes, and Default leaves them for page 24.
+TEST_F(SettingsWindowTest, DataEditNodesCodeTypesClearFormatAndDefault) {
     Open();
-    state.ParamImage[256] = 4;
-    for (std::size_t i = 257; i < 516; ++i)
-        state.ParamImage[i] = 1;
+    ImageBytes& image = state.ParamImage;
+    image[256] = 4;  // format 3
+    std::fill(image.begin() + 257, image.begin() + 516, 1);
+    image[434] = image[435] = 0;
+    image[436] = 192;  // bits 6 and 7 stand for no code type
     Menu("mun24PDF417");
-    ClickNode(4);  // "Data Edit": the format switch page adds the six children
+    ClickNode(4);
     EXPECT_EQ(state.CurrentPage, 25);
     ASSERT_EQ(window->TreeNodeCount(), 33u);
     EXPECT_TRUE(window->findChild<QAction*>("mun30CodeType")->isEnabled());
-    ClickNode(28);
-    EXPECT_EQ(state.CurrentPage, 26);
-    prompt.answers = {PromptAnswer::Cancel};
-    ClickRow("F-3 Clear Format", true);
-    EXPECT_EQ(state.ParamImage[432], 1);
-    EXPECT_EQ(prompt.boxes.back().title, "Format 3 Clear");
-    ClickRow("F-3 Clear Format", true);
-    EXPECT_EQ(prompt.boxes.back().text, "Format 3 Clear Completed.");
-    for (std::size_t i = 257; i < 516; ++i) {
-        EXPECT_EQ(state.ParamImage[i] == 0, i >= 432 && i <= 500) << i;
-    }
-}
 
-TEST_F(SettingsWindowTest, CodeTypeDialogWritesTheBoxesAndKeepsTheSpareBits) {
-    Open();
-    state.ParamImage[256] = 1;
-    state.ParamImage[276] = 192;
-    Menu("mun24PDF417");
-    ClickNode(4);
     Menu("mun30CodeType");
     EXPECT_EQ(state.CurrentPage, 31);
     EXPECT_EQ(window->Tree()->currentItem(), window->Node(33));
     WhenModal<CodeTypeDialog>([](CodeTypeDialog* d) {
-        EXPECT_EQ(d->windowTitle(), "Format 1 Code Type");
+        EXPECT_EQ(d->windowTitle(), "Format 3 Code Type");
         QTest::mouseClick(d->Box(18), Qt::LeftButton, {}, QPoint(8, d->Box(18)->height() / 2));
         QTest::mouseClick(d->Command1(CodeTypeDialog::kExit), Qt::LeftButton);
     });
-    ClickRow("F-1 Code Type", true);
-    EXPECT_EQ(state.ParamImage[276], 192 + 4);  // "EAN 8" ticked, bits 6 and 7 kept
-    EXPECT_EQ(Row("F-1 Code Type")->text(1), "EAN 8,");
-}
+    ClickRow("F-3 Code Type", true);
+    EXPECT_EQ(image[436], 192 + 4);  // "EAN 8" ticked, bits 6 and 7 kept
+    EXPECT_EQ(Row("F-3 Code Type")->text(1), "EAN 8,");
 
-TEST_F(SettingsWindowTest, ResetOnTheKeyboardWedgeKeepsItsBytesAndLeavesPage27) {
-    Open();
+    ClickNode(28);
+    EXPECT_EQ(state.CurrentPage, 26);
+    prompt.answers = {PromptAnswer::Cancel};
+    ClickRow("F-3 Clear Format", true);
+    EXPECT_EQ(image[432], 1);
+    EXPECT_EQ(prompt.boxes.back().title, "Format 3 Clear");
+    ClickRow("F-3 Clear Format", true);
+    EXPECT_EQ(prompt.boxes.back().text, "Format 3 Clear Completed.");
+    for (std::size_t i = 257; i < 516; ++i)
+        EXPECT_EQ(image[i] == 0, i >= 432 && i <= 500) << i;
+
+    // Default on the keyboard wedge keeps its PS/2 bytes.
     state.Settings.InterfaceIndex = "2";
-    std::copy_n("\5\6\7", 3, state.ParamImage.begin() + 139);
-    state.ParamImage[256] = 2;
-    Menu("mun24PDF417");
-    ClickNode(4);
+    std::copy_n("\5\6\7", 3, image.begin() + 139);
     Menu("mun26Block1");
     EXPECT_EQ(state.CurrentPage, 27);
-    QTest::mouseClick(window->Command1(SettingsWindow::kDefault), Qt::LeftButton);
+    Click(window->Command1(SettingsWindow::kDefault));
     EXPECT_EQ(state.CurrentPage, 24);
     EXPECT_EQ(FirstRow(), "PDF417 State");
-    EXPECT_EQ(Bytes(139, 3), (std::vector<int>{5, 6, 7}));  // the PS/2 bytes stay
-    EXPECT_EQ(state.ParamImage[256], 0);
+    EXPECT_EQ(std::vector<int>(image.begin() + 139, image.begin() + 142),
+              (std::vector<int>{5, 6, 7}));
+    EXPECT_EQ(image[256], 0);
     EXPECT_EQ(prompt.boxes.back().text, "Default restored.");
 }
 
-TEST_F(SettingsWindowTest, ClosingWithoutAnUpdateSaysNoChange) {
+TEST_F(SettingsWindowTest, ClosingSaysNoChangeAndUpdateProgramsTheScannerOnce) {
     Open();
     window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(window);  // deleted on close
-    EXPECT_EQ(mainView.messages.back(), "No change");
+    ExpectClosedSaying("No change");
     EXPECT_EQ(prompt.boxes.back().title, "Alteration");
-    EXPECT_FALSE(mainView.locked);
     EXPECT_EQ(model.mode(), qspsim::ScannerModel::Mode::Idle);  // the link was ended
-}
 
-TEST_F(SettingsWindowTest, UpdateProgramsTheScannerAndCloses) {
     Open();
     state.ParamImage[0] = 0;  // Code 39 off
-    QTest::mouseClick(window->Command1(SettingsWindow::kUpdate), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_FALSE(window);
-    EXPECT_EQ(mainView.messages.back(), "Parameter is programmed successfully.");
+    Click(window->Command1(SettingsWindow::kUpdate));
+    ExpectClosedSaying("Parameter is programmed successfully.");
     EXPECT_EQ(model.block()[0], 0);
     EXPECT_EQ(model.writesAccepted(), 1);
-    EXPECT_FALSE(mainView.locked);
 }
 
-TEST_F(SettingsWindowTest, SaveAndOpenGoThroughTheDialogsAndTheRememberedPath) {
+// Save and Open go through the file dialogs from the remembered path; profiles are applied and
+// exported through the File menu.
+TEST_F(SettingsWindowTest, SaveOpenAndProfilesGoThroughTheFileDialogs) {
     test_support::TempDir dir;
-    const std::string file = (dir.path() / "line1.Dec").string();
+    const auto at = [&](const char* name) { return (dir.path() / name).string(); };
     state.Settings.ParamFilePath = dir.path().string() + "/";
     Open();
-    prompt.files = {file};
-    QTest::mouseClick(window->Command1(SettingsWindow::kSave), Qt::LeftButton);
-    EXPECT_EQ(prompt.requests.back().initialPath, dir.path().string() + "/a.Dec");
-    EXPECT_EQ(state.Settings.ParamFilePath, file);
+    Menu("mun05RS232");
+    prompt.files = {at("line1.Dec")};
+    Click(window->Command1(SettingsWindow::kSave));
+    EXPECT_EQ(prompt.requests.back().initialPath, at("a.Dec"));
+    EXPECT_EQ(state.Settings.ParamFilePath, at("line1.Dec"));
     EXPECT_EQ(prompt.boxes.back().text, "QSP setting is saved successfully.");
-
     const auto saved = state.ParamImage;
     state.ParamImage.fill(1);
-    Menu("mun05RS232");
-    prompt.files = {file};
-    QTest::mouseClick(window->Command1(SettingsWindow::kOpen), Qt::LeftButton);
-    EXPECT_EQ(prompt.requests.back().initialPath, file);
+    prompt.files = {at("line1.Dec")};
+    Click(window->Command1(SettingsWindow::kOpen));
+    EXPECT_EQ(prompt.requests.back().initialPath, at("line1.Dec"));
     EXPECT_TRUE(std::equal(saved.begin(), saved.begin() + 515, state.ParamImage.begin()));
     EXPECT_EQ(prompt.boxes.back().text, "Loading completed");
     EXPECT_EQ(Row("Baud Rate")->text(1), "9600 bps");  // the page shown again
-}
-
-TEST_F(SettingsWindowTest, ProfilesAreExportedAndAppliedThroughTheFileMenu) {
-    test_support::TempDir dir;
-    const std::string exported = (dir.path() / "shop.qsp-profile").string();
-    Open();
-    Menu("mun05RS232");
-    // The scanner's own block holds factory values: its profile says nothing.
-    prompt.files = {exported};
-    Menu("munExportProfile");
-    EXPECT_EQ(prompt.requests.back().title, "Export Profile");
-    EXPECT_EQ(prompt.boxes.back().text, "Profile exported.");
-    std::ifstream in(exported);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "");
 
     // A profile with a bad line changes nothing and names the line.
-    const std::string bad = (dir.path() / "bad.qsp-profile").string();
-    std::ofstream(bad) << "[RS-232]\nBaud Rate = 19200 bps\nParity = Odd\n";
+    std::ofstream(at("bad.qsp-profile")) << "[RS-232]\nBaud Rate = 19200 bps\nParity = Odd\n";
     const auto before = state.ParamImage;
-    prompt.files = {bad};
+    prompt.files = {at("bad.qsp-profile")};
     Menu("munApplyProfile");
-    EXPECT_EQ(prompt.boxes.back().text,
-              "The profile was not applied:\n" + bad + ":3: no row \"Parity\" on page \"RS-232\"");
+    EXPECT_EQ(prompt.boxes.back().text, "The profile was not applied:\n" + at("bad.qsp-profile") +
+                                            ":3: no row \"Parity\" on page \"RS-232\"");
     EXPECT_EQ(state.ParamImage, before);
 
     // A good one changes the image and the list; the scanner hears nothing until Update.
-    const std::string good = (dir.path() / "good.qsp-profile").string();
-    std::ofstream(good) << "[RS-232]\nBaud Rate = 19200 bps\n";
+    std::ofstream(at("good.qsp-profile")) << "[RS-232]\nBaud Rate = 19200 bps\n";
     const auto written = model.block();
-    prompt.files = {good};
+    prompt.files = {at("good.qsp-profile"), at("shop.qsp-profile")};
     Menu("munApplyProfile");
     EXPECT_EQ(prompt.boxes.back().text,
               "Profile applied. Nothing is sent to the scanner until you press Update Scanner "
               "Setting.\nBytes changed: 1");
     EXPECT_EQ(Row("Baud Rate")->text(1), "19200 bps");
     EXPECT_EQ(model.block(), written);
-    prompt.files = {exported};
+    // The export holds the rows that differ from the factory values.
     Menu("munExportProfile");
-    std::ifstream again(exported);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}),
-              "[RS-232]\nBaud Rate = 19200 bps\n");
+    EXPECT_EQ(prompt.requests.back().title, "Export Profile");
+    EXPECT_EQ(prompt.boxes.back().text, "Profile exported.");
+    EXPECT_EQ(FileText(at("shop.qsp-profile")), "[RS-232]\nBaud Rate = 19200 bps\n");
 }
 
-// Editing through the value editor is driven end to end in the program test; the Interface row
-// first warns about the cable.
-TEST_F(SettingsWindowTest, TheInterfaceRowWarnsBeforeTheValueEditorChangesIt) {
+// Printing walks every listed page, as showing them would, then prints; the walk happens whether
+// or not the printer then prints, and leaves the window on the last listed page. A cancelled
+// print dialog walks nothing.
+TEST_F(SettingsWindowTest, PrintWalksTheListedPagesWhetherOrNotThePrinterPrints) {
+    test_support::TempDir dir;
     Open();
     Menu("mun01ModeInterface");
-    WhenModal<ValueEditorDialog>([](ValueEditorDialog* d) {
-        auto* combo = d->findChild<QComboBox*>("Combo1");
-        combo->setCurrentIndex(combo->findText("USB(Cable)"));
-        QTest::mouseClick(d->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
-    });
-    ClickRow("Interface", true);
-    EXPECT_EQ(prompt.boxes.back().text, text.LoadText(208));
-    EXPECT_EQ(state.ParamImage[140], 3);
-    EXPECT_EQ(Row("Interface")->text(1), "USB(Cable)");
-    EXPECT_EQ(window->List()->currentItem(), Row("Interface"));
-}
+    const QString first = FirstRow();
+    Print(0);
+    EXPECT_EQ(prompt.printDialogs, 1);
+    EXPECT_EQ(state.CurrentPage, 1);
+    EXPECT_EQ(FirstRow(), first);
 
-TEST_F(SettingsWindowTest, PrintWritesTheListingToTheChosenFileOrThePrinter) {
-    test_support::TempDir dir;
     const auto file = dir.path() / "scanner.txt";
-    Open();
     prompt.files = {file.string()};
     Print(1);
-    std::string first;
-    std::getline(std::ifstream(file), first);
-    EXPECT_EQ(first, "    Mode and Interface\r");
+    std::string heading;
+    std::getline(std::ifstream(file), heading);
+    EXPECT_EQ(heading, "    Mode and Interface\r");
     EXPECT_EQ(state.CurrentPage, 25);
     EXPECT_EQ(state.Settings.TextFilePath, file.string());
     prompt.pdf = (dir.path() / "print.pdf").string();
     Print(0);
     EXPECT_EQ(prompt.requests.size(), 1u);  // no file dialog for the printer
     EXPECT_GT(std::filesystem::file_size(prompt.pdf), 0u);
-}
-
-// The walk over the pages happens whether or not the printer then prints: the window is left on
-// the last listed page, with every effect of having shown the pages on the way.
-TEST_F(SettingsWindowTest, APrintThatFailsLeavesTheWindowOnTheLastWalkedPage) {
-    test_support::TempDir dir;
-    Open();
-    Menu("mun01ModeInterface");
-    const int page = state.CurrentPage;
-    const QString first = FirstRow();
-    Print(0);  // print dialog cancelled: nothing is walked
-    EXPECT_EQ(prompt.printDialogs, 1);
-    EXPECT_EQ(state.CurrentPage, page);
-    EXPECT_EQ(FirstRow(), first);
 
     // The format switch turned on: the walk shows pages 26..31, so the six Data Edit nodes and
     // their menu commands appear. The PDF cannot be written.
@@ -377,8 +352,12 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     QWidget mainWindow;
     mainWindow.show();
     state.Settings.InterfaceIndex = "2";
-    window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
-                                QSP_PICTURE_DIR, &mainWindow);
+    const auto open = [&] {
+        delete window.data();
+        window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
+                                    QSP_PICTURE_DIR, &mainWindow);
+    };
+    open();
     EXPECT_EQ(window->Tree()->font().family(), JapaneseFontFamily());
     EXPECT_EQ(window->LinkPanel()->text(), Q(CatalogueText(Language::Japanese)("Keyboard")));
 
@@ -389,9 +368,7 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
 
     // A maximised main window is back to normal too when the window closes.
     mainWindow.showMaximized();
-    delete window.data();
-    window = OpenSettingsWindow(state, pump, prompt, japanese, link, lock, mainView,
-                                QSP_PICTURE_DIR, &mainWindow);
+    open();
     window->close();
     EXPECT_EQ(mainWindow.windowState(), Qt::WindowNoState);
 }
@@ -414,18 +391,25 @@ std::vector<QStringList> Lines(QTreeWidget* list) {
     return lines;
 }
 
-TEST_F(SettingsWindowTest, FindWithTheKeyboardShowsTheRowOnItsPage) {
+// Changed rows are bold; Find and Show Only Changed list rows, and choosing one shows its page as
+// a click on the node shows it, with the row selected.
+TEST_F(SettingsWindowTest, FindAndShowOnlyChangedLeadToTheRowOnItsPage) {
     Open();
+    state.ParamImage = FactoryImage(state.ParamImage, 0);
+    state.ParamImage[142] = 3;  // 1200 bps
+    Menu("mun05RS232");
+    EXPECT_TRUE(Row("Baud Rate")->font(0).bold());
+    EXPECT_FALSE(Row("Data Length")->font(0).bold());
+
     Menu("mun07Code39");
     QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
-    RowListDialog* find = OpenRowList(window);
-    ASSERT_NE(find, nullptr);
-    QTest::keyClicks(find->FindField(), "baud");
-    const std::vector<QStringList> baud = {{"RS-232", "Baud Rate", "9600 bps"}};
-    EXPECT_EQ(Lines(find->Results()), baud);
-    QTest::keyClick(find->FindField(), Qt::Key_Return);
+    RowListDialog* list = OpenRowList(window);
+    ASSERT_NE(list, nullptr);
+    QTest::keyClicks(list->FindField(), "baud");
+    EXPECT_EQ(Lines(list->Results()),
+              (std::vector<QStringList>{{"RS-232", "Baud Rate", "1200 bps"}}));
+    QTest::keyClick(list->FindField(), Qt::Key_Return);
     EXPECT_EQ(OpenRowList(window), nullptr);
-    // As a click on the node shows it: the node selected, the page listed, the row selected.
     EXPECT_EQ(state.CurrentPage, 5);
     EXPECT_EQ(window->Tree()->currentItem(), window->Node(9));
     EXPECT_EQ(window->List()->currentItem(), Row("Baud Rate"));
@@ -435,64 +419,43 @@ TEST_F(SettingsWindowTest, FindWithTheKeyboardShowsTheRowOnItsPage) {
 
     // The WAND page has no node: it is shown as its menu item shows it.
     Menu("munFind");
-    find = OpenRowList(window);
-    ASSERT_NE(find, nullptr);
-    QTest::keyClicks(find->FindField(), "mini width");
-    QTest::keyClick(find->FindField(), Qt::Key_Down);
-    QTest::keyClick(find->Results(), Qt::Key_Return);
+    list = OpenRowList(window);
+    ASSERT_NE(list, nullptr);
+    QTest::keyClicks(list->FindField(), "mini width");
+    QTest::keyClick(list->FindField(), Qt::Key_Down);
+    QTest::keyClick(list->Results(), Qt::Key_Return);
     EXPECT_EQ(state.CurrentPage, 6);
     EXPECT_EQ(window->List()->currentItem(), Row("Level Duration of Mini Width"));
     EXPECT_TRUE(prompt.boxes.empty());  // finding never asks or edits anything
-}
 
-TEST_F(SettingsWindowTest, ChangedRowsAreBoldAndShowOnlyChangedListsThemWithTheirFactoryValues) {
-    Open();
-    state.ParamImage = FactoryImage(state.ParamImage, 0);
-    state.ParamImage[142] = 3;  // 1200 bps
-    Menu("mun05RS232");
-    EXPECT_TRUE(Row("Baud Rate")->font(0).bold());
-    EXPECT_FALSE(Row("Data Length")->font(0).bold());
     Menu("mun07Code39");
     Menu("munChanged");
-    RowListDialog* changed = OpenRowList(window);
-    ASSERT_NE(changed, nullptr);
-    const std::vector<QStringList> baud = {{"RS-232", "Baud Rate", "1200 bps", "9600 bps"}};
-    EXPECT_EQ(Lines(changed->Results()), baud);
-    QTest::keyClick(changed->Results(), Qt::Key_Return);
+    list = OpenRowList(window);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Lines(list->Results()),
+              (std::vector<QStringList>{{"RS-232", "Baud Rate", "1200 bps", "9600 bps"}}));
+    QTest::keyClick(list->Results(), Qt::Key_Return);
     EXPECT_EQ(state.CurrentPage, 5);
     EXPECT_EQ(window->List()->currentItem(), Row("Baud Rate"));
 }
 
-TEST_F(SettingsWindowTest, CompareWithFileListsWhatQspctlDiffPrints) {
+TEST_F(SettingsWindowTest, CompareWithFileListsTheDifferingRowsAndCountsTheOtherBytes) {
     test_support::TempDir dir;
     Open();
-    const auto mine = (dir.path() / "window.Dec").string();
     const auto other = (dir.path() / "other.Dec").string();
-    ASSERT_TRUE(SaveParamFile(mine, state.ParamImage));
     ImageBytes changed = state.ParamImage;
     changed[142] = 3;   // Baud Rate
     changed[0] ^= 2;    // Code39 CDV
     changed[155] ^= 1;  // a byte no row shows
     ASSERT_TRUE(SaveParamFile(other, changed));
 
-    std::FILE* pipe = popen((QSP_BIN_DIR "/qspctl diff " + mine + " " + other).c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::vector<QStringList> expected;  // "# page heading", then "label<TAB>first<TAB>second"
-    QString heading;
-    for (char line[256]; std::fgets(line, sizeof line, pipe);) {
-        const QString text = QString::fromUtf8(line).trimmed();
-        if (text.startsWith("# bytes")) break;
-        if (text.startsWith("# ")) heading = text.section(' ', 2);
-        if (!text.startsWith("# ")) expected.push_back(QStringList{heading} + text.split('\t'));
-    }
-    pclose(pipe);
-    ASSERT_EQ(expected.size(), 2u);
-
     prompt.files = {other};
     Menu("munCompare");
     RowListDialog* compare = OpenRowList(window);
     ASSERT_NE(compare, nullptr);
-    EXPECT_EQ(Lines(compare->Results()), expected);
+    EXPECT_EQ(Lines(compare->Results()),
+              (std::vector<QStringList>{{"RS-232", "Baud Rate", "9600 bps", "1200 bps"},
+                                        {"Code 39 -{Code32}", "Code39 CDV", "Disable", "Enable"}}));
     EXPECT_EQ(compare->Note()->text(),
               QString::fromStdString("Compared with: " + other +
                                      "\nDiffering bytes that no row shows: 1"));
@@ -532,12 +495,7 @@ TEST_F(SettingsWindowTest, EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWo
         const InterfaceText shownText(language);
         const CatalogueText translate(language);
         const auto shown = [&translate](const char* english) { return Q(translate(english)); };
-        ops.ScannerSetup([&] {
-            window = OpenSettingsWindow(state, pump, prompt, shownText, link, lock, mainView,
-                                        QSP_PICTURE_DIR, nullptr);
-        });
-        ASSERT_TRUE(window);
-        QApplication::setActiveWindow(window);
+        Open(&shownText);
 
         EXPECT_EQ(window->Node(1)->text(0), Q(shownText.LoadText(143)));
         EXPECT_EQ(window->Node(5)->text(0), shown("Mode and Interface"));
@@ -550,11 +508,9 @@ TEST_F(SettingsWindowTest, EveryLanguageShowsTranslatedNodesRowsAndChoicesThatWo
 
         WhenModal<ValueEditorDialog>([&](ValueEditorDialog* d) {
             EXPECT_TRUE(d->windowTitle().endsWith(shown("Reading Mode"))) << S(d->windowTitle());
-            auto* combo = d->findChild<QComboBox*>("Combo1");
-            EXPECT_EQ(combo->itemText(0), shown("Flash Mode"));
-            combo->setCurrentIndex(combo->findText(shown("Test Mode")));
-            QTest::mouseClick(d->findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
+            EXPECT_EQ(d->findChild<QComboBox*>("Combo1")->itemText(0), shown("Flash Mode"));
         });
+        ChooseInValueEditor(shown("Test Mode"));
         ClickRow(shown("Reading Mode"), true);
         EXPECT_EQ(state.ParamImage[150], 4);
         EXPECT_EQ(Row(shown("Reading Mode"))->text(1), shown("Test Mode"));

@@ -8,7 +8,8 @@
 namespace qsp {
 namespace {
 
-// Ticking a box is checked through the dialog in the settings window tests.
+// Ticking a box is checked through the dialog in the settings window tests, with the caption of
+// format 3.
 TEST(CodeTypeModel, AllDisableClearsTheSpareBitsButNotTheNextByte) {
     ImageBytes image;
     image.fill(0xFF);
@@ -19,8 +20,7 @@ TEST(CodeTypeModel, AllDisableClearsTheSpareBitsButNotTheNextByte) {
     model.AllEnable();
     model.StoreBox(0, false);
     EXPECT_EQ(image[274], 254);
-    EXPECT_EQ(CodeTypeDialogCaption(434), "Format 3 Code Type");
-    EXPECT_EQ(CodeTypeDialogCaption(300), "");
+    EXPECT_EQ(CodeTypeDialogCaption(274), "Format 1 Code Type");
 }
 
 TEST(SpecialKeyboardModel, TypingKeysAndEmptyingEntries) {
