@@ -460,27 +460,4 @@ bool IsParamFilePath(const std::filesystem::path& path) {
     return ext == ".dec";
 }
 
-ProfileResult ApplySettingsFile(ImageBytes& image, const std::filesystem::path& path) {
-    ProfileResult result;
-    const std::string source = path.string();
-    if (IsParamFilePath(path)) {
-        ImageBytes loaded = image;
-        const auto load = LoadParamFile(path, loaded);
-        if (!load.ok) {
-            result.errors.push_back({source, load.line, load.why});
-            return result;
-        }
-        for (std::size_t i = 0; i < kFileBytes; ++i)
-            result.changedBytes += loaded[i] != image[i] ? 1 : 0;
-        image = loaded;
-        return result;
-    }
-    const auto text = ReadWholeFile(path);
-    if (!text) {
-        result.errors.push_back({source, 0, {kTextCannotReadProfile, {}}});
-        return result;
-    }
-    return ApplyProfile(image, *text, source);
-}
-
 }  // namespace qsp

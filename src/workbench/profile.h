@@ -83,10 +83,4 @@ std::vector<ProfileError> ProfileSyntaxErrors(const std::string& text, const std
 // profile.
 bool IsParamFilePath(const std::filesystem::path& path);
 
-// Puts a settings source onto `image`: a parameter file replaces bytes 0..514, a profile is
-// applied. On failure the image is unchanged and the errors say why (for a parameter file, the
-// load's "Loading file error!!" text comes from the caller's interface texts; here the reason is
-// the file's own: "line 37: ...").
-ProfileResult ApplySettingsFile(ImageBytes& image, const std::filesystem::path& path);
-
 }  // namespace qsp
