@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -101,6 +102,11 @@ struct Rig : qsptest::FakePrompt, qspsim::LineTaker {
         EXPECT_FALSE(line.port() && line.port()->IsOpen());
     }
     std::string T(int id) const { return text.LoadText(id); }
+    // The last `n` lines of the message list (fewer when it is shorter).
+    std::vector<std::string> Last(std::size_t n) const {
+        const auto& m = view.messages;
+        return {m.end() - static_cast<long>(std::min(n, m.size())), m.end()};
+    }
 
     test_support::TempDir dir;
     qsp::VirtualPump pump;
