@@ -118,47 +118,15 @@ Inject AfterWedgeWrite(int writes, bool garbage = false) {
     };
 }
 
-struct SetupCase {
-    const char* name;
-    int link;
-    Inject inject;
-    std::string last;  // the last line of the message list; empty: the window opens
-};
-
-void RunSetupCase(const SetupCase& c) {
-    SCOPED_TRACE(c.name);
-    SetupRig rig(c.link);
-    c.inject(rig);
-    const auto before = rig.state.ParamImage;
-    if (c.last.empty()) {  // noise that a retry gets past
-        ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
-        EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
-        return;
-    }
-    EXPECT_FALSE(rig.Setup());
-    ASSERT_FALSE(rig.view.messages.empty());
-    EXPECT_EQ(rig.view.messages.back(), c.last);
-    rig.ExpectIdle(qsp::kButtonSetup);
-    EXPECT_EQ(rig.state.ParamImage, before);
-    const bool loadFailed = c.last == kLoadFailed;
-    ASSERT_EQ(rig.prompt.boxes.size(), loadFailed ? 1u : 0u);
-    if (loadFailed) {
-        EXPECT_EQ(rig.prompt.boxes[0].text,
-                  "Please unplug and then plug the scanner back in again.");
-    }
-
-    // The scanner is plugged in again: the next setup reads its block.
-    rig.Heal();
-    ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
-    EXPECT_EQ(rig.view.messages.back(), "Refreshing, please wait...");
-    EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
-    rig.session->Close();
-    rig.ExpectIdle(qsp::kButtonSetup);
-}
-
 TEST(SetupFaults, ConnectAndReadOnEveryLink) {
+    struct Case {
+        const char* name;
+        int link;
+        Inject inject;
+        std::string last;  // the last line of the message list; empty: the window opens
+    };
     // clang-format off
-    const SetupCase cases[] = {
+    const Case cases[] = {
         {"RS-232 no answer to LINK", qsp::kRs232, With({.noAnswer = Stage::Link}), kCannotConnect},
         {"RS-232 no answer to read", qsp::kRs232, With({.noAnswer = Stage::Read}), kLoadFailed},
         {"RS-232 read answered too late", qsp::kRs232, With({.late = Stage::Read, .lateBy = seconds(2)}), kLoadFailed},
@@ -183,8 +151,36 @@ TEST(SetupFaults, ConnectAndReadOnEveryLink) {
         {"PS/2 garbage frame before the bin answer", qsp::kPs2, AfterWedgeWrite(1, true), ""},
     };
     // clang-format on
-    for (const auto& c : cases)
-        RunSetupCase(c);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetupRig rig(c.link);
+        c.inject(rig);
+        const auto before = rig.state.ParamImage;
+        if (c.last.empty()) {  // noise that a retry gets past
+            ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
+            EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
+            continue;
+        }
+        EXPECT_FALSE(rig.Setup());
+        ASSERT_FALSE(rig.view.messages.empty());
+        EXPECT_EQ(rig.view.messages.back(), c.last);
+        rig.ExpectIdle(qsp::kButtonSetup);
+        EXPECT_EQ(rig.state.ParamImage, before);
+        const bool loadFailed = c.last == kLoadFailed;
+        ASSERT_EQ(rig.prompt.boxes.size(), loadFailed ? 1u : 0u);
+        if (loadFailed) {
+            EXPECT_EQ(rig.prompt.boxes[0].text,
+                      "Please unplug and then plug the scanner back in again.");
+        }
+
+        // The scanner is plugged in again: the next setup reads its block.
+        rig.Heal();
+        ASSERT_TRUE(rig.Setup()) << rig.view.messages.back();
+        EXPECT_EQ(rig.view.messages.back(), "Refreshing, please wait...");
+        EXPECT_EQ(rig.state.ParamImage, rig.ScannerImage(before));
+        rig.session->Close();
+        rig.ExpectIdle(qsp::kButtonSetup);
+    }
 
     // The program does not check the reply's first and last bytes: a wrong check byte in a reply
     // of the right length is taken, and the block inside it is the scanner's.
@@ -304,39 +300,33 @@ TEST(TestFaults, SerialNoiseAndAPortThatGoesAway) {
         qsp::TestSession(rig.state, rig.pump, rig.text, rig.link.Serial(), view).Activate());
 }
 
-// Writes larger than `bytes` fail (as on a full disk) while the object lives.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) : previous(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit{bytes, old.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, previous);
-    }
-    void (*previous)(int);
+// Runs `writes` with writes larger than `bytes` failing, as on a full disk.
+void WithFileSizeLimit(rlim_t bytes, const std::function<void()>& writes) {
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
-};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const rlimit limit{bytes, old.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    writes();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+}
 
 TEST(FileFaults, AFullDiskNeverTruncatesTheSettingsOrAParameterFile) {
     test_support::TempDir dir;
     qsp::AppSettings settings = qsp::ParseSettings("");
-    settings.CommPort = "3";
-    ASSERT_TRUE(qsp::SaveSettingsFile(dir.path(), settings));
     qsp::ImageBytes image{};
-    image.fill(7);
     const auto dec = dir.path() / "a.Dec";
+    ASSERT_TRUE(qsp::SaveSettingsFile(dir.path(), settings));
     ASSERT_TRUE(qsp::SaveParamFile(dec, image));
     const auto settingsText = qsp::ReadWholeFile(dir.path() / qsp::kSettingsFileName);
     const auto decText = qsp::ReadWholeFile(dec);
-    {
-        FileSizeLimit full(16);
-        settings.CommPort = "4";
+    settings.CommPort = "4";
+    image.fill(9);
+    WithFileSizeLimit(16, [&] {
         EXPECT_FALSE(qsp::SaveSettingsFile(dir.path(), settings));
-        image.fill(9);
         EXPECT_FALSE(qsp::SaveParamFile(dec, image));
-    }
+    });
     EXPECT_EQ(qsp::ReadWholeFile(dir.path() / qsp::kSettingsFileName), settingsText);
     EXPECT_EQ(qsp::ReadWholeFile(dec), decText);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
@@ -344,6 +334,7 @@ TEST(FileFaults, AFullDiskNeverTruncatesTheSettingsOrAParameterFile) {
     EXPECT_TRUE(qsp::SaveSettingsFile(dir.path(), settings));
     EXPECT_EQ(qsp::LoadSettingsFile(dir.path()).CommPort, "4");
     EXPECT_TRUE(qsp::SaveParamFile(dec, image));
+    EXPECT_EQ(qsp::ReadWholeFile(dec), qsp::FormatParamFile(image));
 }
 
 // Open of a parameter file that is cut short, too long, spoilt, or beyond the size any parameter

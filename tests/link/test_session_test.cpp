@@ -28,8 +28,9 @@ struct SessionRig : qsptest::Rig {
     qsp::TestSession session{state, pump, text, link.Serial(), tv};
 };
 
-// An item is counted once per receive poll that holds the terminator's last character; the text
-// box shows each item on its line.
+// At the scanner's own settings, an item is counted once per receive poll that holds the
+// terminator's last character; the text box shows each item on its line, the clock the time
+// listened.
 TEST(TestSessionCounting, OncePerPollThatHoldsTheTerminator) {
     struct Case {
         int terminator;
@@ -48,24 +49,20 @@ TEST(TestSessionCounting, OncePerPollThatHoldsTheTerminator) {
         SCOPED_TRACE(c.terminator);
         SessionRig r;
         r.Counting(c.terminator);
+        EXPECT_EQ(r.tv.links.back(), "RS232 9600,N,8,1  COM1");
+        EXPECT_EQ(r.tv.clock, "Link 0: 0: 0");
         for (const auto& [text, count] : c.polls) {
             r.Poll(text);
             EXPECT_EQ(r.tv.total, "Total: " + std::to_string(count)) << text;
         }
         EXPECT_EQ(r.tv.box, c.box);
+        // The time listened, until the window closes.
+        r.pump.Advance(std::chrono::seconds(61));
+        EXPECT_EQ(r.tv.clock, "Link 0: 1: 1");
+        r.session.Close();
+        r.pump.Advance(std::chrono::seconds(5));
+        EXPECT_EQ(r.tv.clock, "Link 0: 1: 1");
     }
-}
-
-TEST(TestSession, OpensAtTheScannersSettingsAndShowsTheTime) {
-    SessionRig r;
-    r.Counting(2);
-    EXPECT_EQ(r.tv.links.back(), "RS232 9600,N,8,1  COM1");
-    EXPECT_EQ(r.tv.clock, "Link 0: 0: 0");
-    r.pump.Advance(std::chrono::seconds(61));
-    EXPECT_EQ(r.tv.clock, "Link 0: 1: 1");
-    r.session.Close();
-    r.pump.Advance(std::chrono::seconds(5));
-    EXPECT_EQ(r.tv.clock, "Link 0: 1: 1");
 }
 
 // The window's own connect: a failure is said in the text box and nothing is listened to; the

@@ -1,21 +1,18 @@
 #pragma once
-// A scanner on a virtual line with its firmware receivers, the program's link and the update
+// The link tests' scanner, with its firmware receivers on the serial line, and the update
 // procedure, all on the virtual clock.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "base/main_lock.h"
-#include "base/virtual_pump.h"
 #include "ktx_receiver.h"
-#include "link/fakes.h"
-#include "link/scanner_link.h"
-#include "link/virtual_line.h"
+#include "link/link_rig.h"
 #include "test_support/temp_dir.h"
 #include "update/firmware_update.h"
 #include "ymodem_receiver.h"
@@ -41,12 +38,11 @@ inline std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed = 7) {
 
 using Rewrite = std::function<void(std::vector<qspsim::Answer>&)>;
 
-struct Rig : qsptest::FakePrompt, qspsim::LineTaker {
+// The rig is also the update's message boxes.
+struct Rig : qsptest::Rig, qsptest::FakePrompt {
     explicit Rig(qspsim::UpdateOptions options = {})
         : ktx(options), ymodem(options), update(state, pump, view, lock, *this, text, link) {
         state.Settings = qsp::ParseSettings("");
-        model.AddTaker(this);
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
         update.SetSuccessWindow([this] { ++successWindows; });
         update.SetSettingsWindow([this](qsp::UpdateSettingsMode) {
             ++settingsWindows;
@@ -87,8 +83,7 @@ struct Rig : qsptest::FakePrompt, qspsim::LineTaker {
     // The fault goes away; the user waits before trying again.
     void Heal() {
         fault = nullptr;
-        model.SetFaults({});
-        pump.Advance(std::chrono::seconds(60));
+        qsptest::Rig::Heal();
         view.messages.clear();
         boxes.clear();
     }
@@ -101,19 +96,16 @@ struct Rig : qsptest::FakePrompt, qspsim::LineTaker {
         EXPECT_FALSE(line.port() && line.port()->IsOpen());
     }
     std::string T(int id) const { return text.LoadText(id); }
+    // The last `n` lines of the message list (fewer when it is shorter).
+    std::vector<std::string> Last(std::size_t n) const {
+        const auto& m = view.messages;
+        return {m.end() - static_cast<long>(std::min(n, m.size())), m.end()};
+    }
 
     test_support::TempDir dir;
-    qsp::VirtualPump pump;
-    qsp::AppState state;
-    qsptest::FakeMainView view;
-    qsp::InterfaceText text;
-    qspsim::ScannerModel model{qspsim::FactoryBlock()};
     qspsim::KtxReceiver ktx;
     qspsim::YmodemReceiver ymodem;
     Rewrite fault;
-    qsptest::VirtualLine line{pump, &model};
-    qsp::ScannerLink link{state, pump, view, text, line.Factory()};
-    qsp::MainLock lock{view, pump};
     qsp::FirmwareUpdate update;
     qsp::PromptAnswer confirm = qsp::PromptAnswer::Ok;
     int chosenType = qsp::kUpdateKtx;

@@ -148,10 +148,6 @@ TEST(UpdateSettingsWindow, HiddenLabelSwitchesTheTestCount) {
     EXPECT_FALSE(f.state.Settings.TestCount);
 }
 
-}  // namespace
-
-namespace {
-
 // The lists show the words in the window's language; the settings keep the English words, and a
 // settings file holding the translated words reads back as the English ones.
 TEST(UpdateSettingsWindow, ListsShowTranslationsAndStoreTheEnglishWords) {
