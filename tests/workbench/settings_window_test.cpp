@@ -361,6 +361,15 @@ TEST_F(SettingsWindowTest, JapaneseTextsAndFontsAndTheMainWindowFollowsAMinimise
     EXPECT_EQ(window->Tree()->font().family(), JapaneseFontFamily());
     EXPECT_EQ(window->LinkPanel()->text(), Q(CatalogueText(Language::Japanese)("Keyboard")));
 
+    // A profile's faults are told in the window's language; what the profile says stays as it is.
+    test_support::TempDir dir;
+    const std::string bad = (dir.path() / "bad.qsp-profile").string();
+    std::ofstream(bad) << "[Nowhere]\n";
+    prompt.files = {bad};
+    Menu("munApplyProfile");
+    EXPECT_EQ(prompt.boxes.back().text,
+              japanese.LoadText(215) + "\n" + bad + ":1: ページ「Nowhere」はありません");
+
     window->showMinimized();
     EXPECT_TRUE(mainWindow.isMinimized());
     window->close();
