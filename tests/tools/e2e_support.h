@@ -63,6 +63,12 @@ inline Run Qspctl(const fs::path& dir, const std::string& args,
                  " '" + (BinDir() / "qspctl").string() + "' --settings-dir . " + args);
 }
 
+// Whether `text` holds `part`; a failure shows the whole text.
+inline ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
+}
+
 inline std::string ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -80,6 +86,16 @@ inline qsp::ImageBytes FactoryImage() {
     const auto block = qspsim::FactoryBlock();
     std::copy(block.begin(), block.end(), image.begin());
     return image;
+}
+
+// Bytes 0..511 alike, the check sum the serial write puts into 254 and 255 aside.
+inline ::testing::AssertionResult SameBlock(const qsp::ImageBytes& a, const qsp::ImageBytes& b) {
+    for (std::size_t i = 0; i < 512; ++i) {
+        if (i != 254 && i != 255 && a[i] != b[i])
+            return ::testing::AssertionFailure()
+                   << "byte " << i << ": " << int(a[i]) << " " << int(b[i]);
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // A child process (found on PATH) with pipes on its standard input and on its output and error
