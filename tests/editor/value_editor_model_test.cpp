@@ -64,16 +64,9 @@ constexpr const char* kTimer1 = "Delay timer1, when there was no symbology decod
 
 // What the list shows on opening a row on `byte`, and the byte a button leaves behind.
 TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
-    struct Case {
-        int page;
-        const char* label;
-        std::uint8_t byte;
-        const char* shows;   // nullptr: not checked
-        const char* action;  // nullptr: none
-        int stored;
-    };
     // clang-format off
-    const Case cases[] = {
+    struct Case { int page; const char* label; std::uint8_t byte; const char *shows, *action; int stored; };
+    const Case cases[] = {  // shows, action: nullptr when not checked or no button
         {1, "Reading Mode", 10, "Auto Sensing Mode(Laser)", "OK", 10},
         {1, "Reading Mode", 2, nullptr, "Test Mode", 4},
         {1, "Reading Mode", 0, "Null", "OK", 0},
@@ -110,11 +103,10 @@ TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
     EXPECT_EQ(Editor(22, "Code128 Length Min", 0).model.Options().size(), 99u);
 }
 
-TEST(ValueEditor, HintsExplainAutoSensingAndTheInterfaceCable) {
+TEST(ValueEditor, HintsExplainAutoSensingAndShowOnlyWhereTheyHelp) {
     const InterfaceText english;
     EXPECT_EQ(Editor(1, "Reading Mode", 10).model.HintText(english),
               "Auto Sensing : " + english.LoadText(207));
-    EXPECT_EQ(Editor(1, "Interface", 2).model.HintText(english), english.LoadText(208));
     EXPECT_FALSE(Editor(1, "Computer Type", 0).model.HintVisible());
     EXPECT_TRUE(Editor(3, "Setup Code", 7).model.HintVisible());
 }
@@ -134,29 +126,6 @@ TEST(ValueEditor, EnterAndTypedText) {
     EXPECT_EQ(null.model.ListText(), "Null");
     null.model.Default();
     EXPECT_EQ(null.scratch[0], 6);
-}
-
-TEST(ValueEditor, TwoCharacterEntry) {
-    struct Case {
-        std::uint8_t first, second;
-        const char* shows;
-        const char* typed;  // nullptr: "Default"
-        int stored;         // both bytes
-    };
-    const Case cases[] = {
-        {255, 'B', "B", "c", 'c' << 8 | 0xFF},
-        {'A', 'B', "AB", "\xC3\xA9xy", 0xE9 << 8 | 'x'},  // é x y: only two characters are kept
-        {'A', 'B', "AB", "", 0xFFFF},
-        {'A', 'B', "AB", nullptr, 0xFFFF},
-    };
-    for (const Case& c : cases) {
-        Editor editor(7, "Set Code ID (Code 39)", c.first, c.second);
-        EXPECT_EQ(editor.model.Characters(), c.shows);
-        editor.model.SetCharacters(c.typed ? c.typed : "");
-        c.typed ? editor.model.Ok() : editor.model.Default();
-        EXPECT_EQ(editor.scratch[0] << 8 | editor.scratch[1], c.stored)
-            << c.shows << " " << (c.typed ? c.typed : "-");
-    }
 }
 
 // Every row a page shows that the value editor edits opens with the entry the page shows.
