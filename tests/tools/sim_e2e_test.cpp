@@ -57,19 +57,6 @@ TEST(SimEndToEnd, ReadWriteAndReadBackWithEveryByteOnTheLine) {
     EXPECT_TRUE(std::equal(back.begin(), back.begin() + 512, scanner.begin() + 516 + 3 + 3));
 }
 
-TEST(SimEndToEnd, WithoutSearchOneTryAndCannotConnect) {
-    Folder dir;
-    Sim sim(dir.path, {"--baud", "4800", "--stop", "2"});
-    ASSERT_TRUE(sim.Ready());
-    const auto run = Qspctl(dir.path, "read --no-search -o a.Dec");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Has(run.output, "Cannot connect to scanner."));
-    EXPECT_FALSE(fs::exists(dir.path / "a.Dec"));
-    sim.Stop();
-    EXPECT_EQ(sim.Bytes("H>S"), (std::vector<std::uint8_t>{'L', 'I', 'N', 'K'}));
-    EXPECT_TRUE(sim.Bytes("S>H").empty());
-}
-
 // The real port takes each setting the search tries: the scanner answers only on its own baud
 // rate, parity and stop bits.
 TEST(SimEndToEnd, SetupSearchFindsTheScannersSettings) {
