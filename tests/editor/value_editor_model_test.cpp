@@ -69,7 +69,7 @@ TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
     const Case cases[] = {  // shows, action: nullptr when not checked or no button
         {1, "Reading Mode", 10, "Auto Sensing Mode(Laser)", "OK", 10},
         {1, "Reading Mode", 2, nullptr, "Test Mode", 4},
-        {1, "Reading Mode", 0, "Null", "OK", 0},
+        {1, "Reading Mode", 0, "Null", "OK", 0}, {2, "Beep Tone", 11, "Null", "Default", 6},
         {1, "Interface", 2, "RS232", "Cancel", 1},  // 2 is corrected to 1 on opening
         {1, "Interface", 0, nullptr, "USB(Cable)", 3},
         {1, "Code ID", 0, nullptr, "Default", 3},  // "Set ID On", not the factory value
@@ -109,23 +109,6 @@ TEST(ValueEditor, HintsExplainAutoSensingAndShowOnlyWhereTheyHelp) {
               "Auto Sensing : " + english.LoadText(207));
     EXPECT_FALSE(Editor(1, "Computer Type", 0).model.HintVisible());
     EXPECT_TRUE(Editor(3, "Setup Code", 7).model.HintVisible());
-}
-
-TEST(ValueEditor, EnterAndTypedText) {
-    Editor typed(7, "Code39 State", 0);
-    typed.model.SetListText("Enable");
-    typed.model.EnterInList();
-    EXPECT_EQ(typed.model.SelectedIndex(), 1);
-    typed.model.SetListText("enable");
-    typed.model.Ok();  // no entry matches: back to the initial "Disable"
-    EXPECT_EQ(typed.model.ListText(), "Disable");
-    EXPECT_EQ(typed.scratch[0], 0);
-
-    Editor null(2, "Beep Tone", 11);
-    null.model.EnterInList();
-    EXPECT_EQ(null.model.ListText(), "Null");
-    null.model.Default();
-    EXPECT_EQ(null.scratch[0], 6);
 }
 
 // Every row a page shows that the value editor edits opens with the entry the page shows.
