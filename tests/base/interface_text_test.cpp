@@ -44,23 +44,15 @@ TEST(InterfaceText, TranslationsAreTranslatedAndKeepTheirAccessKeys) {
 }
 
 TEST(InterfaceText, TheLocalePicksTheVersion) {
-    struct Case {
-        const char* locale;
-        Language language;
-    } cases[] = {
-        {"zh_TW.UTF-8", Language::TraditionalChinese},
-        {"zh_HK", Language::TraditionalChinese},
-        {"ja_JP.UTF-8", Language::Japanese},
-        {"ja", Language::Japanese},
-        {"zh_CN.UTF-8", Language::SimplifiedChinese},
-        {"zh_SG", Language::SimplifiedChinese},
-        {"de_DE.UTF-8", Language::Neutral},
-        {"en_US", Language::Neutral},
-        {"C", Language::Neutral},
-        {"", Language::Neutral},
-        {"zh", Language::Neutral},
-        {"jam_JM", Language::Neutral},
+    // clang-format off
+    struct Case { const char* locale; Language language; } cases[] = {
+        {"zh_TW.UTF-8", Language::TraditionalChinese}, {"zh_HK", Language::TraditionalChinese},
+        {"ja_JP.UTF-8", Language::Japanese}, {"ja", Language::Japanese},
+        {"zh_CN.UTF-8", Language::SimplifiedChinese}, {"zh_SG", Language::SimplifiedChinese},
+        {"de_DE.UTF-8", Language::Neutral}, {"en_US", Language::Neutral}, {"C", Language::Neutral},
+        {"", Language::Neutral}, {"zh", Language::Neutral}, {"jam_JM", Language::Neutral},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(LanguageForLocale(c.locale), c.language) << c.locale;
 }

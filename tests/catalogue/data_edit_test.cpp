@@ -36,7 +36,7 @@ TEST(DataEditPages, FormatSettingReadsTheSelectedFormat) {
         ImageBytes image = WithSwitch(c.switchValue);
         std::copy_n("\x04\x14", 2, image.begin() + c.base + 16);  // min and max length
         // position, find data length (not the run's length), the run and its end
-        std::copy_n("\x02\x09" "ABC\xFF", 6, image.begin() + c.base + 21);
+        std::copy_n("\x02\tABC\xFF", 6, image.begin() + c.base + 21);
         const std::string n = c.name;
         const auto b = [&](int offset) { return std::uint16_t(c.base + offset); };
         // clang-format off
@@ -94,10 +94,12 @@ TEST(DataEditPages, AdditionalFieldsRewriteTheirLengthBytes) {
     EXPECT_EQ(image[256 + 45], 0);
 }
 
-TEST(DataEditPages, OutputSequenceStopsAtTheFirstInvalidEntry) {
+TEST(DataEditPages, CodeTypesAndTheOutputSequenceUpToItsFirstInvalidEntry) {
     ImageBytes image = WithSwitch(2);
     const int b = 336;
+    // clang-format off
     std::copy_n("\x08" "14\0" "23567", 9, image.begin() + b + 75);  // count, then 8 entries
+    // clang-format on
     std::copy_n("\x21\0\x04", 3, image.begin() + b + 18);
     const auto rows = ShowPage(image, 31);
     // clang-format off
@@ -125,19 +127,16 @@ TEST(DataEditPages, OutputSequenceStopsAtTheFirstInvalidEntry) {
     ShowPage(image, 31);
     EXPECT_EQ(image[256 + 75], 7);
     EXPECT_EQ(image[339], '9');
-}
 
-TEST(DataEditPages, CodeTypeNamesInBitOrder) {
-    ImageBytes image = WithSwitch(4);
-    image[416 + 18] = 0xFF;
-    image[416 + 19] = 0xFF;
-    image[416 + 20] = 0xFF;  // bits 6 and 7 are not code types
+    // Every code type, named in bit order; bits 6 and 7 of the third byte name none.
+    image = WithSwitch(4);
+    std::fill_n(image.begin() + 416 + 18, 3, 0xFF);
     EXPECT_EQ(Shown(image, 31).front().second,
               "UPCA,Code 32,RSS limited,Full Code39,UPCE,EAN13,RSS 14,Toshiba,"
               "Interleaved 2/5,Code 11,Code 128,Code 93,Code 39,Codabar,"
               "MSI\u2013Plessey,UK\u2013Plessey,RSS Expand,IATA,EAN 8,EAN 128,Telepen,"
               "Industial 2/5,");
-    image[416 + 18] = image[416 + 19] = image[416 + 20] = 0;
+    std::fill_n(image.begin() + 416 + 18, 3, 0);
     EXPECT_EQ(Shown(image, 31).front().second, "");
 }
 

@@ -1,5 +1,5 @@
 // Pages 7 to 24: every row of every symbology page against one table per page, for the factory
-// image on every link and for images that open and close each state row.
+// image and for images that open and close each state row.
 
 #include <gtest/gtest.h>
 
@@ -129,8 +129,9 @@ protected:
             const std::string& label = table[i].label;
             const bool state = IsState(label);
             const auto parent = kParentState.find(label);
-            const std::string own =
-                !state ? gate : parent != kParentState.end() ? parent->second : "";
+            const std::string own = !state                         ? gate
+                                    : parent != kParentState.end() ? parent->second
+                                                                   : "";
             if (state) gate = label;
             if (!open[own]) continue;
             open[label] = enabled(i);
@@ -141,25 +142,20 @@ protected:
     }
 };
 
-TEST_P(SymbologyPage, FactoryRowsOnEveryLinkWithTheirDescriptors) {
-    const auto expected =
-        Visible([this](std::size_t i) { return table[i].reset == std::string("Enable"); });
-    for (int link : {0, 1, 2}) {
-        ImageBytes image = FactoryImage(link);
-        EXPECT_EQ(ShowPage(image, GetParam()), expected) << "link " << link;
-    }
-}
-
-// Every state on but one (or all off): the rows it gates, and only those, are hidden; the lookup
-// still numbers rows as the full table does.
-TEST_P(SymbologyPage, EachStateRowHidesExactlyTheRowsItGates) {
-    std::vector<std::string> cases{"(all off)", "(all on)"};
+// The factory image (its symbology bytes are the same on every link), every state off, every
+// state on, and every state on but one: the rows a state gates, and only those, are hidden; the
+// lookup still numbers rows as the full table does.
+TEST_P(SymbologyPage, FactoryRowsAndEachStateRowHidingExactlyTheRowsItGates) {
+    std::vector<std::string> cases{"(factory)", "(all off)", "(all on)"};
     for (const auto& row : table)
         if (IsState(row.label)) cases.push_back(row.label);
     for (const auto& off : cases) {
-        const auto enabled = [&](std::size_t i) { return off != "(all off)" && table[i].label != off; };
+        const auto enabled = [&](std::size_t i) {
+            if (off == "(factory)") return table[i].reset == std::string("Enable");
+            return off != "(all off)" && table[i].label != off;
+        };
         ImageBytes image = FactoryImage(0);
-        for (std::size_t i = 0; i < table.size(); ++i) {
+        for (std::size_t i = 0; i < table.size() && off != "(factory)"; ++i) {
             if (!IsState(table[i].label)) continue;
             image[table[i].index] &= ~(1u << table[i].bitOrKind);
             if (enabled(i)) image[table[i].index] |= 1u << table[i].bitOrKind;

@@ -70,17 +70,28 @@ TEST(ValueEditorDialog, NullEnterAndOk) {
     EXPECT_EQ(s.scratch[0], 4);
 }
 
+// A two-character row takes at most two characters; OK stores them, a position left empty (or
+// Default, whatever was typed) stores 255.
 TEST(ValueEditorDialog, TwoCharacterEntry) {
-    Shown s(7, {3, 12, 5}, "Set Code ID (Code 39)", 'A', 255);
-    auto* text1 = s.Text1();
-    ASSERT_TRUE(text1->isVisible());
-    EXPECT_EQ(text1->text(), "A");
-    text1->clear();
-    QTest::keyClicks(text1, "xyz");
-    EXPECT_EQ(text1->text(), "xy");
-    QTest::mouseClick(s.Button(1), Qt::LeftButton);
-    EXPECT_EQ(s.scratch[0], 'x');
-    EXPECT_EQ(s.scratch[1], 'y');
+    // clang-format off
+    struct Case { std::uint8_t first, second; const char *shows, *typed; int button, stored; };
+    const Case cases[] = {
+        {'A', 255, "A", "xyz", 1, 'x' << 8 | 'y'}, {255, 'B', "B", "c", 1, 'c' << 8 | 0xFF},
+        {'A', 'B', "AB", "\xC3\xA9x", 1, 0xE9 << 8 | 'x'},  // \xE9 in the scanner's code page
+        {'A', 'B', "AB", "", 1, 0xFFFF}, {'A', 'B', "AB", "zz", 0, 0xFFFF},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        Shown s(7, {3, 12, 5}, "Set Code ID (Code 39)", c.first, c.second);
+        ASSERT_TRUE(s.Text1()->isVisible());
+        EXPECT_EQ(s.Text1()->text(), QString::fromUtf8(c.shows));
+        s.Text1()->clear();
+        for (QChar typed : QString::fromUtf8(c.typed))
+            QTest::sendKeyEvent(QTest::Click, s.Text1(), Qt::Key_unknown, typed, {});
+        EXPECT_LE(s.Text1()->text().size(), 2);  // the box takes no third character
+        QTest::mouseClick(s.Button(c.button), Qt::LeftButton);
+        EXPECT_EQ(s.scratch[0] << 8 | s.scratch[1], c.stored) << c.shows << " " << c.typed;
+    }
 }
 
 }  // namespace

@@ -64,19 +64,12 @@ constexpr const char* kTimer1 = "Delay timer1, when there was no symbology decod
 
 // What the list shows on opening a row on `byte`, and the byte a button leaves behind.
 TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
-    struct Case {
-        int page;
-        const char* label;
-        std::uint8_t byte;
-        const char* shows;   // nullptr: not checked
-        const char* action;  // nullptr: none
-        int stored;
-    };
     // clang-format off
-    const Case cases[] = {
+    struct Case { int page; const char* label; std::uint8_t byte; const char *shows, *action; int stored; };
+    const Case cases[] = {  // shows, action: nullptr when not checked or no button
         {1, "Reading Mode", 10, "Auto Sensing Mode(Laser)", "OK", 10},
         {1, "Reading Mode", 2, nullptr, "Test Mode", 4},
-        {1, "Reading Mode", 0, "Null", "OK", 0},
+        {1, "Reading Mode", 0, "Null", "OK", 0}, {2, "Beep Tone", 11, "Null", "Default", 6},
         {1, "Interface", 2, "RS232", "Cancel", 1},  // 2 is corrected to 1 on opening
         {1, "Interface", 0, nullptr, "USB(Cable)", 3},
         {1, "Code ID", 0, nullptr, "Default", 3},  // "Set ID On", not the factory value
@@ -110,53 +103,12 @@ TEST(ValueEditor, ListsShowTheByteAndButtonsStoreOnlyTheirField) {
     EXPECT_EQ(Editor(22, "Code128 Length Min", 0).model.Options().size(), 99u);
 }
 
-TEST(ValueEditor, HintsExplainAutoSensingAndTheInterfaceCable) {
+TEST(ValueEditor, HintsExplainAutoSensingAndShowOnlyWhereTheyHelp) {
     const InterfaceText english;
     EXPECT_EQ(Editor(1, "Reading Mode", 10).model.HintText(english),
               "Auto Sensing : " + english.LoadText(207));
-    EXPECT_EQ(Editor(1, "Interface", 2).model.HintText(english), english.LoadText(208));
     EXPECT_FALSE(Editor(1, "Computer Type", 0).model.HintVisible());
     EXPECT_TRUE(Editor(3, "Setup Code", 7).model.HintVisible());
-}
-
-TEST(ValueEditor, EnterAndTypedText) {
-    Editor typed(7, "Code39 State", 0);
-    typed.model.SetListText("Enable");
-    typed.model.EnterInList();
-    EXPECT_EQ(typed.model.SelectedIndex(), 1);
-    typed.model.SetListText("enable");
-    typed.model.Ok();  // no entry matches: back to the initial "Disable"
-    EXPECT_EQ(typed.model.ListText(), "Disable");
-    EXPECT_EQ(typed.scratch[0], 0);
-
-    Editor null(2, "Beep Tone", 11);
-    null.model.EnterInList();
-    EXPECT_EQ(null.model.ListText(), "Null");
-    null.model.Default();
-    EXPECT_EQ(null.scratch[0], 6);
-}
-
-TEST(ValueEditor, TwoCharacterEntry) {
-    struct Case {
-        std::uint8_t first, second;
-        const char* shows;
-        const char* typed;  // nullptr: "Default"
-        int stored;         // both bytes
-    };
-    const Case cases[] = {
-        {255, 'B', "B", "c", 'c' << 8 | 0xFF},
-        {'A', 'B', "AB", "\xC3\xA9xy", 0xE9 << 8 | 'x'},  // é x y: only two characters are kept
-        {'A', 'B', "AB", "", 0xFFFF},
-        {'A', 'B', "AB", nullptr, 0xFFFF},
-    };
-    for (const Case& c : cases) {
-        Editor editor(7, "Set Code ID (Code 39)", c.first, c.second);
-        EXPECT_EQ(editor.model.Characters(), c.shows);
-        editor.model.SetCharacters(c.typed ? c.typed : "");
-        c.typed ? editor.model.Ok() : editor.model.Default();
-        EXPECT_EQ(editor.scratch[0] << 8 | editor.scratch[1], c.stored)
-            << c.shows << " " << (c.typed ? c.typed : "-");
-    }
 }
 
 // Every row a page shows that the value editor edits opens with the entry the page shows.

@@ -2,16 +2,13 @@
 // What the end-to-end tests share: shell and qspctl runs, child processes with pipes, parameter
 // files and the program's link with its Qt pump and serial port in a settings folder of its own.
 
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -63,6 +60,12 @@ inline Run Qspctl(const fs::path& dir, const std::string& args,
                  " '" + (BinDir() / "qspctl").string() + "' --settings-dir . " + args);
 }
 
+// Whether `text` holds `part`; a failure shows the whole text.
+inline ::testing::AssertionResult Has(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
+}
+
 inline std::string ReadText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -82,83 +85,15 @@ inline qsp::ImageBytes FactoryImage() {
     return image;
 }
 
-// A child process (found on PATH) with pipes on its standard input and on its output and error
-// together; ended by its id when the test is done with it.
-class Child {
-public:
-    explicit Child(std::vector<std::string> args) {
-        int in[2], out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 2);
-        for (int fd : {in[0], in[1], out[0], out[1]})
-            posix_spawn_file_actions_addclose(&actions, fd);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(in[0]);
-        ::close(out[1]);
-        in_ = in[1];
-        out_ = out[0];
+// Bytes 0..511 alike, the check sum the serial write puts into 254 and 255 aside.
+inline ::testing::AssertionResult SameBlock(const qsp::ImageBytes& a, const qsp::ImageBytes& b) {
+    for (std::size_t i = 0; i < 512; ++i) {
+        if (i != 254 && i != 255 && a[i] != b[i])
+            return ::testing::AssertionFailure()
+                   << "byte " << i << ": " << int(a[i]) << " " << int(b[i]);
     }
-    ~Child() {
-        Stop();
-        ::close(in_);
-        ::close(out_);
-    }
-    void Stop() {
-        if (pid_ > 0) ::kill(pid_, SIGTERM);
-        Wait();
-    }
-    void Signal(int number) {
-        if (pid_ > 0) ::kill(pid_, number);
-    }
-    pid_t Pid() const { return pid_; }
-    void Write(const std::string& text) {
-        ASSERT_EQ(::write(in_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
-    // Collects output until it holds `text`; false after `limit` or when the output ends first.
-    bool ReadUntil(const std::string& text, std::chrono::milliseconds limit = 10s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (out.find(text) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            pollfd p{out_, POLLIN, 0};
-            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
-                return false;
-            char buffer[4096];
-            const ssize_t n = ::read(out_, buffer, sizeof buffer);
-            if (n <= 0) {
-                closed = true;
-                return false;
-            }
-            out.append(buffer, static_cast<std::size_t>(n));
-        }
-        return true;
-    }
-    // The exit status once it has ended; -1 when it did not end normally.
-    int Wait() {
-        int status = 0;
-        if (pid_ > 0 && ::waitpid(pid_, &status, 0) == pid_)
-            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        pid_ = -1;
-        return status_;
-    }
-
-    std::string out;
-    bool closed = false;  // the output has ended: the child is gone
-
-private:
-    pid_t pid_ = -1;
-    int in_ = -1, out_ = -1;
-    int status_ = -1;
-};
+    return ::testing::AssertionSuccess();
+}
 
 inline QCoreApplication& QtApp() {
     static int argc = 1;
@@ -167,6 +102,60 @@ inline QCoreApplication& QtApp() {
     static QCoreApplication app(argc, argv);
     return app;
 }
+
+// A child process (found on PATH) with its standard input, and its output and error together;
+// ended when the test is done with it.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& args) {
+        QtApp();
+        QStringList rest;
+        for (std::size_t i = 1; i < args.size(); ++i)
+            rest << QString::fromStdString(args[i]);
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        process_.start(QString::fromStdString(args[0]), rest);
+        process_.waitForStarted(10000);
+    }
+    ~Child() { Stop(); }
+    void Stop() {
+        Signal(SIGTERM);
+        Wait();
+    }
+    void Signal(int number) {
+        if (Pid() > 0) ::kill(Pid(), number);
+    }
+    pid_t Pid() const {
+        return process_.state() == QProcess::NotRunning ? -1 : pid_t(process_.processId());
+    }
+    void Write(const std::string& text) {
+        process_.write(text.data(), static_cast<qint64>(text.size()));
+        ASSERT_TRUE(process_.waitForBytesWritten(10000));
+    }
+    // Collects output until it holds `text`; false after `limit` or when the output ends first.
+    bool ReadUntil(const std::string& text, std::chrono::milliseconds limit = 10s) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            out += process_.readAll().toStdString();
+            if (out.find(text) != std::string::npos) return true;
+            closed = process_.state() == QProcess::NotRunning;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            if (closed || left.count() <= 0) return false;
+            process_.waitForReadyRead(static_cast<int>(left.count()));
+        }
+    }
+    // The exit status once it has ended; -1 when it did not end normally.
+    int Wait() {
+        process_.waitForFinished(-1);
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+    }
+
+    std::string out;
+    bool closed = false;  // the output has ended: the child is gone
+
+private:
+    QProcess process_;
+};
 
 // The main window's commands (`Operations`) with the program's pump, link and serial port over
 // the settings folder `dir`.
