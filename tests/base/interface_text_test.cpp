@@ -43,6 +43,30 @@ TEST(InterfaceText, TranslationsAreTranslatedAndKeepTheirAccessKeys) {
     }
 }
 
+// A translation keeps every blank ("%1".."%9") of the English text and adds none, whatever order
+// its language puts them in; filling puts each value where its blank stands.
+TEST(InterfaceText, TranslationsKeepEveryBlank) {
+    const auto blanks = [](const std::string& t) {
+        std::multiset<char> found;
+        for (std::size_t i = 0; i + 1 < t.size(); ++i) {
+            if (t[i] == '%' && t[i + 1] >= '1' && t[i + 1] <= '9') found.insert(t[i + 1]);
+        }
+        return found;
+    };
+    const InterfaceText english;
+    for (Language language : kAll) {
+        const InterfaceText text(language);
+        for (int id = kFirstTextId; id <= kLastTextId; ++id)
+            EXPECT_EQ(blanks(text.LoadText(id)), blanks(english.LoadText(id))) << id;
+    }
+    const TextMessage tooLong{246, {"ABCDEFGHIJ", "F-1 Prefix", "4"}};
+    EXPECT_EQ(tooLong.Text(),
+              "\"ABCDEFGHIJ\" is too long for row \"F-1 Prefix\" (at most 4 characters)");
+    EXPECT_EQ(tooLong.In(InterfaceText(Language::Japanese)),
+              "「ABCDEFGHIJ」は行「F-1 Prefix」には長すぎます（最大 4 文字）");
+    EXPECT_EQ(FillText("%2 of %1, %3%", {"a", "b"}), "b of a, %3%");
+}
+
 TEST(InterfaceText, TheLocalePicksTheVersion) {
     // clang-format off
     struct Case { const char* locale; Language language; } cases[] = {

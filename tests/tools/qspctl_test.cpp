@@ -52,7 +52,8 @@ TEST_F(QspctlCommands, ResetDiffListAndShowReportWhatAUserSees) {
     image[256] = 0;
     image[155] = 0;
     Save("c.Dec", image);
-    EXPECT_EQ(Ctl("diff rs232.Dec c.Dec").output, "# Differing bytes that no row shows:\n155\t170\t0\n");
+    EXPECT_EQ(Ctl("diff rs232.Dec c.Dec").output,
+              "# Differing bytes that no row shows:\n155\t170\t0\n");
 }
 
 // show, list and print speak the locale's language, or the one --lang names; the listing keeps
