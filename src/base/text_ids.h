@@ -61,7 +61,8 @@ inline constexpr int kTextProcessStopped = 284;
 inline constexpr int kTextProcessCrashed = 285;
 inline constexpr int kTextProcessStatus = 286;
 
-// qspctl monitor
+// qspctl monitor and update
 inline constexpr int kTextCannotOpenPort = 287;
+inline constexpr int kTextContinueYesNo = 288;
 
 }  // namespace qsp

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "base/text_ids.h"
 #include "link_session.h"
 #include "update/firmware_update.h"
 
@@ -10,7 +11,8 @@ namespace {
 // Message boxes as lines on standard error; the confirmation asked on the terminal unless --yes.
 class TerminalPrompt : public qsp::Prompt {
 public:
-    TerminalPrompt(qsp::StreamView& view, bool yes) : view_(view), yes_(yes) {}
+    TerminalPrompt(qsp::StreamView& view, const qsp::InterfaceText& text, bool yes)
+        : view_(view), text_(text), yes_(yes) {}
     qsp::PromptAnswer MessageBox(const std::string& text, const std::string& title, qsp::PromptIcon,
                                  qsp::PromptButtons buttons) override {
         view_.EndLine();
@@ -21,7 +23,7 @@ public:
         std::cerr << title << " " << line << "\n";
         if (buttons != qsp::PromptButtons::OkCancel) return qsp::PromptAnswer::Ok;
         if (yes_) return qsp::PromptAnswer::Ok;
-        std::cerr << "Continue? [y/N] " << std::flush;
+        std::cerr << text_.LoadText(qsp::kTextContinueYesNo) << " " << std::flush;
         std::string answer;
         std::getline(std::cin, answer);
         return answer == "y" || answer == "Y" || answer == "yes" ? qsp::PromptAnswer::Ok
@@ -33,6 +35,7 @@ public:
 
 private:
     qsp::StreamView& view_;
+    const qsp::InterfaceText& text_;
     bool yes_;
 };
 
@@ -59,7 +62,7 @@ int Update(const UpdateOptions& o, qspctl::CliContext& ctx) {
     const auto& text = scanner.text;
     auto& link = scanner.link;
     auto& lock = scanner.lock;
-    TerminalPrompt prompt(view, yes);
+    TerminalPrompt prompt(view, text, yes);
     qsp::FirmwareUpdate update(state, pump, view, lock, prompt, text, link);
     // The choices the settings window would take: this file, this type, confirmed.
     update.SetSettingsWindow([&](qsp::UpdateSettingsMode) {
