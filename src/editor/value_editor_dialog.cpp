@@ -8,6 +8,7 @@
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
+#include "editor/option_lists.h"
 
 namespace qsp {
 namespace {
@@ -57,12 +58,19 @@ void ValueEditorDialog::BuildControls() {
     combo1_ = new QComboBox(this);
     combo1_->setObjectName("Combo1");
     combo1_->setGeometry(14, 40, 392, 26);
-    combo1_->setEditable(false);
+    // The list takes typed text too; it counts only when it equals an entry exactly (Enter or
+    // "OK" look it up), so nothing completes or adds entries as the user types.
+    combo1_->setEditable(true);
+    combo1_->setInsertPolicy(QComboBox::NoInsert);
+    combo1_->setCompleter(nullptr);
     combo1_->setMaxVisibleItems(12);
     combo1_->installEventFilter(this);
+    combo1_->lineEdit()->installEventFilter(this);
     connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!showing_) model_.Choose(index);
     });
+    connect(combo1_->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& typed) { model_.SetListText(ListKey(S(typed))); });
 
     text1_ = new QLineEdit("Text1", this);
     text1_->setObjectName("Text1");
@@ -117,9 +125,8 @@ void ValueEditorDialog::ShowList(const CatalogueText& translate) {
         for (const std::string& option : model_.Options())
             combo1_->addItem(Q(translate(option)));
     }
-    combo1_->setPlaceholderText(model_.SelectedIndex() < 0 ? Q(translate(model_.ListText()))
-                                                           : QString());
     combo1_->setCurrentIndex(model_.SelectedIndex());
+    if (model_.SelectedIndex() < 0) combo1_->setEditText(Q(translate(model_.ListText())));
     showing_ = false;
 }
 
@@ -145,8 +152,20 @@ int ValueEditorDialog::exec() {
     return QDialog::exec();
 }
 
+// The list text the model compares with its entries: a translated entry or "Null" as typed stands
+// for its English text, anything else for itself.
+std::string ValueEditorDialog::ListKey(const std::string& typed) const {
+    const CatalogueText translate(language_);
+    if (typed == translate(editor::kNullText)) return editor::kNullText;
+    for (const std::string& option : model_.Options()) {
+        if (typed == translate(option)) return option;
+    }
+    return typed;
+}
+
 bool ValueEditorDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == combo1_ && event->type() == QEvent::KeyPress) {
+    if ((watched == combo1_ || watched == combo1_->lineEdit()) &&
+        event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             model_.EnterInList();

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "catalogue/catalogue_text.h"
 #include "editor/value_editor_dialog.h"
 
 namespace qsp {
@@ -56,7 +57,7 @@ TEST(ValueEditorDialog, ShowsTheListHintAndCorrectionAndCancelKeepsIt) {
 TEST(ValueEditorDialog, NullEnterAndOk) {
     Shown s(1, {150, 9, 3}, "Reading Mode", 0);
     EXPECT_EQ(s.Combo()->currentIndex(), -1);
-    EXPECT_EQ(s.Combo()->placeholderText(), "Null");
+    EXPECT_EQ(s.Combo()->currentText(), "Null");
     ASSERT_TRUE(QTest::qWaitForWindowActive(&s.dialog));
     s.Combo()->setFocus();
     QTest::keyClick(s.Combo(), Qt::Key_Return);
@@ -68,6 +69,49 @@ TEST(ValueEditorDialog, NullEnterAndOk) {
     QTest::mouseClick(s.Button(1), Qt::LeftButton);
     EXPECT_FALSE(s.dialog.isVisible());
     EXPECT_EQ(s.scratch[0], 4);
+}
+
+// Text typed into the list counts when it equals an entry exactly, as the dialog's language
+// shows it; any other text brings the first selection back on Enter or "OK".
+TEST(ValueEditorDialog, TypedListText) {
+    const std::uint8_t testMode = 4;  // Reading Mode "Test Mode", entry 3
+    struct Case {
+        Language language;
+        int entry;  // the entry typed, or -1
+        const char* other;
+        bool enter;
+    };
+    const Case cases[] = {{Language::Neutral, 1, "", true},
+                          {Language::Neutral, 0, "", false},
+                          {Language::Japanese, 1, "", false},
+                          {Language::Neutral, -1, "test mode", true},
+                          {Language::Neutral, -1, "Test Mode ", false}};
+    for (const Case& c : cases) {
+        ScratchBytes scratch{testMode};
+        ValueEditorModel model(1, {150, 9, 3}, "Reading Mode", scratch);
+        const InterfaceText text(c.language);
+        ValueEditorDialog dialog(model, text);
+        dialog.show();
+        auto* edit = dialog.findChild<QComboBox*>("Combo1")->lineEdit();
+        const std::string typed =
+            c.entry < 0 ? c.other : CatalogueText(c.language)(model.Options()[c.entry]);
+        SCOPED_TRACE(typed);
+        edit->clear();
+        for (QChar ch : QString::fromStdString(typed))
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, ch, {});
+        if (c.enter) QTest::keyClick(edit, Qt::Key_Return);
+        EXPECT_TRUE(dialog.isVisible());
+        QTest::mouseClick(dialog.findChild<QPushButton*>("Command1_1"), Qt::LeftButton);
+        // What choosing the entry (or, for other text, the first selection) and OK store.
+        ScratchBytes expected{testMode};
+        ValueEditorModel chosen(1, {150, 9, 3}, "Reading Mode", expected);
+        chosen.Choose(c.entry < 0 ? chosen.InitialIndex() : c.entry);
+        chosen.Ok();
+        EXPECT_EQ(scratch[0], expected[0]);
+        if (c.entry >= 0) {
+            EXPECT_NE(scratch[0], testMode);
+        }
+    }
 }
 
 // A two-character row takes at most two characters; OK stores them, a position left empty (or
