@@ -28,10 +28,7 @@
 #include <vector>
 
 #include "app/main_operations.h"
-#include "base/main_lock.h"
-#include "base/qt_event_pump.h"
-#include "link/fakes.h"
-#include "link/qt_serial_port.h"
+#include "link/program_rig.h"
 #include "link/sim_process.h"
 #include "update/firmware_update.h"
 
@@ -174,30 +171,7 @@ private:
     std::vector<Mark> marks_;
 };
 
-// The main window's side of one operation: the program's pump, link and lock over the settings
-// folder, with message boxes answered OK.
-struct Program {
-    explicit Program(const fs::path& dir) : folder(dir) {
-        state.SettingsDir = dir;
-        state.Settings = qsp::LoadSettingsFile(dir);
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-    }
-    // Setup as the main window runs it; true when the settings window would open.
-    bool Setup() {
-        qsp::MainOperations ops(state, pump, view, lock, prompt, text, link);
-        bool opened = false;
-        ops.ScannerSetup([&] { opened = true; });
-        return opened;
-    }
-    fs::path folder;
-    qsp::AppState state;
-    qsp::QtEventPump pump;
-    qsptest::FakeMainView view;
-    qsptest::FakePrompt prompt;
-    qsp::InterfaceText text;
-    qsp::ScannerLink link{state, pump, view, text, qsp::QtSerialPort::Factory(folder)};
-    qsp::MainLock lock{view, pump};
-};
+using Program = qsptest::ProgramRig<qsp::MainOperations>;
 
 void WriteFile(const fs::path& path, unsigned seed) {
     std::ofstream out(path, std::ios::binary);

@@ -16,12 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "base/main_lock.h"
-#include "base/qt_event_pump.h"
 #include "base/settings_file.h"
-#include "link/fakes.h"
-#include "link/qt_serial_port.h"
-#include "link/scanner_link.h"
+#include "link/program_rig.h"
 #include "link/sim_process.h"
 #include "scanner_model.h"
 #include "workbench/param_file.h"
@@ -95,13 +91,7 @@ inline ::testing::AssertionResult SameBlock(const qsp::ImageBytes& a, const qsp:
     return ::testing::AssertionSuccess();
 }
 
-inline QCoreApplication& QtApp() {
-    static int argc = 1;
-    static char name[] = "qsp_e2e_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
+using qsptest::QtApp;
 
 // A child process (found on PATH) with its standard input, and its output and error together;
 // ended when the test is done with it.
@@ -157,30 +147,6 @@ private:
     QProcess process_;
 };
 
-// The main window's commands (`Operations`) with the program's pump, link and serial port over
-// the settings folder `dir`.
-template <class Operations>
-struct ProgramRig {
-    explicit ProgramRig(const fs::path& dir) : folder(dir) {
-        state.SettingsDir = dir;
-        state.Settings = qsp::LoadSettingsFile(dir);
-        lock.SetReceivePoll([this] { link.Serial().ReceivePoll(); });
-    }
-    bool Setup() {
-        bool opened = false;
-        ops.ScannerSetup([&] { opened = true; });
-        return opened;
-    }
-    fs::path folder;
-    QCoreApplication& app = QtApp();
-    qsp::AppState state;
-    qsp::QtEventPump pump;
-    qsptest::FakeMainView view;
-    qsptest::FakePrompt prompt;
-    qsp::InterfaceText text;
-    qsp::ScannerLink link{state, pump, view, text, qsp::QtSerialPort::Factory(folder)};
-    qsp::MainLock lock{view, pump};
-    Operations ops{state, pump, view, lock, prompt, text, link};
-};
+using qsptest::ProgramRig;
 
 }  // namespace e2e

@@ -127,8 +127,8 @@ int SetupBoundSeconds(const qsp::AppSettings& s) {
 
 int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const DeployOptions& o) {
     const qsp::InterfaceText text(ctx.language);
-    const auto say = [&text](int id, std::vector<std::string> args) {
-        return qsp::FillText(text.LoadText(id), args);
+    const auto say = [&ctx](int id, const std::vector<std::string>& args) {
+        return Say(ctx.language, id, args);
     };
     std::ofstream report;
     if (!o.report.empty()) {
