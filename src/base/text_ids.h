@@ -65,4 +65,11 @@ inline constexpr int kTextProcessStatus = 286;
 inline constexpr int kTextCannotOpenPort = 287;
 inline constexpr int kTextContinueYesNo = 288;
 
+// Host link kept or moved by a set-up
+inline constexpr int kTextKeptLink = 289;
+inline constexpr int kTextMovedLink = 290;
+
+// A profile's raw form
+inline constexpr int kTextProfileRawForm = 291;
+
 }  // namespace qsp

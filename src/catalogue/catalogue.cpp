@@ -102,6 +102,36 @@ EditDescriptor Descriptor(const RowDef& row, const ImageBytes& image,
     return d;
 }
 
+RowBits Bits(const RowDef& row, const std::optional<DataEditFormat>& format) {
+    const std::size_t index = FieldIndex(row, format);
+    RowBits bits{index, 1, 0xFF};
+    switch (row.show) {
+        case Show::Bit:
+        case Show::Field: {
+            const unsigned width = row.high - row.low + 1u;
+            bits.mask = static_cast<std::uint8_t>(((1u << width) - 1u) << row.low);
+            break;
+        }
+        case Show::Chars:
+            bits.count = row.arg;
+            if ((row.arg == 5 || row.arg == 16) && !IsFindString(index)) {
+                --bits.first;
+                ++bits.count;
+            }
+            break;
+        case Show::CodeTypes:
+            bits.count = 3;
+            break;
+        case Show::ClearFormat:
+            bits.count = 0;
+            break;
+        default:
+            break;
+    }
+    if (bits.first + bits.count > kParamImageSize) bits.count = kParamImageSize - bits.first;
+    return bits;
+}
+
 std::string ValueText(const RowDef& row, ImageBytes& image,
                       const std::optional<DataEditFormat>& format) {
     const std::size_t index = FieldIndex(row, format);
@@ -319,6 +349,7 @@ std::vector<ShownRow> BuildPage(ImageBytes& image, int page,
         out.label = Label(row, format);
         out.value = ValueText(row, image, format);
         out.edit = Descriptor(row, image, format, rowNumber);
+        out.bits = Bits(row, format);
         shown[row.label] = out.value;
         rows.push_back({&row, std::move(out)});
     }
@@ -357,6 +388,51 @@ void CopyField(const RowDef& row, const std::optional<DataEditFormat>& format,
 }
 
 }  // namespace
+
+namespace {
+
+int LowBit(std::uint8_t mask) {
+    int low = 0;
+    while (low < 7 && (mask & (1u << low)) == 0)
+        ++low;
+    return low;
+}
+
+bool IsField(const RowBits& bits) {
+    return bits.count == 1 && bits.mask != 0xFF;
+}
+
+}  // namespace
+
+std::vector<unsigned> RowBitValues(const ImageBytes& image, const RowBits& bits) {
+    if (IsField(bits))
+        return {static_cast<unsigned>(image[bits.first] & bits.mask) >> LowBit(bits.mask)};
+    return {image.begin() + static_cast<std::ptrdiff_t>(bits.first),
+            image.begin() + static_cast<std::ptrdiff_t>(bits.first + bits.count)};
+}
+
+unsigned RowBitLargest(const RowBits& bits) {
+    return IsField(bits) ? static_cast<unsigned>(bits.mask >> LowBit(bits.mask)) : 255u;
+}
+
+void PutRowBitValues(ImageBytes& image, const RowBits& bits, const std::vector<unsigned>& values) {
+    if (IsField(bits)) {
+        const auto field = static_cast<std::uint8_t>(values.at(0) << LowBit(bits.mask));
+        image[bits.first] =
+            static_cast<std::uint8_t>((image[bits.first] & ~bits.mask) | (field & bits.mask));
+        return;
+    }
+    for (std::size_t i = 0; i < bits.count; ++i)
+        image[bits.first + i] = static_cast<std::uint8_t>(values.at(i));
+}
+
+bool SameRowBits(const ImageBytes& a, const ImageBytes& b, const RowBits& bits) {
+    const std::uint8_t mask = bits.count == 1 ? bits.mask : 0xFF;
+    for (std::size_t i = bits.first; i < bits.first + bits.count; ++i) {
+        if (((a[i] ^ b[i]) & mask) != 0) return false;
+    }
+    return true;
+}
 
 std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
     std::optional<DataEditFormat> format;

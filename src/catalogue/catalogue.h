@@ -23,10 +23,29 @@
 
 namespace qsp {
 
+// The bits of the image a row's value is read from: bytes first..first+count-1, and of a single
+// byte only the bits in `mask`. A run of 5 or 16 characters covers its length byte before the
+// characters and the padding after them; an action row covers nothing.
+struct RowBits {
+    std::size_t first = 0;
+    std::size_t count = 0;
+    std::uint8_t mask = 0xFF;
+    bool Covers(std::size_t index) const { return index >= first && index < first + count; }
+};
+
+// A row's bits as numbers: each byte of its run, or the value of its field when it covers some
+// bits of one byte; the largest number one of them can be; putting them back; whether two
+// images agree in them.
+std::vector<unsigned> RowBitValues(const ImageBytes& image, const RowBits& bits);
+unsigned RowBitLargest(const RowBits& bits);
+void PutRowBitValues(ImageBytes& image, const RowBits& bits, const std::vector<unsigned>& values);
+bool SameRowBits(const ImageBytes& a, const ImageBytes& b, const RowBits& bits);
+
 struct PropertyRow {
     std::string label;
     std::string value;
     EditDescriptor edit;
+    RowBits bits;
 };
 
 inline constexpr int kFirstPage = 1;

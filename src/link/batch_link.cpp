@@ -73,8 +73,39 @@ std::string SetupResultName(SetupResult result) {
     }
 }
 
+bool MovesHostLink(const ImageBytes& current, const ImageBytes& wanted) {
+    return current[kHostLinkFirstByte] != wanted[kHostLinkFirstByte] ||
+           current[kHostLinkFirstByte + 1] != wanted[kHostLinkFirstByte + 1];
+}
+
+WantedBlock ComposeBlock(int interface, const ImageBytes& current, const BlockChange& change,
+                         bool changeLink) {
+    WantedBlock out;
+    out.block = current;
+    out.error = change(out.block);
+    if (!out.error.empty()) return out;
+    if (MovesHostLink(current, out.block)) {
+        if (changeLink) {
+            out.movedLink = true;
+        } else {
+            out.keptLink = true;
+            std::copy_n(current.begin() + kHostLinkFirstByte, kHostLinkByteCount,
+                        out.block.begin() + kHostLinkFirstByte);
+        }
+    }
+    if (interface == kRs232) {
+        // The serial write carries the sum of bytes 0..253 in bytes 254 and 255, and the
+        // scanner keeps it there.
+        const std::uint16_t sum = ImageSum(out.block);
+        out.block[254] = static_cast<std::uint8_t>(sum >> 8);
+        out.block[255] = static_cast<std::uint8_t>(sum & 0xFF);
+    }
+    out.bytesChanged = BlockDifferences(current, out.block);
+    return out;
+}
+
 SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& port,
-                          const BlockChange& change) {
+                          const BlockChange& change, bool changeLink) {
     AppState& st = link.Serial().State();
     const InterfaceText& text = link.Text();
     SetupOutcome out;
@@ -90,16 +121,12 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
     };
     if (!ReadBlock(link, interface)) return fail(text.LoadText(kTextLoadFailed));
     out.blockXor = ImageChecksum(st.ParamImage);
-    ImageBytes wanted = st.ParamImage;
-    if (std::string why = change(wanted); !why.empty()) return fail(why);
-    if (interface == kRs232) {
-        // The serial write carries the sum of bytes 0..253 in bytes 254 and 255, and the
-        // scanner keeps it there.
-        const std::uint16_t sum = ImageSum(wanted);
-        wanted[254] = static_cast<std::uint8_t>(sum >> 8);
-        wanted[255] = static_cast<std::uint8_t>(sum & 0xFF);
-    }
-    out.bytesChanged = BlockDifferences(st.ParamImage, wanted);
+    const WantedBlock composed = ComposeBlock(interface, st.ParamImage, change, changeLink);
+    if (!composed.error.empty()) return fail(composed.error);
+    const ImageBytes& wanted = composed.block;
+    out.keptLink = composed.keptLink;
+    out.movedLink = composed.movedLink;
+    out.bytesChanged = composed.bytesChanged;
     if (out.bytesChanged == 0) {
         link.CloseScannerLink(interface);
         out.result = SetupResult::Unchanged;

@@ -39,6 +39,30 @@ BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::strin
 // file replaces the block, a profile sets its rows) and returns "", or returns why it cannot.
 using BlockChange = std::function<std::string(ImageBytes& image)>;
 
+// The bytes that choose the host link a scanner talks on: computer type (139) and interface
+// (140), with the terminator (141) that goes with the link.
+inline constexpr std::size_t kHostLinkFirstByte = 139;
+inline constexpr std::size_t kHostLinkByteCount = 3;
+
+// Whether `wanted` would move the scanner holding `current` to another host link (another
+// computer type or interface).
+bool MovesHostLink(const ImageBytes& current, const ImageBytes& wanted);
+
+// The block a scanner holding `current` (as read on `interface`) is to hold after `change`.
+struct WantedBlock {
+    std::string error;       // why the change cannot be made; empty on success
+    ImageBytes block{};      // bytes 0..511 as they would be programmed
+    int bytesChanged = 0;    // bytes of 0..511 that differ from `current`
+    bool keptLink = false;   // the change would have moved the link, and the scanner's own
+                             // link bytes were kept
+    bool movedLink = false;  // the change moves the link (only with `changeLink`)
+};
+// Unless `changeLink`, a change that would move the scanner to another link keeps the scanner's
+// own bytes 139..141 and programs the rest. On RS-232 the block carries the sum of bytes
+// 0..253 in bytes 254 and 255, as the scanner keeps it.
+WantedBlock ComposeBlock(int interface, const ImageBytes& current, const BlockChange& change,
+                         bool changeLink);
+
 enum class SetupResult { Programmed, Unchanged, Failed };
 
 struct SetupOutcome {
@@ -46,6 +70,8 @@ struct SetupOutcome {
     std::string message;
     int bytesChanged = 0;       // bytes of the block the change changed
     std::uint8_t blockXor = 0;  // exclusive-or of the block the scanner holds at the end
+    bool keptLink = false;      // see WantedBlock
+    bool movedLink = false;
 };
 
 // "programmed", "unchanged", "failed".
@@ -53,8 +79,9 @@ std::string SetupResultName(SetupResult result);
 
 // One scanner set up: connect, read, apply `change`, program only when a byte differs, read the
 // block back and compare. The link is ended in every case; ParamImage holds what was last read.
+// Unless `changeLink`, the scanner stays on its link (see ComposeBlock).
 SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& port,
-                          const BlockChange& change);
+                          const BlockChange& change, bool changeLink = false);
 
 // A main window for a terminal: messages as lines, the progress as a bar redrawn in place
 // (only when `showProgress`, i.e. on a terminal).

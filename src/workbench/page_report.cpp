@@ -1,10 +1,12 @@
 #include "workbench/page_report.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <utility>
 
 #include "workbench/param_file.h"
+#include "workbench/profile.h"
 
 namespace qsp {
 namespace {
@@ -23,27 +25,26 @@ std::vector<int> ComparedPages(const ImageBytes& first, const ImageBytes& second
     return pages;
 }
 
-// Every value text of the pages, in order: what a user could see of the image.
-std::vector<std::string> Values(ImageBytes image, const std::vector<int>& pages) {
-    std::vector<std::string> values;
-    for (int page : pages) {
-        for (auto& row : ShowPage(image, page)) {
-            values.push_back(row.label);
-            values.push_back(std::move(row.value));
-        }
-    }
-    return values;
-}
-
 // Rows keyed by label and occurrence, so that a page showing a label twice pairs them in order.
 using RowKey = std::pair<std::string, int>;
 
-std::vector<std::pair<RowKey, std::string>> Keyed(const std::vector<PropertyRow>& rows) {
+std::vector<std::pair<RowKey, const PropertyRow*>> Keyed(const std::vector<PropertyRow>& rows) {
     std::map<std::string, int> seen;
-    std::vector<std::pair<RowKey, std::string>> keyed;
+    std::vector<std::pair<RowKey, const PropertyRow*>> keyed;
     for (const auto& row : rows)
-        keyed.push_back({{row.label, seen[row.label]++}, row.value});
+        keyed.push_back({{row.label, seen[row.label]++}, &row});
     return keyed;
+}
+
+// The bits of every byte that some row of the pages reads its value from.
+void MarkCovered(const std::vector<PageRows>& pages,
+                 std::array<std::uint8_t, kParamImageSize>& covered) {
+    for (const auto& page : pages) {
+        for (const auto& row : page.rows) {
+            for (std::size_t i = row.bits.first; i < row.bits.first + row.bits.count; ++i)
+                covered[i] |= row.bits.count == 1 ? row.bits.mask : 0xFF;
+        }
+    }
 }
 
 }  // namespace
@@ -82,34 +83,35 @@ ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second)
                 {pages[p], shownA[p].heading, label, std::move(x), std::move(y), row});
         };
         for (std::size_t r = 0; r < rowsA.size(); ++r) {
-            const auto& [key, value] = rowsA[r];
+            const auto& [key, rowA] = rowsA[r];
             const int row = static_cast<int>(r) + 1;
             // Bindings are captured through a named reference: clang before 16 cannot capture them.
             const auto match = std::find_if(rowsB.begin(), rowsB.end(),
                                             [&k = key](const auto& r) { return r.first == k; });
             if (match == rowsB.end()) {
-                add(key.first, value, std::nullopt, row);
-            } else if (match->second != value) {
-                add(key.first, value, match->second, row);
+                add(key.first, rowA->value, std::nullopt, row);
+            } else if (match->second->value != rowA->value) {
+                add(key.first, rowA->value, match->second->value, row);
+            } else if (!SameRowBits(first, second, rowA->bits)) {
+                // The same text from other bits (a key sequence's padding, a value the page
+                // corrects when shown): the bits as the files hold them.
+                add(key.first, RawRowText(first, rowA->bits), RawRowText(second, rowA->bits), row);
             }
         }
-        for (const auto& [key, value] : rowsB) {
+        for (const auto& [key, rowB] : rowsB) {
             const bool inA = std::any_of(rowsA.begin(), rowsA.end(),
                                          [&k = key](const auto& r) { return r.first == k; });
-            if (!inA) add(key.first, std::nullopt, value, 0);
+            if (!inA) add(key.first, std::nullopt, rowB->value, 0);
         }
     }
 
-    const auto valuesA = Values(first, pages);
-    const auto valuesB = Values(second, pages);
+    // Every bit of a row's run belongs to that row; only bits outside every row are unshown.
+    std::array<std::uint8_t, kParamImageSize> covered{};
+    MarkCovered(shownA, covered);
+    MarkCovered(shownB, covered);
     for (std::size_t i = 0; i < static_cast<std::size_t>(kParamFileLines); ++i) {
-        if (first[i] == second[i]) continue;
-        ImageBytes changedA = first;
-        changedA[i] = second[i];
-        ImageBytes changedB = second;
-        changedB[i] = first[i];
-        const bool shown = Values(changedA, pages) != valuesA || Values(changedB, pages) != valuesB;
-        if (!shown) difference.unshownBytes.push_back({i, first[i], second[i]});
+        if (((first[i] ^ second[i]) & ~covered[i]) != 0)
+            difference.unshownBytes.push_back({i, first[i], second[i]});
     }
     return difference;
 }

@@ -54,8 +54,10 @@ struct ImageDifference {
 // Compares two images as files hold them (bytes 0..514). Rows are compared on the pages either
 // image lists, and on the WAND page: each image shows its pages in turn (taking the
 // corrections), and rows are matched by page and label (the n-th row of a label with the n-th).
-// A differing byte counts as shown when putting the other image's value into it alone changes
-// some row of either image; the others are listed as unshown bytes, with their file values.
+// A row differs when its text differs, or when the same text stands on other bits (then both
+// sides are given in a profile's raw form, "raw 2 65 66 0 0 0"). Every bit of a row's run (a
+// key sequence's length byte, characters and padding) belongs to that row; bits that no row of
+// either image reads are listed as unshown bytes, with their file values.
 ImageDifference CompareImages(const ImageBytes& first, const ImageBytes& second);
 
 // "# N heading" per page with differences, then "label<TAB>first<TAB>second" per row ("(no row)"

@@ -34,13 +34,33 @@ bool IsAction(const EditDescriptor& edit) {
     return edit.bitOrKind == kEditClearFormat;
 }
 
-// The bytes a row's value is made of: first index and count.
-std::pair<std::size_t, std::size_t> RowBytes(const EditDescriptor& edit) {
-    const int kind = edit.bitOrKind;
-    if (kind == kEditCodeTypes) return {edit.index, 3};
-    if (kind > kEditRunBase && kind < kEditClearFormat)
-        return {edit.index, static_cast<std::size_t>(kind - kEditRunBase)};
-    return {edit.index, 1};
+constexpr const char* kRawWord = "raw";
+
+bool IsRawText(const std::string& value) {
+    return value == kRawWord || value.rfind(std::string(kRawWord) + " ", 0) == 0;
+}
+
+// The numbers of a raw value for a row with these bits; nothing when they are not exactly as
+// many as the row covers, each within what its bits can hold.
+std::optional<std::vector<unsigned>> ParseRaw(const std::string& value, const RowBits& bits) {
+    const unsigned largest = RowBitLargest(bits);
+    std::vector<unsigned> values;
+    std::size_t at = std::char_traits<char>::length(kRawWord);
+    while (at < value.size()) {
+        at = value.find_first_not_of(" \t", at);
+        if (at == std::string::npos) break;
+        const auto end = std::min(value.find_first_of(" \t", at), value.size());
+        const std::string number = value.substr(at, end - at);
+        at = end;
+        if (number.empty() || number.size() > 3 ||
+            number.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        const auto v = static_cast<unsigned>(std::stoi(number));
+        if (v > largest) return std::nullopt;
+        values.push_back(v);
+    }
+    if (values.size() != bits.count || bits.count == 0) return std::nullopt;
+    return values;
 }
 
 // The pages a profile covers, in page order: the listed pages with the WAND page among them.
@@ -72,11 +92,15 @@ std::optional<std::string> ShownValue(ImageBytes& image, int page, const std::st
 std::string RowKey(const std::string& label, int nth) {
     return nth == 1 ? label : label + " #" + std::to_string(nth);
 }
+// A row number no page reaches: a key whose number is this large names no row.
+constexpr int kNoSuchRow = 1 << 20;
+
 std::pair<std::string, int> SplitRowKey(const std::string& key) {
     const auto hash = key.rfind(" #");
     if (hash != std::string::npos && hash + 2 < key.size() &&
         key.find_first_not_of("0123456789", hash + 2) == std::string::npos) {
-        const int nth = std::stoi(key.substr(hash + 2));
+        const std::string digits = key.substr(hash + 2);
+        const int nth = digits.size() > 6 ? kNoSuchRow : std::stoi(digits);
         if (nth > 1) return {key.substr(0, hash), nth};
     }
     return {key, 1};
@@ -120,11 +144,16 @@ struct Setting {
     int line = 0;
     int page = 0;
     std::string heading;
+    std::string key;  // as the profile writes it: the label and "#n" for a later row
     std::string label;
     int nth = 1;
     std::string value;
     bool reached = false;
-    bool failed = false;
+    bool failed = false;  // for good: a raw value that does not fit the row
+    // Why the row's editor could not take the value in the last pass; another row set later in
+    // that pass may still make it possible (7 data bits before parity, an interface before the
+    // computer type it allows).
+    std::optional<TextMessage> fault;
 };
 
 using Fault = std::optional<TextMessage>;
@@ -279,6 +308,25 @@ private:
     const Setting& s_;
 };
 
+// Whether the row's text, set through the row's editor on `shown` with the row's bits at their
+// factory values, gives back exactly the bits the row holds in `shown`.
+bool TextGivesBits(const ImageBytes& shown, const ImageBytes& factory, int page,
+                   const PropertyRow& row, int nth) {
+    ImageBytes base = shown;
+    PutRowBitValues(base, row.bits, RowBitValues(factory, row.bits));
+    const auto rows = ShowPage(base, page);
+    const PropertyRow* there = FindRow(rows, row.label, nth);
+    if (there == nullptr) return false;
+    Setting s;
+    s.page = page;
+    s.label = row.label;
+    s.key = RowKey(row.label, nth);
+    s.nth = nth;
+    s.value = Trim(row.value);
+    if (Trim(there->value) != s.value && Applier(base, s).Set(*there)) return false;
+    return SameRowBits(base, shown, row.bits);
+}
+
 // The settings of a profile text; syntax faults go into `errors`.
 std::vector<Setting> ParseSettings(const std::string& text, const std::string& source,
                                    std::vector<ProfileError>& errors) {
@@ -317,9 +365,10 @@ std::vector<Setting> ParseSettings(const std::string& text, const std::string& s
         s.line = line;
         s.page = page;
         s.heading = heading;
-        std::tie(s.label, s.nth) = SplitRowKey(Trim(content.substr(0, equals)));
+        s.key = Trim(content.substr(0, equals));
+        std::tie(s.label, s.nth) = SplitRowKey(s.key);
         s.value = Trim(content.substr(equals + 1));
-        const auto key = std::make_pair(page, RowKey(s.label, s.nth));
+        const auto key = std::make_pair(page, s.nth == kNoSuchRow ? s.key : RowKey(s.label, s.nth));
         if (const auto it = firstLine.find(key); it != firstLine.end()) {
             fail(kTextProfileSetTwice, {key.second, heading, std::to_string(it->second)});
             continue;
@@ -347,28 +396,73 @@ int ImageHostLink(const ImageBytes& image) {
 
 std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
     ImageBytes shown = image;
-    // The factory file of the image's host link, as "qspctl reset" writes it.
-    ImageBytes factory{};
+    // The factory file of the image's host link, as "qspctl reset" writes it, with the
+    // corrections its pages make when shown.
+    ImageBytes factoryFile{};
     int currentPage = 0;
-    ResetImage(factory, ImageHostLink(image), currentPage);
+    ResetImage(factoryFile, ImageHostLink(image), currentPage);
+    ImageBytes factory = factoryFile;
+    const auto pages = ProfilePages(image);
+    for (int page : pages)
+        ShowPage(factory, page);
     std::vector<ProfileRow> out;
-    for (int page : ProfilePages(image)) {
+    std::vector<RowBits> bits;
+    for (int page : pages) {
         const auto rows = ShowPage(shown, page);
         std::map<std::string, int> seen;
         for (const auto& row : rows) {
             if (row.label.empty() || IsAction(row.edit)) continue;
             const int nth = ++seen[row.label];
-            const std::string value = Trim(row.value);
-            if (!all) {
-                // The row with its own bytes at their factory values, the others as they are.
-                ImageBytes hybrid = shown;
-                const auto [first, count] = RowBytes(row.edit);
-                for (std::size_t i = first; i < first + count && InImage(i); ++i)
-                    hybrid[i] = factory[i];
-                if (ShownValue(hybrid, page, row.label, nth) == value) continue;
-            }
+            const bool factoryBits = SameRowBits(shown, factory, row.bits);
+            if (!all && factoryBits) continue;
+            // The row's text when setting it through its editor gives back the row's bits,
+            // otherwise the bits themselves. A text with a line break in it would end the line.
+            const std::string text = Trim(row.value);
+            const bool oneLine = text.find_first_of("\r\n") == std::string::npos;
+            const std::string value =
+                oneLine && (factoryBits || TextGivesBits(shown, factory, page, row, nth))
+                    ? text
+                    : RawRowText(shown, row.bits);
             out.push_back({page, PageHeading(page), RowKey(row.label, nth), value, row.edit.index});
+            bits.push_back(row.bits);
         }
+    }
+    // One row's editor may change another row's bits (7 data bits turn parity "None" into
+    // "Even"): the rows are applied onto the factory file as a check, and a row whose bits do
+    // not come back is written in the raw form instead, until every row comes back.
+    for (int round = 0; round < kApplyRounds; ++round) {
+        ImageBytes applied = factoryFile;
+        const auto result = ApplyProfile(applied, ProfileText(out, ""), "");
+        bool changed = false;
+        if (!result.ok()) {
+            // A row the factory file cannot take through its editor: its bits instead. The text
+            // has a line per row, a heading before each page and a blank line between pages.
+            std::vector<int> lines;
+            int line = 0;
+            for (std::size_t i = 0; i < out.size(); ++i) {
+                if (i == 0 || out[i].page != out[i - 1].page) line += i == 0 ? 1 : 2;
+                lines.push_back(++line);
+            }
+            for (const auto& e : result.errors) {
+                const auto at = std::find(lines.begin(), lines.end(), e.line);
+                if (at == lines.end()) continue;
+                const auto i = static_cast<std::size_t>(at - lines.begin());
+                if (!IsRawText(out[i].value)) {
+                    out[i].value = RawRowText(shown, bits[i]);
+                    changed = true;
+                }
+            }
+            if (!changed) break;
+            continue;
+        }
+        for (int page : pages)
+            ShowPage(applied, page);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            if (IsRawText(out[i].value) || SameRowBits(applied, shown, bits[i])) continue;
+            out[i].value = RawRowText(shown, bits[i]);
+            changed = true;
+        }
+        if (!changed) break;
     }
     return out;
 }
@@ -398,10 +492,23 @@ std::string ProfileResult::Describe(const InterfaceText& text) const {
     return out;
 }
 
+std::string RawRowText(const ImageBytes& image, const RowBits& bits) {
+    std::string out = kRawWord;
+    for (unsigned v : RowBitValues(image, bits))
+        out += " " + std::to_string(v);
+    return out;
+}
+
 ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std::string& source) {
     ProfileResult result;
     auto settings = ParseSettings(text, source, result.errors);
     ImageBytes work = image;
+    // Whether the row shows the setting's value: its text, or for a raw value its bits.
+    const auto holds = [](const ImageBytes& at, const Setting& s, const PropertyRow& row) {
+        if (!IsRawText(s.value)) return Trim(row.value) == s.value;
+        const auto values = ParseRaw(s.value, row.bits);
+        return values && RowBitValues(at, row.bits) == *values;
+    };
     // Passes over the settings until one changes nothing: a setting that opens a gate makes the
     // rows behind it reachable in the next pass, whatever order the lines stand in.
     bool changed = true;
@@ -413,28 +520,47 @@ ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std
             const PropertyRow* row = FindRow(rows, s.label, s.nth);
             if (row == nullptr) continue;
             s.reached = true;
-            if (Trim(row->value) == s.value) continue;
-            if (auto fault = Applier(work, s).Set(*row)) {
-                result.errors.push_back({source, s.line, std::move(*fault)});
-                s.failed = true;
+            if (IsRawText(s.value)) {
+                // The bits as they stand, past the editor's lists and ranges.
+                const auto values = ParseRaw(s.value, row->bits);
+                if (!values || IsAction(row->edit)) {
+                    result.errors.push_back({source,
+                                             s.line,
+                                             {kTextProfileRawForm,
+                                              {s.value, s.key, std::to_string(row->bits.count),
+                                               std::to_string(RowBitLargest(row->bits))}}});
+                    s.failed = true;
+                    continue;
+                }
+                if (RowBitValues(work, row->bits) == *values) continue;
+                PutRowBitValues(work, row->bits, *values);
+                changed = true;
                 continue;
             }
-            changed = true;
+            s.fault.reset();
+            if (holds(work, s, *row)) continue;
+            s.fault = Applier(work, s).Set(*row);
+            if (!s.fault) changed = true;
         }
     }
     for (const auto& s : settings) {
         if (s.failed) continue;
-        const std::vector<std::string> where = {RowKey(s.label, s.nth), s.heading};
-        if (!s.reached) {
+        const std::vector<std::string> where = {s.key, s.heading};
+        if (s.fault) {
+            result.errors.push_back({source, s.line, *s.fault});
+        } else if (!s.reached) {
             result.errors.push_back(
                 {source,
                  s.line,
-                 {LookupRow(work, s.page, s.label) ? kTextProfileRowHidden : kTextProfileNoRow,
+                 {LookupRow(work, s.page, s.label) && s.nth != kNoSuchRow ? kTextProfileRowHidden
+                                                                          : kTextProfileNoRow,
                   where}});
         } else if (changed) {
             // Still changing after every pass: two settings undo each other.
-            const auto shown = ShownValue(work, s.page, s.label, s.nth);
-            if (shown && *shown != s.value)
+            ImageBytes at = work;
+            const auto rows = ShowPage(at, s.page);
+            const PropertyRow* row = FindRow(rows, s.label, s.nth);
+            if (row && !holds(at, s, *row))
                 result.errors.push_back({source, s.line, {kTextProfileUndone, where}});
         }
     }

@@ -13,6 +13,13 @@
 // `Label = Value` sets one row. The value is the text the row shows (numbers without the blank
 // the list puts before them; characters in braces, as "{A}{CR}"; code types as "UPCA,EAN13,").
 //
+// The raw form names the row's bits themselves: `raw` and a decimal number per byte the row
+// covers (`Reading Mode = raw 13`, `Code-39 Length Max = raw 128`; a key sequence's length byte,
+// its characters and padding: `Preamble = raw 2 65 66 0 0 0`), or, for a row that is a field of
+// some bits of one byte, the field's value (`raw 3`). It is stored exactly, past the editor's
+// lists and ranges; a number out of range in the ordinary form stays an error. Export writes a
+// row in the raw form only when its text would not give back its bits.
+//
 // Applying a profile sets each row through the value editor's option lists, the special
 // keyboard's entries and the code type boxes, and lets each page take the corrections showing it
 // makes, exactly as editing the row in the settings window does. Rows whose gate is closed in the
@@ -25,6 +32,7 @@
 #include <vector>
 
 #include "base/interface_text.h"
+#include "catalogue/catalogue.h"
 #include "catalogue/param_image.h"
 
 namespace qsp {
@@ -46,10 +54,14 @@ struct ProfileRow {
 int ImageHostLink(const ImageBytes& image);
 
 // The rows of every page the image shows (1..24 with the WAND page, then the data edit pages it
-// lists), in page order. Without `all`, only rows whose value differs from the value the row
-// shows when its own bytes hold the factory values of the image's host link. Action rows (Clear
-// Format) are never rows of a profile.
+// lists), in page order. Without `all`, only rows whose bits differ from the factory values of
+// the image's host link. Action rows (Clear Format) are never rows of a profile. Applying the
+// rows onto any image gives each row's bits as they are in `image` (after the corrections
+// showing its pages makes).
 std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all);
+
+// "raw 2 65 66 0 0 0": a row's bits in `image` in the raw form.
+std::string RawRowText(const ImageBytes& image, const RowBits& bits);
 
 // The profile text of those rows: a comment line naming `source` when it is not empty, then a
 // section per page with at least one row. Lines end in LF.

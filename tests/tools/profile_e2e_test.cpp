@@ -88,11 +88,12 @@ TEST(ProfileEndToEnd, WriteProgramsOnlyWhatDiffersAndThenReportsUnchanged) {
         EXPECT_TRUE(SameBlock(FileImage(dir.path / "r.Dec"), expected)) << port;
     }
 
-    // A profile the scanner's block cannot take programs nothing.
+    // A profile with a value no row can take is refused before any scanner is touched.
     std::ofstream(dir.path / "bad.qsp-profile") << "[Mode and Interface]\nTerminator = LF LF\n";
     run = Qspctl(dir.path, "write bad.qsp-profile --port 1");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(Has(run.output, "qspctl: COM1: bad.qsp-profile:2:"));
+    EXPECT_TRUE(Has(run.output, "qspctl: bad.qsp-profile:2:"));
+    EXPECT_FALSE(Has(run.output, "COM1"));
     first.Stop();
     EXPECT_TRUE(SameBlock(FileImage(dir.path / "first.Dec"), expected));
 }
@@ -113,6 +114,73 @@ TEST(ProfileEndToEnd, CloneMakesTheScannersHoldTheSameBlock) {
     copy.Stop();
     EXPECT_TRUE(SameBlock(FileImage(dir.path / "copy.Dec"), image));
     EXPECT_EQ(Qspctl(dir.path, "clone --from-port 1 --to-port 2 --link usb").status, 2);
+}
+
+// A file made for RS-232 leaves a USB or PS/2 scanner on its own link, whether written or
+// deployed, and says so; --change-link moves it, with a warning.
+TEST(ProfileEndToEnd, AFileForAnotherLinkLeavesEachScannerOnItsLink) {
+    const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> links = {
+        {"usb", {1, 3, 2}}, {"ps2", {0, 0, 4}}};
+    for (const auto& [link, own] : links) {
+        SCOPED_TRACE(link);
+        Folder dir;
+        qsp::ImageBytes scanner = FactoryImage();
+        std::copy(own.begin(), own.end(), scanner.begin() + 139);
+        ASSERT_TRUE(qsp::SaveParamFile(dir.path / "own.Dec", scanner));
+        qsp::ImageBytes rs232 = FactoryImage();
+        ASSERT_EQ(rs232[140], 1);  // RS232
+        rs232[10] = 0x5A;
+        ASSERT_TRUE(qsp::SaveParamFile(dir.path / "rs232.Dec", rs232));
+        const fs::path saved = dir.path / "saved.Dec";
+        Sim sim(dir.path, {"--image", (dir.path / "own.Dec").string(), "--save", saved.string()});
+        ASSERT_TRUE(sim.Ready());
+        const auto linkBytes = [&] {
+            const auto image = FileImage(saved);
+            return std::vector<std::uint8_t>(image.begin() + 139, image.begin() + 142);
+        };
+
+        auto run = Qspctl(dir.path, "write --link " + link + " rs232.Dec --json");
+        ASSERT_EQ(run.status, 0) << run.output;
+        auto json = nlohmann::json::parse(run.output.substr(run.output.find('{')));
+        EXPECT_EQ(json["scanners"][0]["result"], "programmed");
+        EXPECT_EQ(json["scanners"][0]["kept_link"], true);
+        EXPECT_EQ(FileImage(saved)[10], 0x5A);
+        EXPECT_EQ(linkBytes(), own);
+
+        // Deploy keeps the link alike, and its report says so.
+        rs232[11] = 0xA5;
+        ASSERT_TRUE(qsp::SaveParamFile(dir.path / "rs232.Dec", rs232));
+        const fs::path report = dir.path / "report.jsonl";
+        run = Qspctl(dir.path, "deploy rs232.Dec --once --ports-only --no-search --link " + link +
+                                   " --report report.jsonl");
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_TRUE(Has(run.output, "kept the scanner on its own host link"));
+        const auto line = nlohmann::json::parse(ReadText(report));
+        EXPECT_EQ(line["result"], "programmed");
+        EXPECT_EQ(line["kept_link"], true);
+        EXPECT_EQ(FileImage(saved)[11], 0xA5);
+        EXPECT_EQ(linkBytes(), own);
+
+        // Asked for, the scanner moves to RS-232, with a warning.
+        run = Qspctl(dir.path, "write --link " + link + " rs232.Dec --change-link");
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_TRUE(Has(run.output, "warning: the scanner was moved to the source's host link"));
+        EXPECT_EQ(linkBytes(), std::vector<std::uint8_t>(rs232.begin() + 139, rs232.begin() + 142));
+    }
+}
+
+// JSON output survives any file name: bytes that are not UTF-8 become replacement characters.
+TEST(ProfileEndToEnd, JsonOutputIsWrittenWhateverAFileNameHolds) {
+    Folder dir;
+    const std::string name = "caf\xE9.qsp-profile";  // Latin-1, not UTF-8
+    std::ofstream(dir.path / name) << kProfile;
+    const auto run = Qspctl(dir.path, "write '" + name + "' --port 9 --json");
+    EXPECT_EQ(run.status, 1) << run.output;  // no scanner on COM9
+    const auto start = run.output.find("{\n");
+    ASSERT_NE(start, std::string::npos) << run.output;
+    const auto json = nlohmann::json::parse(run.output.substr(start));
+    EXPECT_EQ(json["file"], "caf\xEF\xBF\xBD.qsp-profile");
+    EXPECT_EQ(json["scanners"][0]["result"], "failed");
 }
 
 }  // namespace

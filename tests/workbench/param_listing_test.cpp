@@ -44,14 +44,16 @@ std::string Row(const std::string& label, const std::string& value) {
 TEST(ListingBlock, LabelsLongerThanTheColumnAreLeftOutOnlyWhenTheyHaveAValue) {
     const std::string fits(71, 'a');     // 72 characters with its blank
     const std::string tooLong(72, 'b');  // 73
-    const std::string block = ListingBlock(
-        "H", {{fits, "X", {}}, {tooLong, "Y", {}}, {tooLong, "", {}}, {"after", "Z", {}}});
+    const std::string block = ListingBlock("H", {{fits, "X", {}, {}},
+                                                 {tooLong, "Y", {}, {}},
+                                                 {tooLong, "", {}, {}},
+                                                 {"after", "Z", {}, {}}});
     EXPECT_NE(block.find(Row(fits, "X")), std::string::npos);
     EXPECT_EQ(block.find("Y"), std::string::npos);
     EXPECT_NE(block.find("\r\n " + tooLong + "\r\n"), std::string::npos);
     EXPECT_NE(block.find(Row("after", "Z")), std::string::npos);
     // Widths count characters, not bytes: a label with a two-byte character is one shorter.
-    const std::string accented = ListingBlock("H", {{"\xC3\xA9", "v", {}}});
+    const std::string accented = ListingBlock("H", {{"\xC3\xA9", "v", {}, {}}});
     EXPECT_NE(accented.find(" \xC3\xA9" + std::string(70, ' ') + "v\r\n"), std::string::npos);
 }
 

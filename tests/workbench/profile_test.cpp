@@ -96,6 +96,151 @@ TEST(Profile, ExportThenApplyOntoTheFactoryFileShowsTheSamePagesOnEveryLink) {
     std::cout << "round trips: " << images << " images, " << rows << " rows\n";
 }
 
+// Blocks as scanners in the field hold them: every parameter byte anything from 0 to 255, gates
+// and lists included. Export then apply onto the link's factory file gives back every row with
+// its value, and every bit each row reads (a key sequence's length byte and padding too).
+TEST(Profile, AnyBlockComesBackRowForRowAndBitForBit) {
+    std::mt19937 random(20261207);
+#if defined(__SANITIZE_ADDRESS__)
+    const int perLink = 40;  // the sanitizers make each round trip some ten times slower
+#else
+    const int perLink = 300;
+#endif
+    // Interface byte values that select each link.
+    const std::vector<std::vector<std::uint8_t>> interfaces = {{1, 4}, {3, 5}, {0, 2, 6, 200}};
+    int blocks = 0, rows = 0, raw = 0;
+    for (int link : {kRs232, kUsb, kPs2}) {
+        for (int n = 0; n < perLink; ++n, ++blocks) {
+            ImageBytes original{};
+            for (std::size_t i = 0; i < 512; ++i)
+                original[i] = static_cast<std::uint8_t>(random());
+            const auto& values = interfaces[static_cast<std::size_t>(link)];
+            original[140] = values[random() % values.size()];
+            ASSERT_EQ(ImageHostLink(original), link);
+
+            const auto exported = ProfileRows(original, true);
+            rows += static_cast<int>(exported.size());
+            for (const auto& row : exported)
+                raw += row.value.rfind("raw ", 0) == 0 ? 1 : 0;
+            const std::string text = ProfileText(exported, "field.Dec");
+            ImageBytes applied = Factory(link);
+            const auto result = ApplyProfile(applied, text, "field.qsp-profile");
+            ASSERT_TRUE(result.ok()) << result.Describe() << "\n" << text;
+
+            ImageBytes shownOriginal = original;
+            ImageBytes shownApplied = applied;
+            auto pages = ListedPages(original);
+            pages.push_back(kWandPage);
+            ASSERT_EQ(ListedPages(applied), ListedPages(original));
+            for (int page : pages) {
+                const auto want = ShowPage(shownOriginal, page);
+                const auto got = ShowPage(shownApplied, page);
+                ASSERT_EQ(got.size(), want.size()) << "page " << page << "\n" << text;
+                for (std::size_t r = 0; r < want.size(); ++r) {
+                    ASSERT_EQ(got[r].label, want[r].label);
+                    ASSERT_EQ(got[r].value, want[r].value) << want[r].label << "\n" << text;
+                    ASSERT_TRUE(SameRowBits(shownApplied, shownOriginal, want[r].bits))
+                        << "page " << page << " row " << want[r].label << ": "
+                        << RawRowText(shownApplied, want[r].bits) << " instead of "
+                        << RawRowText(shownOriginal, want[r].bits);
+                }
+            }
+        }
+    }
+    std::cout << "field blocks: " << blocks << " blocks, " << rows << " rows, " << raw
+              << " in the raw form\n";
+}
+
+// The raw form stores exactly the bits it names on every kind of row, and export writes it back
+// for values no list or range of the editor offers.
+TEST(Profile, TheRawFormStoresTheBitsOfEveryKindOfRow) {
+    const std::string formatOn = "[Format Setting]\nFormat On / Off = Format 1 On , 2 / 3 Off\n";
+    // clang-format off
+    struct Case { std::string section, row; std::size_t first; std::vector<std::uint8_t> bytes; bool exported = true; };
+    // clang-format on
+    const std::vector<Case> cases = {
+        {"Mode and Interface", "Reading Mode = raw 13", 150, {13}},              // a list
+        {"Code 39 -{Code32}", "Code-39 Length Max = raw 128", 2, {128}},         // a number
+        {"RS-232", "Data Stop Bits = raw 3", 143, {0x63}},                       // a field
+        {"Mode and Interface", "Send Data Length = raw 1", 149, {0x08}, false},  // a bit
+        {"Code 39 -{Code32}", "Set Code ID (Code 39) = raw 0 65", 3, {0, 65}},   // 2 characters
+        {"Other",
+         "Preamble = raw 2 65 66 0 7 7 0 0 0 0 0 0 0 0 0 0 0",
+         105,
+         {2, 65, 66, 0, 7, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},  // a key sequence
+        {"Code Type and Output", "F-1 Code Type = raw 1 2 255", 274, {1, 2, 255}},  // code types
+        {"Format Setting", "F-1 Find String Data = raw 65 0 66 0 0", 279, {65, 0, 66, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        ImageBytes image = Factory(kRs232);
+        // Bytes 143 and 149 hold other rows' bits too: only the named ones change.
+        image[143] = 0x03;
+        image[149] = 0x00;
+        const auto result =
+            ApplyProfile(image, formatOn + "[" + c.section + "]\n" + c.row + "\n", "p");
+        ASSERT_TRUE(result.ok()) << result.Describe();
+        for (std::size_t i = 0; i < c.bytes.size(); ++i)
+            EXPECT_EQ(int(image[c.first + i]), int(c.bytes[i])) << "byte " << c.first + i;
+        // Export writes the raw form where the row's text would not give these bits back.
+        const std::string exported = ProfileText(ProfileRows(image, true), "");
+        EXPECT_EQ(exported.find(c.row + "\n") != std::string::npos, c.exported) << exported;
+    }
+
+    // The ordinary form still refuses what the editor refuses; a raw value must fit the row.
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        {"[Code 39 -{Code32}]\nCode-39 Length Max = 128\n", "is out of range for row"},
+        {"[Mode and Interface]\nReading Mode = raw 256\n",
+         "\"raw 256\" is not a raw value for row \"Reading Mode\": it takes 1 numbers from 0 to "
+         "255"},
+        {"[Mode and Interface]\nReading Mode = raw 1 2\n", "takes 1 numbers"},
+        {"[RS-232]\nData Stop Bits = raw 4\n", "from 0 to 3"},
+        {"[Other]\nPreamble = raw\n", "it takes 17 numbers"},
+        {"[Other]\nPreamble = raw 2 x\n", "is not a raw value"},
+        // A row number of any size names no row.
+        {"[Mode and Interface]\nTerminator #99999999999 = CR\n",
+         "no row \"Terminator #99999999999\" on page \"Mode and Interface\""},
+    };
+    for (const auto& [text, message] : bad) {
+        SCOPED_TRACE(text);
+        ImageBytes image = Factory(kUsb);
+        const ImageBytes before = image;
+        const auto result = ApplyProfile(image, text, "bad.qsp-profile");
+        ASSERT_FALSE(result.ok());
+        EXPECT_TRUE(result.Describe().rfind("bad.qsp-profile:2: ", 0) == 0) << result.Describe();
+        EXPECT_NE(result.Describe().find(message), std::string::npos) << result.Describe();
+        EXPECT_EQ(image, before);
+    }
+}
+
+// A difference inside a key sequence belongs to its row: five characters of Preamble are one row
+// and no unshown bytes; the same text on other padding is the row again, in the raw form.
+TEST(Profile, DifferencesGiveEveryByteOfARowsRunToThatRow) {
+    const ImageBytes factory = Factory(kRs232);
+    ImageBytes changed = factory;
+    ASSERT_TRUE(ApplyProfile(changed, "[Other]\nPreamble = {A}{B}{C}{D}{E}\n", "p").ok());
+    auto difference = CompareImages(factory, changed);
+    ASSERT_EQ(difference.rows.size(), 1u);
+    EXPECT_EQ(difference.rows[0].label, "Preamble");
+    EXPECT_EQ(difference.rows[0].second, "{A}{B}{C}{D}{E}");
+    EXPECT_TRUE(difference.unshownBytes.empty());
+
+    ImageBytes padded = changed;
+    padded[120] = 9;  // after the end of the run: the same text
+    difference = CompareImages(changed, padded);
+    ASSERT_EQ(difference.rows.size(), 1u);
+    EXPECT_EQ(difference.rows[0].first->substr(0, 8), "raw 5 65");
+    EXPECT_EQ(difference.rows[0].second->substr(difference.rows[0].second->size() - 4), " 9 0");
+    EXPECT_TRUE(difference.unshownBytes.empty());
+
+    ImageBytes unshown = factory;
+    unshown[155] ^= 1;  // no row reads this byte
+    difference = CompareImages(factory, unshown);
+    EXPECT_TRUE(difference.rows.empty());
+    ASSERT_EQ(difference.unshownBytes.size(), 1u);
+    EXPECT_EQ(difference.unshownBytes[0].index, 155u);
+}
+
 // Rows behind a gate (the format rows exist only once the format switch selects one) are reached
 // whatever the order of the profile's sections; characters and key names go through the special
 // keyboard, code types through their boxes. The export then holds exactly the rows that differ

@@ -5,6 +5,7 @@
 #include "base/text_ids.h"
 #include "json_output.h"
 #include "link_session.h"
+#include "source_change.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ struct CloneOptions {
     int interface = qsp::kRs232;
     qspctl::LinkOptions link;
     bool json = false;
+    bool changeLink = false;
 };
 
 int Clone(const CloneOptions& o, qspctl::CliContext& ctx) {
@@ -34,13 +36,16 @@ int Clone(const CloneOptions& o, qspctl::CliContext& ctx) {
             if (port.empty()) continue;
             // The first scanner's block replaces each one's own; one that holds it already is
             // left as it is.
-            const auto outcome =
-                qspctl::SetUp(session, o.interface, port, [&block](qsp::ImageBytes& image) {
+            const auto outcome = qspctl::SetUp(
+                session, o.interface, port,
+                [&block](qsp::ImageBytes& image) {
                     std::copy_n(block.begin(), qsp::kScannerBlockSize, image.begin());
                     return std::string();
-                });
-            report.Add(qsp::LinkName(o.interface, port), outcome.result, outcome.message,
-                       outcome.ok);
+                },
+                o.changeLink);
+            report.AddSetUp(qsp::LinkName(o.interface, port), outcome.result, outcome.message,
+                            outcome.ok, outcome.keptLink, outcome.movedLink,
+                            qspctl::LinkNote(ctx.language, outcome.keptLink, outcome.movedLink));
         }
     }
     return report.Finish({{"from", source}});
@@ -56,6 +61,7 @@ qspctl::CommandRun DefineClone(CLI::App& command) {
         ->required();
     qspctl::AddLinkOption(command, o->interface);
     qspctl::AddLinkOptions(command, o->link);
+    qspctl::AddChangeLinkOption(command, o->changeLink);
     command.add_flag("--json", o->json, "one JSON document with each scanner's outcome");
     return [o](qspctl::CliContext& ctx) { return Clone(*o, ctx); };
 }

@@ -1,15 +1,9 @@
 // qspctl deploy: sets up every scanner that is plugged in with a profile or a parameter file,
 // several at once, with a report.
 
-#include <algorithm>
-
-#include "base/file_io.h"
-#include "base/text_ids.h"
-#include "catalogue/reset_values.h"
 #include "deploy.h"
 #include "link_session.h"
-#include "workbench/param_file.h"
-#include "workbench/profile.h"
+#include "source_change.h"
 
 namespace {
 
@@ -20,34 +14,10 @@ struct DeployArgs {
     int jobs = 0;
     bool once = false;
     bool portsOnly = false;
+    bool changeLink = false;
     std::vector<std::string> serialPorts;
     qspctl::LinkOptions serial;
 };
-
-// A parameter file replaces each scanner's block; a profile sets its rows on each scanner's own
-// block. Either is checked here, before any scanner is touched.
-qsp::BlockChange SourceChange(const std::string& source, qsp::Language language) {
-    const qsp::InterfaceText words(language);
-    if (qsp::IsParamFilePath(source)) {
-        const qsp::ImageBytes image = qspctl::LoadParamFileOrFail(source, language);
-        return [image](qsp::ImageBytes& block) {
-            std::copy_n(image.begin(), qsp::kScannerBlockSize, block.begin());
-            return std::string();
-        };
-    }
-    const auto text = qsp::ReadWholeFile(source);
-    if (!text) throw qspctl::Failure{source + ": " + words.LoadText(qsp::kTextCannotReadProfile)};
-    // On the factory values, as a first check of every row.
-    qsp::ImageBytes trial{};
-    int page = 0;
-    qsp::ResetImage(trial, qsp::kRs232, page);
-    if (const auto tried = qsp::ApplyProfile(trial, *text, source); !tried.ok())
-        throw qspctl::Failure{tried.Describe(words)};
-    return [profile = *text, source, words](qsp::ImageBytes& block) {
-        const auto applied = qsp::ApplyProfile(block, profile, source);
-        return applied.ok() ? std::string() : applied.Describe(words);
-    };
-}
 
 int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
     qsp::AppState state;
@@ -65,7 +35,8 @@ int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
     o.jobs = a.jobs;
     o.once = a.once;
     o.udev = !a.portsOnly;
-    o.change = SourceChange(a.source, ctx.language);
+    o.change = qspctl::LoadSourceChange(a.source, ctx.language);
+    o.changeLink = a.changeLink;
     return qspctl::RunDeploy(ctx, state.Settings, o);
 }
 
@@ -95,6 +66,7 @@ qspctl::CommandRun DefineDeploy(CLI::App& command) {
     command.add_flag("--ports-only", a->portsOnly,
                      "watch only the settings folder's ports/, not udev's devices");
     qspctl::AddLinkOptions(command, a->serial);
+    qspctl::AddChangeLinkOption(command, a->changeLink);
     return [a](qspctl::CliContext& ctx) { return Deploy(*a, ctx); };
 }
 

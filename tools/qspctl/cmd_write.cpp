@@ -3,12 +3,9 @@
 
 #include <iostream>
 
-#include "base/file_io.h"
-#include "base/text_ids.h"
 #include "json_output.h"
 #include "link_session.h"
-#include "workbench/param_file.h"
-#include "workbench/profile.h"
+#include "source_change.h"
 
 namespace {
 
@@ -18,6 +15,7 @@ struct WriteOptions {
     int interface = qsp::kRs232;
     qspctl::LinkOptions link;
     bool json = false;
+    bool changeLink = false;
 };
 
 int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
@@ -33,40 +31,18 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     if (ports.empty()) ports.push_back(state.Settings.CommPort);
     o.link.ApplyTo(state.Settings);
 
-    const qsp::InterfaceText text(ctx.language);
-    const bool isProfile = !qsp::IsParamFilePath(o.file);
-    std::string profile;
-    if (isProfile) {
-        const auto read = qsp::ReadWholeFile(o.file);
-        if (!read)
-            throw qspctl::Failure{o.file + ": " + text.LoadText(qsp::kTextCannotReadProfile)};
-        profile = *read;
-        const auto errors = qsp::ProfileSyntaxErrors(profile, o.file);
-        if (!errors.empty()) throw qspctl::Failure{qsp::ProfileResult{errors, 0}.Describe(text)};
-    } else {
-        state.ParamImage = qspctl::LoadParamFileOrFail(o.file, ctx.language);
-    }
-    const qsp::ImageBytes file = state.ParamImage;
+    // Read and checked before any scanner is touched.
+    const qsp::BlockChange change = qspctl::LoadSourceChange(o.file, ctx.language);
 
     qspctl::LinkSession session(state, ctx);
     qspctl::ScannerReport report(o.json);
     for (const auto& port : ports) {
-        qspctl::ScannerOutcome outcome;
-        if (isProfile) {
-            // Each scanner's own block with the profile applied, programmed only when a byte
-            // changes, then read back.
-            outcome = qspctl::SetUp(session, interface, port, [&](qsp::ImageBytes& image) {
-                const auto applied = qsp::ApplyProfile(image, profile, o.file);
-                return applied.ok() ? std::string() : applied.Describe(text);
-            });
-        } else {
-            state.ParamImage = file;
-            const auto result = session.Locked(
-                [&] { return qsp::WriteScannerImage(session.link, interface, port); });
-            outcome = {result.ok, result.ok ? "programmed" : "failed",
-                       text.LoadText(result.textId)};
-        }
-        report.Add(qsp::LinkName(interface, port), outcome.result, outcome.message, outcome.ok);
+        // Each scanner's own block with the source put in, programmed only when a byte changes,
+        // then read back; its host-link bytes stay unless --change-link.
+        const auto outcome = qspctl::SetUp(session, interface, port, change, o.changeLink);
+        report.AddSetUp(qsp::LinkName(interface, port), outcome.result, outcome.message, outcome.ok,
+                        outcome.keptLink, outcome.movedLink,
+                        qspctl::LinkNote(ctx.language, outcome.keptLink, outcome.movedLink));
     }
     return report.Finish({{"file", o.file}});
 }
@@ -81,14 +57,16 @@ qspctl::CommandRun DefineWrite(CLI::App& command) {
         ->delimiter(',')
         ->allow_extra_args(false);
     qspctl::AddLinkOptions(command, o->link);
+    qspctl::AddChangeLinkOption(command, o->changeLink);
     command.add_flag("--json", o->json, "one JSON document with each scanner's outcome");
     return [o](qspctl::CliContext& ctx) { return Write(*o, ctx); };
 }
 
 }  // namespace
 
-QSP_CLI_COMMAND("write",
-                "program a parameter file into each scanner in turn; a profile is applied to each "
-                "scanner's own block, which is programmed only when a byte changes and then read "
-                "back",
-                DefineWrite);
+QSP_CLI_COMMAND(
+    "write",
+    "program a parameter file or a profile into each scanner in turn: each scanner's own "
+    "block gets the source, is programmed only when a byte changes and is then read "
+    "back; a scanner stays on its host link unless --change-link",
+    DefineWrite);

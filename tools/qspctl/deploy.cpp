@@ -58,7 +58,7 @@ struct PrivatePorts {
 
 // The child: sets up the scanner at `place` and writes "result<TAB>bytes<TAB>xor<TAB>message".
 int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& settings,
-                 const qsp::ScannerPlace& place, const qsp::BlockChange& change) {
+                 const qsp::ScannerPlace& place, const qsp::BlockChange& change, bool changeLink) {
     // The links' progress and messages are the parent's to tell, one line per scanner.
     const int null = ::open("/dev/null", O_WRONLY);
     if (null >= 0) ::dup2(null, 2);
@@ -69,7 +69,7 @@ int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& se
         own = std::make_unique<PrivatePorts>(place);
         if (own->dir.empty()) {
             const std::string line =
-                "failed\t0\t0\t" +
+                "failed\t0\t0\t0\t" +
                 qsp::FillText(qsp::InterfaceText(ctx.language).LoadText(qsp::kTextCannotReach),
                               {place.device}) +
                 "\n";
@@ -85,10 +85,12 @@ int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& se
     state.Settings.InterfaceIndex = std::to_string(place.interface);
     LinkSession session(state, child);
     const qsp::SetupOutcome out = session.Locked(
-        [&] { return qsp::SetUpScanner(session.link, place.interface, port, change); });
-    const std::string line = qsp::SetupResultName(out.result) + "\t" +
-                             std::to_string(out.bytesChanged) + "\t" +
-                             std::to_string(out.blockXor) + "\t" + out.message + "\n";
+        [&] { return qsp::SetUpScanner(session.link, place.interface, port, change, changeLink); });
+    // The host link: 0 as it was, 1 the scanner's own kept, 2 moved to the source's.
+    const int hostLink = out.keptLink ? 1 : out.movedLink ? 2 : 0;
+    const std::string line =
+        qsp::SetupResultName(out.result) + "\t" + std::to_string(out.bytesChanged) + "\t" +
+        std::to_string(out.blockXor) + "\t" + std::to_string(hostLink) + "\t" + out.message + "\n";
     return ::write(resultFd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) ? 0 : 1;
 }
 
@@ -102,16 +104,18 @@ DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor
     r.seconds = e.seconds;
     r.result = "failed";
     std::istringstream fields(e.result);
-    std::string result, bytes, x, message;
+    std::string result, bytes, x, hostLink, message;
     if (!e.problem.empty() || !std::getline(fields, result, '\t') ||
         !std::getline(fields, bytes, '\t') || !std::getline(fields, x, '\t') ||
-        !std::getline(fields, message)) {
+        !std::getline(fields, hostLink, '\t') || !std::getline(fields, message)) {
         r.message = e.problem.empty() ? text.LoadText(qsp::kTextNoSetupResult) : e.problem.In(text);
         return r;
     }
     r.result = result;
     r.bytesChanged = std::atoi(bytes.c_str());
     r.blockXor = std::atoi(x.c_str());
+    r.keptLink = hostLink == "1";
+    r.movedLink = hostLink == "2";
     r.message = message;
     return r;
 }
@@ -201,7 +205,9 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         if (stops == 0) {
             for (const auto& place : fleet.TakeStartable()) {
                 const int id = children.Start(
-                    [&](int fd) { return SetUpInChild(fd, ctx, settings, place, o.change); },
+                    [&](int fd) {
+                        return SetUpInChild(fd, ctx, settings, place, o.change, o.changeLink);
+                    },
                     bound);
                 if (id >= 0) {
                     running[id] = place;

@@ -15,6 +15,7 @@ namespace qspctl {
 
 struct DeployOptions {
     qsp::BlockChange change;       // what every scanner's block gets
+    bool changeLink = false;       // the source may move a scanner to another host link
     qsp::ArrivalFilter filter;     // which links, which on-board ports
     std::filesystem::path report;  // JSON lines; empty: none
     int jobs = 0;                  // 0: as many as are plugged in, up to 8

@@ -33,7 +33,8 @@ std::string JsonLine(const DeployRecord& r) {
         {"time", r.time},          {"link", r.link},
         {"device", r.device},      {"result", r.result},
         {"message", r.message},    {"bytes_changed", r.bytesChanged},
-        {"block_xor", r.blockXor}, {"seconds", std::round(r.seconds * 1000) / 1000}};
+        {"block_xor", r.blockXor}, {"seconds", std::round(r.seconds * 1000) / 1000},
+        {"kept_link", r.keptLink}, {"moved_link", r.movedLink}};
     // Messages come from the string tables; invalid UTF-8 is replaced rather than refused.
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -54,9 +55,11 @@ std::string HumanLine(const DeployRecord& r, const DeployTotals& totals,
     const int word = r.result == "programmed"  ? qsp::kTextResultProgrammed
                      : r.result == "unchanged" ? qsp::kTextResultUnchanged
                                                : qsp::kTextResultFailed;
+    std::string message = r.message;
+    if (r.keptLink) message += " (" + text.LoadText(qsp::kTextKeptLink) + ")";
+    if (r.movedLink) message += " (" + text.LoadText(qsp::kTextMovedLink) + ")";
     return "[" + std::to_string(totals.All()) + "] " + r.device + " (" + r.link + ") " +
-           text.LoadText(word) + " | " + r.message + " | " + facts + " | " +
-           TotalsLine(totals, text);
+           text.LoadText(word) + " | " + message + " | " + facts + " | " + TotalsLine(totals, text);
 }
 
 }  // namespace qspctl

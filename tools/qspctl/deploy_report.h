@@ -17,6 +17,8 @@ struct DeployRecord {
     int bytesChanged = 0;
     int blockXor = 0;  // exclusive-or of the block the scanner holds now
     double seconds = 0;
+    bool keptLink = false;   // the scanner's own host-link bytes were kept
+    bool movedLink = false;  // the scanner was moved to the source's host link
 };
 
 struct DeployTotals {

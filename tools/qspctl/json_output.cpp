@@ -51,7 +51,11 @@ nlohmann::ordered_json DifferenceJson(const qsp::ImageDifference& difference,
 }
 
 void PrintJson(const nlohmann::ordered_json& document) {
-    std::cout << document.dump(2) << "\n" << std::flush;
+    // File names and messages may hold bytes that are not UTF-8: they become U+FFFD rather than
+    // stopping the output.
+    std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << "\n"
+              << std::flush;
 }
 
 void ScannerReport::Add(const std::string& port, const std::string& result,
@@ -67,6 +71,14 @@ void ScannerReport::Add(const std::string& port, const std::string& result,
     } else {
         std::cerr << "qspctl: " << port << ": " << message << "\n" << std::flush;
     }
+}
+
+void ScannerReport::AddSetUp(const std::string& port, const std::string& result,
+                             const std::string& message, bool ok, bool keptLink, bool movedLink,
+                             const std::string& linkNote) {
+    Add(port, result, message, ok, {{"kept_link", keptLink}, {"moved_link", movedLink}});
+    if (json_ || linkNote.empty()) return;
+    (movedLink ? std::cerr : std::cout) << port << ": " << linkNote << "\n" << std::flush;
 }
 
 int ScannerReport::Finish(nlohmann::ordered_json head) {

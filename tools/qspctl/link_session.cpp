@@ -50,12 +50,13 @@ ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int inter
 }
 
 ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& port,
-                     const qsp::BlockChange& change) {
-    const qsp::SetupOutcome out =
-        session.Locked([&] { return qsp::SetUpScanner(session.link, interface, port, change); });
+                     const qsp::BlockChange& change, bool changeLink) {
+    const qsp::SetupOutcome out = session.Locked(
+        [&] { return qsp::SetUpScanner(session.link, interface, port, change, changeLink); });
     const std::string result = qsp::SetupResultName(out.result);
     return {out.result != qsp::SetupResult::Failed, result,
-            out.result == qsp::SetupResult::Unchanged ? result : out.message};
+            out.result == qsp::SetupResult::Unchanged ? result : out.message, out.keptLink,
+            out.movedLink};
 }
 
 }  // namespace qspctl

@@ -68,12 +68,15 @@ struct ScannerOutcome {
     bool ok = false;
     std::string result;
     std::string message;
+    bool keptLink = false;   // the scanner's own host-link bytes were kept
+    bool movedLink = false;  // the scanner was moved to the source's link (--change-link)
 };
 
 // One scanner set up as deploy sets it up (connect, read, `change`, program only when a byte
 // differs, read back and compare): "programmed", "unchanged" or "failed".
+// Unless `changeLink`, the scanner stays on its host link.
 ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& port,
-                     const qsp::BlockChange& change);
+                     const qsp::BlockChange& change, bool changeLink);
 
 // Reads the scanner on `port` into ParamImage (bytes 512.. zero).
 ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int interface,
