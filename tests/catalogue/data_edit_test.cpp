@@ -41,11 +41,11 @@ TEST(DataEditPages, FormatSettingReadsTheSelectedFormat) {
         const auto b = [&](int offset) { return std::uint16_t(c.base + offset); };
         // clang-format off
         const std::vector<PropertyRow> expected = {
-            {"Force Data Edit", "Disable", {260, 9, 1}}, {"Format On / Off", c.switchText, {256, 9, 2}},
-            {n + " Clear Format", " ( Double Click )", {c.switchValue, 30, 3}},
-            {n + " Min Length", " 4", {b(16), 9, 4}}, {n + " Max Length", " 20", {b(17), 9, 5}},
-            {n + " Find String Position", " 2", {b(21), 9, 6}}, {n + " Find Data Length", " 9", {b(22), 9, 7}},
-            {n + " Find String Data", "{A}{B}{C}", {b(23), 15, 8}}};
+            {"Force Data Edit", "Disable", {260, 9, 1}, {}}, {"Format On / Off", c.switchText, {256, 9, 2}, {}},
+            {n + " Clear Format", " ( Double Click )", {c.switchValue, 30, 3}, {}},
+            {n + " Min Length", " 4", {b(16), 9, 4}, {}}, {n + " Max Length", " 20", {b(17), 9, 5}, {}},
+            {n + " Find String Position", " 2", {b(21), 9, 6}, {}}, {n + " Find Data Length", " 9", {b(22), 9, 7}, {}},
+            {n + " Find String Data", "{A}{B}{C}", {b(23), 15, 8}, {}}};
         // clang-format on
         EXPECT_EQ(ShowPage(image, 26), expected);
         for (const auto& row : expected)

@@ -136,7 +136,7 @@ protected:
             if (!open[own]) continue;
             open[label] = enabled(i);
             const std::string value = state ? (open[label] ? "Enable" : "Disable") : table[i].reset;
-            out.push_back({label, value, Descriptor(i)});
+            out.push_back({label, value, Descriptor(i), {}});
         }
         return out;
     }

@@ -42,19 +42,21 @@ TEST(SimEndToEnd, ReadWriteAndReadBackWithEveryByteOnTheLine) {
     EXPECT_EQ(back[254] << 8 | back[255], sum);
     sim.Stop();
 
-    // The host: a read (LINK, 0x06, 0xFB, the end), the write (0x06 and the 514-byte frame with
-    // its exclusive-or), a read. The scanner: 0x06 0x06 and 514 bytes per read, three 0x06.
+    // The host: a read (LINK, 0x06, 0xFB, the end); the write, which reads the block first to
+    // keep the scanner's link, sends 0x06 and the 514-byte frame with its exclusive-or and reads
+    // the block back; a read. The scanner: 0x06 0x06 and 514 bytes per read, in the write's
+    // session 0x06 0x06, 514 bytes, 0x06 for the frame and 514 bytes.
     const std::vector<std::uint8_t> read{'L', 'I', 'N', 'K', 0x06, 0xFB, 0xF9, 0xF9};
-    std::vector<std::uint8_t> host = read, write{'L', 'I', 'N', 'K', 0x06, 0x06};
+    std::vector<std::uint8_t> host = read, write{'L', 'I', 'N', 'K', 0x06, 0xFB, 0x06};
     const auto frame = qsp::WriteFrame(image);
     write.insert(write.end(), frame.begin(), frame.end());
     host.insert(host.end(), write.begin(), write.end());
-    host.insert(host.end(), {0xF9, 0xF9});
+    host.insert(host.end(), {0xFB, 0xF9, 0xF9});
     host.insert(host.end(), read.begin(), read.end());
     EXPECT_EQ(sim.Bytes("H>S"), host);
     const auto scanner = sim.Bytes("S>H");
-    ASSERT_EQ(scanner.size(), 2u * (2 + 514) + 3);
-    EXPECT_TRUE(std::equal(back.begin(), back.begin() + 512, scanner.begin() + 516 + 3 + 3));
+    ASSERT_EQ(scanner.size(), 2u * (2 + 514) + (2 + 514 + 1 + 514));
+    EXPECT_TRUE(std::equal(back.begin(), back.begin() + 512, scanner.end() - 516 + 3));
 }
 
 // The real port takes each setting the search tries: the scanner answers only on its own baud
