@@ -65,4 +65,8 @@ inline constexpr int kTextProcessStatus = 286;
 inline constexpr int kTextCannotOpenPort = 287;
 inline constexpr int kTextContinueYesNo = 288;
 
+// Watching udev
+inline constexpr int kTextUdevUnavailable = 289;
+inline constexpr int kTextUdevCannotListen = 290;
+
 }  // namespace qsp
