@@ -212,9 +212,10 @@ std::string PlainText(std::string html) {
     return html;
 }
 
-// The help page's names (class "ui") and messages (class "msg"). A name may be a menu path
-// ("Interface(F) > System") or a list ("Baud Rate、Data Parity"), each part a shown text; a
-// sample of what a panel shows ("Link 0: 2: 5", "COM 1 , 9600 , None") may add numbers.
+// The help page's names (class "ui") and messages (class "msg"), and the names its text quotes.
+// A name may be a menu path ("Interface(F) > System") or a list ("Baud Rate、Data Parity"), each
+// part a shown text; a sample of what a panel shows ("Link 0: 2: 5", "COM 1 , 9600 , None") may
+// add numbers.
 std::vector<std::string> HelpMisses(Language language, const std::string& page) {
     static const std::regex marked(R"re(<(span|td) class="(ui|msg)"[^>]*>([\s\S]*?)</\1>)re");
     static const std::regex separators(R"( > |、| / |，|, | , )");
@@ -234,6 +235,11 @@ std::vector<std::string> HelpMisses(Language language, const std::string& page) 
             misses.push_back(text + " (in " + name + ")");
         }
     }
+    // The names its sentences quote.
+    const auto body = page.find("<body");
+    for (const std::string& name :
+         QuotedNames(PlainText(page.substr(body == std::string::npos ? 0 : body))))
+        if (!shown.count(AsName(name))) misses.push_back("「" + name + "」");
     return misses;
 }
 
@@ -298,6 +304,7 @@ TEST(Wording, ChecksCatchWrongEntries) {
 
     EXPECT_EQ(HelpMisses(taiwan, R"(<span class="ui">System Setting</span>)").size(), 1u);
     EXPECT_EQ(HelpMisses(taiwan, R"(<td class="ui">鮑率、Data Parity</td>)").size(), 1u);
+    EXPECT_EQ(HelpMisses(taiwan, "<body>按「確定 (OK)」開始</body>").size(), 1u);
     EXPECT_TRUE(HelpMisses(taiwan, R"(<span class="ui">介面(<u>F</u>) &gt; 系統</span>
 <span class="msg">連線 0: 2: 5</span>)")
                     .empty());
