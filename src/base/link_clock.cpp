@@ -30,7 +30,7 @@ std::optional<std::string> LinkClock::Tick(EventPump::Clock now) {
 }
 
 std::string LinkClock::Text() const {
-    return "Link" + NumberText(hours_) + ":" + NumberText(minutes_) + ":" + NumberText(seconds_);
+    return word_ + NumberText(hours_) + ":" + NumberText(minutes_) + ":" + NumberText(seconds_);
 }
 
 }  // namespace qsp

@@ -72,4 +72,8 @@ inline constexpr int kTextMovedLink = 290;
 // A profile's raw form
 inline constexpr int kTextProfileRawForm = 291;
 
+// Watching udev
+inline constexpr int kTextUdevUnavailable = 292;
+inline constexpr int kTextUdevCannotListen = 293;
+
 }  // namespace qsp

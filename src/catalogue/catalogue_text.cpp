@@ -204,6 +204,8 @@ const std::vector<std::string>& WindowTexts() {
         "8 bits",
         "1 bit",
         "2 bits",
+        // the settings and test windows' clock ("Link 0: 2: 5")
+        "Link",
         // test window's link panel
         "USB  Please Scanner",
         "Keyboard  Please Scanner",

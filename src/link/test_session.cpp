@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/text_number.h"
+#include "catalogue/catalogue_text.h"
 #include "catalogue/key_codes.h"
 #include "link/rs232_protocol.h"
 
@@ -57,7 +58,12 @@ std::optional<SerialSettings> TestConnect(SerialLink& link, const std::string& p
 
 TestSession::TestSession(AppState& state, EventPump& pump, const InterfaceText& text,
                          SerialLink& serial, TestView& view)
-    : state_(state), pump_(pump), text_(text), serial_(serial), view_(view) {
+    : state_(state),
+      pump_(pump),
+      text_(text),
+      serial_(serial),
+      view_(view),
+      clock_(CatalogueText(text.language())("Link")) {
     serial_.SetTextReceiver([this](const std::string& received) { Received(received); });
 }
 

@@ -2,6 +2,8 @@
 
 #include <libudev.h>
 
+#include "base/text_ids.h"
+
 namespace qsp {
 
 namespace {
@@ -31,10 +33,10 @@ UdevWatch::~UdevWatch() {
     if (udev_) udev_unref(udev_);
 }
 
-bool UdevWatch::Start(std::string& error) {
+bool UdevWatch::Start(TextMessage& error) {
     udev_ = udev_new();
     if (!udev_) {
-        error = "udev is not available";
+        error = {kTextUdevUnavailable, {}};
         return false;
     }
     monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
@@ -42,7 +44,7 @@ bool UdevWatch::Start(std::string& error) {
         udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) < 0 ||
         udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor_) < 0) {
-        error = "cannot listen to udev events";
+        error = {kTextUdevCannotListen, {}};
         if (monitor_) udev_monitor_unref(monitor_);
         monitor_ = nullptr;
         return false;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/interface_text.h"
 #include "link/scanner_arrival.h"
 
 struct udev;
@@ -22,7 +23,7 @@ public:
 
     // Starts listening; false with a reason when udev cannot be reached (a container without
     // udev), in which case only the ports/ folder is watched.
-    bool Start(std::string& error);
+    bool Start(TextMessage& error);
     // The descriptor to wait on for events.
     int Fd() const;
     // The tty and hidraw devices present now, each as an "add".

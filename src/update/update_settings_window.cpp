@@ -122,8 +122,8 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         Place(text1_[static_cast<std::size_t>(i)], kBoxLeft, RowTop(5) - 20, 1000, 330);
     }
 
-    command1_[0] = new QPushButton("OK", canvas_);
-    command1_[0]->setToolTip(Q(text.LoadText(140) + text.LoadText(106)));
+    command1_[0] = new QPushButton(Q(text.LoadText(165)), canvas_);
+    command1_[0]->setToolTip(Q(text.LoadText(199)));
     Place(command1_[0], 3500, RowTop(4) - 40, 1300, 450);
     connect(command1_[0], &QPushButton::clicked, this, [this] { ExitOk(); });
     command1_[0]->setAutoDefault(false);

@@ -112,7 +112,8 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
       text_(text),
       link_(link),
       pictureDir_(std::move(pictureDir)),
-      mainWindow_(mainWindow) {
+      mainWindow_(mainWindow),
+      linkClock_(CatalogueText(text.language())("Link")) {
     setObjectName("SettingsWindow");
     setWindowTitle(Q(CatalogueText(text.language())(kCaption)));
     session_ =
@@ -281,7 +282,7 @@ void SettingsWindow::BuildStatusBar() {
     linkText_ = new QLabel(this);
     linkText_->setObjectName("LinkPanel");
     linkText_->setMinimumWidth(150);
-    clock_ = new QLabel(Q(LinkClock().Text()), this);
+    clock_ = new QLabel(Q(linkClock_.Text()), this);
     clock_->setObjectName("ClockPanel");
     clock_->setMinimumWidth(120);
     statusBar()->addWidget(linkIcon_);

@@ -65,6 +65,20 @@ TEST(TestSessionCounting, OncePerPollThatHoldsTheTerminator) {
     }
 }
 
+// The status panels speak the window's language: the clock's word and the total's.
+TEST(TestSessionCounting, PanelsReadInTheWindowsLanguage) {
+    SessionRig r;
+    const qsp::InterfaceText japanese(qsp::Language::Japanese);
+    qsptest::RecordingTestView tv;
+    qsp::TestSession session{r.state, r.pump, japanese, r.link.Serial(), tv};
+    r.state.ParamImage[qsp::kTerminatorIndex] = 2;
+    ASSERT_TRUE(session.Activate());
+    r.pump.Advance(std::chrono::seconds(61));
+    EXPECT_EQ(tv.clock, "接続 0: 1: 1");
+    r.Poll("A\r\n");
+    EXPECT_EQ(tv.total, "合計： 1");
+}
+
 // The window's own connect: a failure is said in the text box and nothing is listened to; the
 // next activation searches again, with one stop bit only, and listens at what answered.
 TEST(TestSession, OwnConnectSearchesWithOneStopBitAndReportsAFailureInTheTextBox) {

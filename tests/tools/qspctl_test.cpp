@@ -167,3 +167,72 @@ TEST_F(QspctlCommands, TheBarcodeSheetScansAsTheDefaultBarcode) {
 }
 
 }  // namespace
+
+// The description parts of a --help text (what stands from the description column on), where
+// they read as English words; names, options and their values are typed as they are in every
+// language.
+std::vector<std::string> DescriptionProse(const std::string& help) {
+    static const std::regex prose("[a-z]{2,} [a-z]{2,}");
+    constexpr std::size_t kColumn = 28;
+    std::vector<std::string> parts;
+    std::istringstream in(help);
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() <= kColumn || line[kColumn - 1] != ' ' || line[kColumn] == ' ') continue;
+        const std::string part = line.substr(kColumn);
+        if (part[0] != '[' && part[0] != '-' && std::regex_search(part, prose))
+            parts.push_back(part);
+    }
+    return parts;
+}
+
+// --help, each command's usage and CLI11's parse errors speak --lang or the locale; a description
+// or an option added without a translation stays English and fails here.
+TEST_F(QspctlCommands, HelpUsageAndParseErrorsSpeakTheLanguage) {
+    const std::string english = Ctl("--help").output;
+    std::vector<std::string> commands;
+    static const std::regex commandLine("^  ([a-z]+)( |$)");
+    std::istringstream in(english);
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, commandLine)) commands.push_back(m[1]);
+    }
+    ASSERT_GE(commands.size(), 13u) << english;
+    for (const char* locale : {"zh_TW.UTF-8", "ja_JP.UTF-8", "zh_CN.UTF-8"}) {
+        const std::string translated = e2e::Qspctl(dir.path, "--help", locale).output;
+        for (const std::string& part : DescriptionProse(english))
+            EXPECT_FALSE(Has(translated, part)) << locale;
+        EXPECT_TRUE(Has(translated, "--settings-dir")) << locale;
+    }
+    for (const std::string& command : commands) {
+        const std::string shown = Ctl(command + " --help").output;
+        EXPECT_TRUE(Has(shown, "Usage: qspctl " + command));
+        for (const char* lang : {"zh_TW", "ja", "zh_CN"}) {
+            const std::string translated =
+                Ctl(command + " --help --lang " + std::string(lang)).output;
+            EXPECT_EQ(translated.find("Usage"), std::string::npos) << lang << "\n" << translated;
+            for (const std::string& part : DescriptionProse(shown))
+                EXPECT_FALSE(Has(translated, part)) << lang << " " << command;
+        }
+    }
+    EXPECT_TRUE(Has(Ctl("show --help --lang ja").output, "使い方: qspctl show"));
+
+    // Parse errors by their kind, naming the option, in the language of the command line.
+    ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0);
+    const std::pair<std::string, std::string> errors[] = {
+        {"show f.Dec --page 3x --lang ja",
+         "qspctl: --page：この値は指定できません（--help を参照）\n"},
+        {"show f.Dec extra --lang zh_TW", "qspctl: 無法識別的參數：extra\n"},
+        {"reset --link usb --lang zh_CN", "qspctl: 必须指定 --output\n"},
+        {"show f.Dec --lang ja --page", "qspctl: --page：値の個数が正しくありません\n"},
+        {"reset --link usb2 -o x.Dec --lang zh_TW",
+         "qspctl: --link 只接受以下其中之一：rs232|usb|ps2\n"},
+    };
+    for (const auto& [args, expected] : errors) {
+        const auto run = Ctl(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.output, expected) << args;
+    }
+    const auto wrongLang = e2e::Qspctl(dir.path, "show f.Dec --lang de", "ja_JP.UTF-8");
+    EXPECT_EQ(wrongLang.output,
+              "qspctl: --lang には次のいずれかを指定してください：en|zh_TW|ja|zh_CN\n");
+}

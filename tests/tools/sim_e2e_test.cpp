@@ -2,6 +2,8 @@
 // pseudo-terminal: real ports, real line settings, real time.
 
 #include <algorithm>
+#include <regex>
+#include <sstream>
 
 #include "app/main_operations.h"
 #include "e2e_support.h"
@@ -77,6 +79,46 @@ TEST(SimEndToEnd, SetupSearchFindsTheScannersSettings) {
     auto expected = FactoryImage();  // with the scanner's own serial settings, 140..143
     std::copy_n(rig.state.ParamImage.begin() + 140, 4, expected.begin() + 140);
     EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + 512, rig.state.ParamImage.begin()));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace e2e;
+
+e2e::Run SimCommand(const std::string& args, const std::string& locale) {
+    return e2e::Shell("env -u LC_ALL -u LC_MESSAGES LANG=" + locale + " '" +
+                      (e2e::BinDir() / "qsp-scanner-sim").string() + "' " + args);
+}
+
+// The virtual scanner's usage and complaints speak the locale's language; a usage line left
+// without a translation stays English and fails here.
+TEST(SimLanguage, UsageAndComplaintsFollowTheLocale) {
+    const std::string english = SimCommand("--help", "C.UTF-8").output;
+    static const std::regex prose("[a-z]{2,} [a-z]{2,}");
+    for (const char* locale : {"zh_TW.UTF-8", "ja_JP.UTF-8", "zh_CN.UTF-8"}) {
+        const std::string translated = SimCommand("--help", locale).output;
+        std::istringstream in(english);
+        for (std::string line; std::getline(in, line);) {
+            if (std::regex_search(line, prose)) {
+                EXPECT_EQ(translated.find(line), std::string::npos) << locale << ": " << line;
+            }
+        }
+        EXPECT_TRUE(Has(translated, "--scan-interval MS")) << locale;
+    }
+    const std::pair<std::string, std::string> complaints[] = {
+        {"--port 0", "qsp-scanner-sim: ポートは 1～99 にしてください\n"},
+        {"--data 9", "qsp-scanner-sim: データ長は 7 または 8 にしてください\n"},
+        {"--fault bogus", "qsp-scanner-sim: 不明な障害 bogus\n"},
+        {"--baud fast", "qsp-scanner-sim: --baud：数値ではありません：fast\n"},
+    };
+    for (const auto& [args, expected] : complaints) {
+        const auto run = SimCommand(args, "ja_JP.UTF-8");
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.output, expected) << args;
+    }
+    EXPECT_EQ(SimCommand("--port 0", "C.UTF-8").output, "qsp-scanner-sim: port must be 1 to 99\n");
 }
 
 }  // namespace

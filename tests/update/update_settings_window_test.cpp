@@ -161,6 +161,9 @@ TEST(UpdateSettingsWindow, ListsShowTranslationsAndStoreTheEnglishWords) {
     w->Combo1(2)->setCurrentIndex(w->Combo1(2)->findText(QString::fromStdString(translate("Odd"))));
     w->Combo1(3)->setCurrentIndex(0);
     EXPECT_EQ(w->Combo1(5)->itemText(0).toStdString(), translate("KTX - Type"));
+    // The OK button and its tip read in the language too.
+    EXPECT_EQ(w->Command1(0)->text(), "確定");
+    EXPECT_EQ(w->Command1(0)->toolTip(), "儲存並結束");
     w->ExitOk();
     EXPECT_EQ(f.state.Settings.DataParity, "Odd");
     EXPECT_EQ(f.state.Settings.DataLength, "7 bits");

@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/interface_text.h"
 #include "base/param_records.h"
+#include "tool_text.h"
 
 namespace qspctl {
 
@@ -77,7 +79,15 @@ CLI::Option* AddLinkOption(CLI::App& command, int& interface, bool required = fa
 std::string Say(qsp::Language language, int id, const std::vector<std::string>& args = {});
 
 // The language the locale asks for: LC_ALL, LC_MESSAGES, then LANG.
-qsp::Language LocaleLanguage();
+using qsptools::LocaleLanguage;
+// The language a --lang value names ("en", "zh_TW", "ja", "zh_CN"), if it names one.
+std::optional<qsp::Language> LanguageNamed(const std::string& tag);
+// The language of a command line's texts: its --lang, else the locale's.
+qsp::Language CommandLineLanguage(const std::vector<std::string>& args);
+
+// A parse error of CLI11 in `language`, by its kind and with the option it names.
+std::string ParseErrorText(const CLI::ParseError& error, const CLI::App& app,
+                           qsp::Language language);
 
 qsp::ImageBytes LoadParamFileOrFail(const std::string& file,
                                     qsp::Language language = qsp::Language::Neutral);

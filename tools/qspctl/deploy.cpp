@@ -167,7 +167,7 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
     std::vector<int> watched{gSignalPipe[0]};
     std::string where = (ctx.settingsDir / "ports").string();
     if (o.udev && (filter.rs232 || filter.usb)) {
-        std::string error;
+        qsp::TextMessage error;
         if (udev.Start(error)) {
             filter.udev = true;
             watched.push_back(udev.Fd());
@@ -175,7 +175,8 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
             for (const auto& d : udev.Present())
                 apply(qsp::DecideArrival(d, filter));
         } else {
-            std::cerr << "qspctl: deploy: " << say(qsp::kTextWatchingOnly, {error, where}) << "\n";
+            std::cerr << "qspctl: deploy: "
+                      << say(qsp::kTextWatchingOnly, {say(error.id, error.args), where}) << "\n";
         }
     }
     qsp::PortsFolderWatch folderWatch;

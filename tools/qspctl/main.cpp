@@ -52,28 +52,9 @@ namespace {
 constexpr std::size_t kColumn = 28;  // where descriptions start
 constexpr std::size_t kWidth = 96;   // the widest line
 
-// Words laid out in lines of at most kWidth characters; continuation lines start at kColumn.
-std::string Wrapped(const std::string& first, const std::vector<std::string>& words) {
-    std::string out = first;
-    std::size_t lineStart = 0;
-    for (const auto& w : words) {
-        if (out.size() - lineStart + 1 + w.size() > kWidth && out.size() - lineStart > kColumn) {
-            out += "\n";
-            lineStart = out.size();
-            out += std::string(kColumn, ' ') + w;
-        } else {
-            out += (out.size() == lineStart || out.back() == ' ' ? "" : " ") + w;
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;)
-        words.push_back(w);
-    return words;
+// Tokens laid out in lines of at most kWidth columns; continuation lines start at kColumn.
+std::string Wrapped(const std::string& first, const std::vector<qsptools::Token>& tokens) {
+    return qsptools::Wrapped(first, tokens, kColumn, kWidth);
 }
 
 // One item of a command's synopsis, generated from its CLI11 definition: "FILE.Dec",
@@ -94,25 +75,41 @@ std::string SynopsisItem(const CLI::Option* opt) {
     return item;
 }
 
+// --help in the command line's language: the descriptions and labels are looked up in qspctl's
+// text tables; names, options and their values stay as they are typed.
 class HelpFormatter : public CLI::Formatter {
 public:
+    explicit HelpFormatter(qsp::Language language) : language_(language) {
+        for (const char* word :
+             {"Usage", "OPTIONS", "REQUIRED", "Positionals", "Commands", "Excludes", "Needs"})
+            label(word, T(word));
+        label("Subcommands", T("Commands"));
+    }
     std::string make_usage(const CLI::App* app, std::string name) const override {
         if (app->get_parent() != nullptr)
             return CLI::Formatter::make_usage(app, "qspctl " + std::move(name));
-        return "Usage: qspctl [--settings-dir DIR] COMMAND [ARGS...]\n";
+        return T("Usage") + ": qspctl [--settings-dir DIR] " + T("COMMAND") + " [" + T("ARGS") +
+               "...]\n";
     }
     std::string make_description(const CLI::App* app) const override {
-        return app->get_description() + "\n";
+        return T(app->get_description()) + "\n";
+    }
+    std::string make_footer(const CLI::App* app) const override {
+        return app->get_footer().empty() ? std::string() : T(app->get_footer()) + "\n";
+    }
+    std::string make_option_desc(const CLI::Option* opt) const override {
+        return T(opt->get_description());
     }
     // Each command as its generated synopsis, then what it does.
     std::string make_subcommand(const CLI::App* sub) const override {
-        std::vector<std::string> items;
+        std::vector<qsptools::Token> items;
         for (const CLI::Option* opt : sub->get_options()) {
             if (opt == sub->get_help_ptr()) continue;
-            items.push_back(SynopsisItem(opt));
+            items.push_back({SynopsisItem(opt)});
         }
         std::string synopsis = Wrapped("  " + sub->get_name(), items);
-        synopsis += "\n" + Wrapped(std::string(kColumn, ' '), Words(sub->get_description()));
+        synopsis +=
+            "\n" + Wrapped(std::string(kColumn, ' '), qsptools::Tokens(T(sub->get_description())));
         return synopsis + "\n";
     }
     // Options by their long name only ("--help", not "-h,--help").
@@ -121,6 +118,12 @@ public:
             return CLI::Formatter::make_option_name(opt, positional);
         return "--" + opt->get_lnames().front();
     }
+
+private:
+    std::string T(const std::string& english) const {
+        return qsptools::ToolText(language_, english);
+    }
+    qsp::Language language_;
 };
 
 // "qspctl help" is "qspctl --help": the word stands where the command would.
@@ -140,7 +143,7 @@ void CheckCommandWord(const std::vector<std::string>& args) {
     for (const auto& c : Commands()) {
         if (c.name == args[i]) return;
     }
-    throw UsageError{Say(LocaleLanguage(), qsp::kTextUnknownCommand, {args[i]})};
+    throw UsageError{Say(CommandLineLanguage(args), qsp::kTextUnknownCommand, {args[i]})};
 }
 
 }  // namespace
@@ -148,9 +151,9 @@ void CheckCommandWord(const std::vector<std::string>& args) {
 int RunCommandLine(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + std::max(argc, 1));
     CLI::App app("Sets up a QSP barcode scanner from the command line.", "qspctl");
-    app.formatter(std::make_shared<HelpFormatter>());
+    const qsp::Language language = CommandLineLanguage(args);
+    app.formatter(std::make_shared<HelpFormatter>(language));
     app.get_formatter()->column_width(kColumn);
-    app.get_formatter()->label("Subcommands", "Commands");
     app.set_help_flag("-h,--help", "this text");
     app.footer("Exit status: 0 on success, 1 when an operation fails, 2 for a wrong command line.");
     app.require_subcommand(0, 1);
@@ -168,13 +171,17 @@ int RunCommandLine(int argc, char** argv) {
     std::vector<std::pair<CLI::App*, CommandRun>> runs;
     for (const auto& c : commands) {
         CLI::App* sub = app.add_subcommand(c.name, c.description);
-        sub->group("Commands");
+        sub->group(qsptools::ToolText(language, "Commands"));
         runs.emplace_back(sub, c.define(*sub));
         for (const auto& e : OptionExtensions()) {
             if (std::find(e.commands.begin(), e.commands.end(), c.name) != e.commands.end())
                 e.define(*sub, ctx);
         }
+        for (CLI::Option* opt : sub->get_options())
+            if (opt->get_group() == "Options") opt->group(qsptools::ToolText(language, "Options"));
     }
+    for (CLI::Option* opt : app.get_options())
+        if (opt->get_group() == "Options") opt->group(qsptools::ToolText(language, "Options"));
 
     try {
         HelpWordToFlag(args);
@@ -191,7 +198,7 @@ int RunCommandLine(int argc, char** argv) {
             std::cout << shown->help();
             return 0;
         } catch (const CLI::ParseError& e) {
-            throw UsageError{e.what()};
+            throw UsageError{ParseErrorText(e, app, language)};
         }
         if (version) {
             std::cout << "qspctl " << QSP_VERSION << "\n";

@@ -85,15 +85,15 @@ Micros PtyLine::Now() const {
     return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start_);
 }
 
-bool PtyLine::Start(std::string& error) {
+bool PtyLine::Start(qsptools::ToolMessage& error) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        error = {"cannot create a pseudo-terminal: %1", {std::strerror(errno)}};
         return false;
     }
     const char* name = ::ptsname(master_);
     if (!name) {
-        error = "cannot name the pseudo-terminal";
+        error = {"cannot name the pseudo-terminal", {}};
         return false;
     }
     slaveName_ = name;
@@ -102,7 +102,7 @@ bool PtyLine::Start(std::string& error) {
     // closes its port.
     slave_ = ::open(name, O_RDWR | O_NOCTTY);
     if (slave_ < 0) {
-        error = std::string("cannot open ") + name + ": " + std::strerror(errno);
+        error = {"cannot open %1: %2", {name, std::strerror(errno)}};
         return false;
     }
     // A raw line at the scanner's own settings until the program sets its own; the program's
@@ -121,7 +121,7 @@ bool PtyLine::Start(std::string& error) {
     if (std::filesystem::is_symlink(link_, ec)) std::filesystem::remove(link_, ec);
     std::filesystem::create_symlink(slaveName_, link_, ec);
     if (ec) {
-        error = "cannot make the link " + link_.string() + ": " + ec.message();
+        error = {"cannot make the link %1: %2", {link_.string(), ec.message()}};
         slaveName_.clear();
         return false;
     }

@@ -13,6 +13,7 @@
 
 #include "poll_client.h"
 #include "scanner_model.h"
+#include "tool_text.h"
 
 namespace qspsim {
 
@@ -24,7 +25,7 @@ public:
     PtyLine& operator=(const PtyLine&) = delete;
 
     // Creates the terminal and the link; false with a reason when that fails.
-    bool Start(std::string& error);
+    bool Start(qsptools::ToolMessage& error);
     const std::string& SlaveName() const { return slaveName_; }
 
     // Serves the host until `stop` becomes non-zero or the line is dropped by a fault.

@@ -14,63 +14,100 @@
 #include "pty_line.h"
 #include "scan_feed.h"
 #include "scanner_model.h"
+#include "tool_text.h"
 #include "wedge_socket.h"
 #include "workbench/param_file.h"
 #include "ymodem_receiver.h"
 
 namespace {
 
+// A wrong command line, said in the user's language.
+struct WrongArgument {
+    qsptools::ToolMessage message;
+};
+
 volatile int gStop = 0;
 void OnSignal(int) {
     gStop = 1;
 }
 
-void Usage(std::ostream& out) {
-    out << "Usage: qsp-scanner-sim [OPTIONS]\n"
-           "A virtual scanner on a pseudo-terminal, reachable by QSP as a serial port, and on\n"
-           "the sockets ports/USB and ports/PS2 as the USB and PS/2 keyboard wedge.\n\n"
-           "  --port N            answer as port N: links ports/COM<N> to the terminal (default "
-           "1)\n"
-           "  --settings-dir DIR  folder holding ports/ (default: the program's settings folder)\n"
-           "  --baud B            the scanner's own rate: 300 ... 38400 or 115200 (default 9600;\n"
-           "                      any of --baud, --parity, --data, --stop replaces the block's "
-           "own)\n"
-           "  --parity P          N, E, O, S or M (default N)\n"
-           "  --data D            7 or 8 (default 8)\n"
-           "  --stop S            1 or 2 (default 1)\n"
-           "  --image FILE.Dec    start with the block of this parameter file (default: factory)\n"
-           "  --save FILE.Dec     keep the block in this parameter file: written at the start,\n"
-           "                      whenever the host programs it, and when ending\n"
-           "  --serial-only       no USB and PS/2 sockets: several virtual scanners may then\n"
-           "                      run side by side in one settings folder on different ports\n"
-           "  --log FILE          transcript: every byte each way with time and direction\n"
-           "  --fault F           inject a fault (repeatable):\n"
-           "      no-answer[=STAGE]   stay silent (STAGE: link, ack, read, write; default all)\n"
-           "      late=[STAGE:]MS     answer MS milliseconds late\n"
-           "      corrupt[=N]         a noise byte inside the read reply; USB and PS/2: a wrong\n"
-           "                          exclusive-or of the block (in the first N answers only)\n"
-           "      short               the read reply lacks its last byte\n"
-           "      nak                 refuse every write\n"
-           "      close-after=N       drop the line after sending N bytes\n"
-           "      split               PS/2: every answer typed in two messages\n"
-           "  --update-out FILE   where a firmware update goes: the 64 KB image a KTX-type update\n"
-           "                      rebuilt, or the file a Y-modem update carried\n"
-           "  --update-fault F    inject a firmware update fault (repeatable):\n"
-           "      nak=N               refuse block N once (KTX 0 to 106, Y-modem data blocks from "
-           "1)\n"
-           "      corrupt             spoil a reply (KTX the final sum, Y-modem one acknowledge)\n"
-           "      silent[=N]          answer nothing from block N on (default 0: not at all)\n"
-           "      split               Y-modem: ACK and C of the header's answer in two writes\n"
-           "  --scan LIST         barcodes to read, separated by commas (repeatable)\n"
-           "  --scan-file FILE    barcodes to read, one per line\n"
-           "  --scan-interval MS  time before the first listed barcode and between two (default "
-           "1000)\n"
-           "Each line of the standard input is read as a barcode too. A barcode read outside\n"
-           "configuration is sent with the terminator of the block at the scanner's own settings.\n"
-           "On USB and PS/2 the stage ack is the answer to \"end\".\n"
-           "Runs until SIGINT or SIGTERM, then removes its link and sockets.\n"
-           "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the\n"
-           "scanner cannot tell them apart.\n";
+// The usage, line by line: an option or a fault with what it does, or a paragraph. Items start
+// in column 2 (options) or 6 (faults); what they do in column 22 or 26.
+struct UsageLine {
+    int indent;
+    const char* item;
+    const char* text;
+};
+constexpr UsageLine kUsage[] = {
+    {0, nullptr,
+     "A virtual scanner on a pseudo-terminal, reachable by QSP as a serial port, and on the "
+     "sockets ports/USB and ports/PS2 as the USB and PS/2 keyboard wedge."},
+    {0, nullptr, ""},
+    {2, "--port N", "answer as port N: links ports/COM<N> to the terminal (default 1)"},
+    {2, "--settings-dir DIR", "folder holding ports/ (default: the program's settings folder)"},
+    {2, "--baud B",
+     "the scanner's own rate: 300 ... 38400 or 115200 (default 9600; any of --baud, --parity, "
+     "--data, --stop replaces the block's own)"},
+    {2, "--parity P", "N, E, O, S or M (default N)"},
+    {2, "--data D", "7 or 8 (default 8)"},
+    {2, "--stop S", "1 or 2 (default 1)"},
+    {2, "--image FILE.Dec", "start with the block of this parameter file (default: factory)"},
+    {2, "--save FILE.Dec",
+     "keep the block in this parameter file: written at the start, whenever the host programs "
+     "it, and when ending"},
+    {2, "--serial-only",
+     "no USB and PS/2 sockets: several virtual scanners may then run side by side in one "
+     "settings folder on different ports"},
+    {2, "--log FILE", "transcript: every byte each way with time and direction"},
+    {2, "--fault F", "inject a fault (repeatable):"},
+    {6, "no-answer[=STAGE]", "stay silent (STAGE: link, ack, read, write; default all)"},
+    {6, "late=[STAGE:]MS", "answer MS milliseconds late"},
+    {6, "corrupt[=N]",
+     "a noise byte inside the read reply; USB and PS/2: a wrong exclusive-or of the block (in "
+     "the first N answers only)"},
+    {6, "short", "the read reply lacks its last byte"},
+    {6, "nak", "refuse every write"},
+    {6, "close-after=N", "drop the line after sending N bytes"},
+    {6, "split", "PS/2: every answer typed in two messages"},
+    {2, "--update-out FILE",
+     "where a firmware update goes: the 64 KB image a KTX-type update rebuilt, or the file a "
+     "Y-modem update carried"},
+    {2, "--update-fault F", "inject a firmware update fault (repeatable):"},
+    {6, "nak=N", "refuse block N once (KTX 0 to 106, Y-modem data blocks from 1)"},
+    {6, "corrupt", "spoil a reply (KTX the final sum, Y-modem one acknowledge)"},
+    {6, "silent[=N]", "answer nothing from block N on (default 0: not at all)"},
+    {6, "split", "Y-modem: ACK and C of the header's answer in two writes"},
+    {2, "--scan LIST", "barcodes to read, separated by commas (repeatable)"},
+    {2, "--scan-file FILE", "barcodes to read, one per line"},
+    {2, "--scan-interval MS",
+     "time before the first listed barcode and between two (default 1000)"},
+    {0, nullptr,
+     "Each line of the standard input is read as a barcode too. A barcode read outside "
+     "configuration is sent with the terminator of the block at the scanner's own settings."},
+    {0, nullptr, "On USB and PS/2 the stage ack is the answer to \"end\"."},
+    {0, nullptr, "Runs until SIGINT or SIGTERM, then removes its link and sockets."},
+    {0, nullptr,
+     "7 data bits and even parity look like 8 bits and none on a pseudo-terminal, so the "
+     "scanner cannot tell them apart."},
+};
+
+constexpr std::size_t kUsageWidth = 92;
+
+// The usage in `language`: what the items do is translated, the items stay as they are typed.
+void Usage(std::ostream& out, qsp::Language language) {
+    out << qsptools::ToolText(language, "Usage") << ": qsp-scanner-sim ["
+        << qsptools::ToolText(language, "OPTIONS") << "]\n";
+    for (const UsageLine& line : kUsage) {
+        const auto tokens = qsptools::Tokens(qsptools::ToolText(language, line.text));
+        if (!line.item) {
+            out << qsptools::Wrapped("", tokens, 0, kUsageWidth) << "\n";
+            continue;
+        }
+        const std::size_t column = line.indent == 2 ? 22 : 26;
+        std::string first = std::string(static_cast<std::size_t>(line.indent), ' ') + line.item;
+        first += std::string(first.size() + 2 <= column ? column - first.size() : 1, ' ');
+        out << qsptools::Wrapped(first, tokens, column, kUsageWidth) << "\n";
+    }
 }
 
 bool ParseStage(const std::string& s, qspsim::Stage& stage) {
@@ -136,18 +173,31 @@ int main(int argc, char** argv) {
     qspsim::UpdateOptions update;
     qspsim::ScanFeed scans;
     std::vector<std::string> args(argv + 1, argv + argc);
+    const qsp::Language language = qsptools::LocaleLanguage();
+    const auto complain = [language](const std::string& english,
+                                     const std::vector<std::string>& fill = {}) {
+        std::cerr << "qsp-scanner-sim: " << qsptools::Say(language, english, fill) << "\n";
+    };
     try {
         for (std::size_t i = 0; i < args.size(); ++i) {
             const std::string& a = args[i];
             auto value = [&]() -> std::string {
-                if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
+                if (i + 1 >= args.size()) throw WrongArgument{{"%1 needs a value", {a}}};
                 return args[++i];
             };
+            auto number = [&]() -> int {
+                const std::string v = value();
+                try {
+                    return std::stoi(v);
+                } catch (const std::exception&) {
+                    throw WrongArgument{{"%1: not a number: %2", {a, v}}};
+                }
+            };
             if (a == "--help" || a == "-h") {
-                Usage(std::cout);
+                Usage(std::cout, language);
                 return 0;
             } else if (a == "--port") {
-                port = std::stoi(value());
+                port = number();
             } else if (a == "--settings-dir") {
                 dir = value();
             } else if (a == "--image") {
@@ -157,22 +207,22 @@ int main(int argc, char** argv) {
             } else if (a == "--serial-only") {
                 serialOnly = true;
             } else if (a == "--baud") {
-                baud = std::stoi(value());
+                baud = number();
                 serialGiven = true;
             } else if (a == "--parity") {
                 const std::string p = value();
                 if (p.size() != 1 || std::string("NEOSM").find(p[0]) == std::string::npos) {
-                    throw std::invalid_argument("parity must be N, E, O, S or M");
+                    throw WrongArgument{{"parity must be N, E, O, S or M", {}}};
                 }
                 parity = p[0];
                 serialGiven = true;
             } else if (a == "--data") {
-                data = std::stoi(value());
-                if (data != 7 && data != 8) throw std::invalid_argument("data bits must be 7 or 8");
+                data = number();
+                if (data != 7 && data != 8) throw WrongArgument{{"data bits must be 7 or 8", {}}};
                 serialGiven = true;
             } else if (a == "--stop") {
-                stop = std::stoi(value());
-                if (stop != 1 && stop != 2) throw std::invalid_argument("stop bits must be 1 or 2");
+                stop = number();
+                if (stop != 1 && stop != 2) throw WrongArgument{{"stop bits must be 1 or 2", {}}};
                 serialGiven = true;
             } else if (a == "--log") {
                 logPath = value();
@@ -180,27 +230,27 @@ int main(int argc, char** argv) {
                 scans.AddList(value());
             } else if (a == "--scan-file") {
                 const std::string file = value();
-                if (!scans.AddFile(file)) throw std::invalid_argument("cannot read " + file);
+                if (!scans.AddFile(file)) throw WrongArgument{{"cannot read %1", {file}}};
             } else if (a == "--scan-interval") {
-                const int ms = std::stoi(value());
-                if (ms < 0) throw std::invalid_argument("the scan interval cannot be negative");
+                const int ms = number();
+                if (ms < 0) throw WrongArgument{{"the scan interval cannot be negative", {}}};
                 scans.SetInterval(std::chrono::milliseconds(ms));
             } else if (a == "--update-out") {
                 update.outPath = value();
             } else if (a == "--update-fault") {
                 const std::string f = value();
                 if (!qspsim::ParseUpdateFault(f, update))
-                    throw std::invalid_argument("unknown update fault " + f);
+                    throw WrongArgument{{"unknown update fault %1", {f}}};
             } else if (a == "--fault") {
                 const std::string f = value();
-                if (!ParseFault(f, faults)) throw std::invalid_argument("unknown fault " + f);
+                if (!ParseFault(f, faults)) throw WrongArgument{{"unknown fault %1", {f}}};
             } else {
-                throw std::invalid_argument("unknown option " + a);
+                throw WrongArgument{{"unknown option %1", {a}}};
             }
         }
-        if (port < 1 || port > 99) throw std::invalid_argument("port must be 1 to 99");
-    } catch (const std::exception& e) {
-        std::cerr << "qsp-scanner-sim: " << e.what() << "\n";
+        if (port < 1 || port > 99) throw WrongArgument{{"port must be 1 to 99", {}}};
+    } catch (const WrongArgument& wrong) {
+        complain(wrong.message.english, wrong.message.args);
         return 2;
     }
     if (dir.empty()) dir = qsp::SettingsDirFor(qsp::ExecutableDir());
@@ -209,7 +259,7 @@ int main(int argc, char** argv) {
     if (!logPath.empty()) {
         log = std::fopen(logPath.c_str(), "w");
         if (!log) {
-            std::cerr << "qsp-scanner-sim: cannot write " << logPath << "\n";
+            complain("cannot write %1", {logPath});
             return 1;
         }
     }
@@ -218,7 +268,8 @@ int main(int argc, char** argv) {
         qsp::ImageBytes image{};
         const auto loaded = qsp::LoadParamFile(imagePath, image);
         if (!loaded.ok) {
-            std::cerr << "qsp-scanner-sim: " << imagePath << ": " << loaded.Describe() << "\n";
+            std::cerr << "qsp-scanner-sim: " << imagePath << ": "
+                      << loaded.Describe(qsp::InterfaceText(language)) << "\n";
             return 1;
         }
         std::copy_n(image.begin(), block.size(), block.begin());
@@ -249,7 +300,7 @@ int main(int argc, char** argv) {
         return true;
     };
     if (!save()) {
-        std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+        complain("cannot write %1", {savePath});
         return 1;
     }
     int status = 0;
@@ -264,9 +315,9 @@ int main(int argc, char** argv) {
             line.AddClient(&usb);
             line.AddClient(&ps2);
         }
-        std::string error;
+        qsptools::ToolMessage error;
         if ((!serialOnly && (!usb.Start(error) || !ps2.Start(error))) || !line.Start(error)) {
-            std::cerr << "qsp-scanner-sim: " << error << "\n";
+            complain(error.english, error.args);
             status = 1;
         } else {
             std::cout << "COM" << port << " -> " << line.SlaveName() << "\n" << std::flush;
@@ -278,7 +329,7 @@ int main(int argc, char** argv) {
                 for (const std::string& code : scans.Due(now))
                     model.Scan(code, host);
                 if (!save()) {
-                    std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+                    complain("cannot write %1", {savePath});
                     status = 1;
                 }
             });
@@ -287,7 +338,7 @@ int main(int argc, char** argv) {
     }
     if (log) std::fclose(log);
     if (!save()) {
-        std::cerr << "qsp-scanner-sim: cannot write " << savePath << "\n";
+        complain("cannot write %1", {savePath});
         status = 1;
     }
     return status;

@@ -31,12 +31,12 @@ Micros WedgeSocket::Now() const {
     return std::chrono::duration_cast<Micros>(std::chrono::steady_clock::now() - start_);
 }
 
-bool WedgeSocket::Start(std::string& error) {
+bool WedgeSocket::Start(qsptools::ToolMessage& error) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::string path = path_.string();
     if (path.size() >= sizeof address.sun_path) {
-        error = "socket path too long: " + path;
+        error = {"socket path too long: %1", {path}};
         return false;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
@@ -47,7 +47,7 @@ bool WedgeSocket::Start(std::string& error) {
     const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(fd, 4) != 0) {
-        error = "cannot make the socket " + path + ": " + std::strerror(errno);
+        error = {"cannot make the socket %1: %2", {path, std::strerror(errno)}};
         if (fd >= 0) ::close(fd);
         return false;
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "poll_client.h"
+#include "tool_text.h"
 #include "wedge_model.h"
 
 namespace qspsim {
@@ -24,7 +25,7 @@ public:
     WedgeSocket& operator=(const WedgeSocket&) = delete;
 
     // Creates the socket; false with a reason when that fails.
-    bool Start(std::string& error);
+    bool Start(qsptools::ToolMessage& error);
 
     void Prepare(std::vector<pollfd>& fds, Time& wake) override;
     void Serve(const pollfd* fds) override;
