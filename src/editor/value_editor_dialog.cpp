@@ -100,6 +100,9 @@ void ValueEditorDialog::BuildControls() {
         focusColours->Watch(button);
         command1_[static_cast<std::size_t>(i)] = button;
     }
+    // Enter outside the list means OK (in the character box too); a focused button still takes
+    // Enter for itself.
+    command1_[kButtonOk]->setDefault(true);
 }
 
 void ValueEditorDialog::ApplyLanguage(const InterfaceText& text) {
