@@ -34,6 +34,19 @@ int RowTop(int row) {
     return kRowTop + kRowStep * row;
 }
 
+// A key that would put text into a list's box, or take text out of it.
+bool TypesText(const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+            return true;
+        default:
+            break;
+    }
+    const auto modifiers = key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    return modifiers == Qt::NoModifier && !key.text().isEmpty() && key.text().at(0).isPrint();
+}
+
 }  // namespace
 
 UpdateSettingsWindow::UpdateSettingsWindow(AppState& state, Prompt& prompt,
@@ -254,9 +267,17 @@ bool UpdateSettingsWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
-        const auto key = static_cast<QKeyEvent*>(event)->key();
-        // The lists take no keys: their text comes only from the list or the program.
-        if (key != Qt::Key_Tab && key != Qt::Key_Backtab) {
+        // The lists take no typed text: their text comes only from the list or the program. The
+        // keys that move through a list, open it or leave the window still work.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool space = key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier;
+        for (auto* combo : combo1_) {
+            if (space && watched == combo && event->type() == QEvent::KeyPress) {
+                combo->showPopup();  // as a list that takes no text opens on Space
+                return true;
+            }
+        }
+        if (TypesText(*key)) {
             for (auto* combo : combo1_) {
                 if (watched == combo || watched == combo->lineEdit()) return true;
             }

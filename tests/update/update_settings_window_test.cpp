@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -109,6 +110,37 @@ TEST(UpdateSettingsWindow, UpdateTypeActsAtOnceAndItsRateIsNeverSaved) {
     w->Text1(1)->setText("abc");
     w->MenuExit()->trigger();
     EXPECT_EQ(f.state.Settings.Rs232Delay, 0);
+}
+
+// The lists are worked from the keyboard: the arrows move through them (a move of the update
+// type counts as its click), typed text is refused, and Escape leaves the window unsaved.
+TEST(UpdateSettingsWindow, ListsTakeArrowsAndEscapeButNoTyping) {
+    Fixture f;
+    auto w = f.Open(Mode::Update);
+    QApplication::setActiveWindow(w.get());
+    QComboBox* baud = w->Combo1(1);
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Down);
+    EXPECT_EQ(baud->currentText(), "4800");
+    QTest::keyClick(baud, Qt::Key_Up);
+    QTest::keyClick(baud, Qt::Key_Up);
+    EXPECT_EQ(baud->currentText(), "19200");
+    QTest::keyClicks(baud, "9x");
+    QTest::keyClick(baud, Qt::Key_Backspace);
+    EXPECT_EQ(baud->currentText(), "19200");
+    w->Combo1(5)->setFocus();
+    QTest::keyClick(w->Combo1(5), Qt::Key_Down);
+    EXPECT_EQ(baud->currentText(), "115200");
+    EXPECT_EQ(f.state.UpdateType, qsp::kUpdateYmodem);
+    QTest::keyClick(w->Combo1(5), Qt::Key_Up);
+    EXPECT_EQ(baud->currentText(), "9600");
+
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Down);
+    QTest::keyClick(baud, Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(f.state.Settings.BaudRate, "9600");
+    EXPECT_FALSE(f.state.UpdateConfirmed);
 }
 
 TEST(UpdateSettingsWindow, PathDialogKeepsFoldersAndTakesFiles) {
