@@ -124,6 +124,21 @@ void MainWindow::BuildControls() {
     text2_->setVisible(false);
 
     central->installEventFilter(this);
+
+    // Tab follows the reading order: the links and More Set in their frame, the commands from
+    // the top down, then the messages.
+    QWidget* order[] = {option1_[0],
+                        option1_[1],
+                        option1_[2],
+                        command1_[kButtonMoreSet],
+                        command1_[kButtonSetup],
+                        command1_[kButtonUpdate],
+                        command1_[kButtonTest],
+                        command1_[kButtonClear],
+                        command1_[kButtonExit],
+                        list1_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::BuildMenus() {
@@ -212,6 +227,11 @@ void MainWindow::ApplyLanguage() {
     }
     command1_[kButtonMoreSet]->setText(Q(translate("More Set")));
     frame1_->setTitle(t(109));
+    // What a screen reader says for the controls without a caption: each picture is its link.
+    for (int i = 0; i < 3; ++i)
+        picture1_[i]->setAccessibleName(option1_[i]->text());
+    list1_->setAccessibleName(Q(translate("Messages")));
+    progressBar1_->setAccessibleName(Q(translate("Progress")));
 }
 
 void MainWindow::Load() {

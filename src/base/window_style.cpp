@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QVariant>
 
@@ -53,6 +55,17 @@ void FocusColours::Watch(QWidget* widget) {
 }
 
 bool FocusColours::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // Enter presses the focused button as Space does, in windows as in dialogs.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (button && enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            button->click();
+            return true;
+        }
+        return false;
+    }
     if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget) return false;

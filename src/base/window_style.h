@@ -19,7 +19,8 @@ void SaveLayout(QWidget* window, QSize innerSize = QSize());
 void ScaleLayout(QWidget* window);
 
 // Gives a focused button the background (192, 192, 255), and a focused text box a light green
-// background with red text (otherwise dark blue text on the window colour).
+// background with red text (otherwise dark blue text on the window colour). Enter presses a
+// watched button that has the focus.
 class FocusColours : public QObject {
 public:
     explicit FocusColours(QObject* parent) : QObject(parent) {}
@@ -36,6 +37,8 @@ QString JapaneseFontFamily();
 void ApplyJapaneseFont(QWidget* widget);
 
 // Twips (1/1440 inch at 96 dpi, 15 to a pixel) to pixels.
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
+constexpr int TwipsToPixels(int twips) {
+    return twips / 15;
+}
 
 }  // namespace qsp

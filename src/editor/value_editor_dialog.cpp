@@ -33,6 +33,8 @@ ValueEditorDialog::ValueEditorDialog(ValueEditorModel& model, const InterfaceTex
     // "Setting : " and the row's label, in the window's language.
     setWindowTitle(Q(translate("Setting") + " : " + translate(model_.Label())));
     label1_->setText(Q(translate(model_.Label())));
+    // The list or the box is known by the row it edits, as Label1 above it reads.
+    label1_->setBuddy(model_.UsesList() ? static_cast<QWidget*>(combo1_) : text1_);
     combo1_->setVisible(model_.UsesList());
     text1_->setVisible(!model_.UsesList());
     if (model_.UsesList()) {

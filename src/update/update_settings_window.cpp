@@ -108,6 +108,10 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         combo1_[static_cast<std::size_t>(i)] = combo;
     }
     combo1_[0]->setToolTip(Q(translate("Comm max to 16")));
+    // Each list is known by the label beside it (a screen reader would otherwise name it by its
+    // value).
+    for (int i = 0; i < 6; ++i)
+        label1_[static_cast<std::size_t>(i)]->setBuddy(combo1_[static_cast<std::size_t>(i)]);
     combo1_[1]->setEditText("9600");
     connect(combo1_[5], &QComboBox::activated, this, [this](int index) {
         TakeValues();
@@ -125,6 +129,8 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
     command1_[1] = new QPushButton(frame1_);
     command1_[1]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     command1_[1]->setToolTip(Q(text.LoadText(103)));
+    text1_[0]->setAccessibleName(frame1_->title());
+    command1_[1]->setAccessibleName(Q(translate("Choose the update file")));
     Place(command1_[1], kWidth - 1180, 260, 600, 400);
     connect(command1_[1], &QPushButton::clicked, this, [this] { OpenUpdatePath(); });
 
@@ -133,6 +139,7 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         text1_[static_cast<std::size_t>(i)] =
             new QLineEdit(kDelays[static_cast<std::size_t>(i - 1)], canvas_);
         Place(text1_[static_cast<std::size_t>(i)], kBoxLeft, RowTop(5) - 20, 1000, 330);
+        label1_[static_cast<std::size_t>(i + 5)]->setBuddy(text1_[static_cast<std::size_t>(i)]);
     }
 
     command1_[0] = new QPushButton("OK", canvas_);

@@ -37,6 +37,7 @@ RowListDialog::RowListDialog(const InterfaceText& text, const QString& title,
 
     results_ = new QTreeWidget(this);
     results_->setObjectName("Results");
+    results_->setAccessibleName(title);
     results_->setColumnCount(static_cast<int>(headers.size()));
     results_->setHeaderLabels(headers);
     results_->setRootIsDecorated(false);

@@ -176,6 +176,30 @@ TEST_F(MainWindowTest, ControlsScaleWithTheWindowAndFocusedButtonsChangeColour) 
     EXPECT_EQ(window->Command(kButtonClear)->styleSheet(), "");
 }
 
+// Tab goes through the window in reading order: the links and More Set in their frame, the
+// commands from the top down, the messages. Enter presses the focused button.
+TEST_F(MainWindowTest, TabFollowsTheReadingOrderAndEnterPressesTheFocusedButton) {
+    Start(Language::Neutral, "C:\\\r\n 0\r\n");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Option(0)->setFocus();
+    const std::vector<QWidget*> order = {window->Command(kButtonMoreSet),
+                                         window->Command(kButtonSetup),
+                                         window->Command(kButtonUpdate),
+                                         window->Command(kButtonTest),
+                                         window->Command(kButtonClear),
+                                         window->Command(kButtonExit),
+                                         Messages(),
+                                         window->Option(0)};
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
+    window->AddMessage("shown");
+    window->Command(kButtonClear)->setFocus();
+    QTest::keyClick(window->Command(kButtonClear), Qt::Key_Return);
+    EXPECT_EQ(Messages()->count(), 0);
+}
+
 TEST_F(MainWindowTest, JapaneseUsesACjkFontAndATallMessageList) {
     Start(Language::Japanese);
     const QString family = window->MessageList()->font().family();
