@@ -116,6 +116,7 @@ void MainWindow::BuildControls() {
     list1_ = new QListWidget(central);
     list1_->setObjectName("List1");
     list1_->setGeometry(14, 270, 570, 218);
+    ShowFocusFrame(list1_);
 
     // DelayBox only carries a number between the link code and itself.
     text2_ = new QLineEdit(central);

@@ -1,6 +1,7 @@
 #include "base/window_style.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -77,6 +78,53 @@ bool FocusColours::eventFilter(QObject* watched, QEvent* event) {
                                  : "color: rgb(0, 0, 192);");
     }
     return false;
+}
+
+namespace {
+
+class FocusFrame : public QObject {
+public:
+    explicit FocusFrame(QAbstractItemView* view) : QObject(view), view_(view) {
+        const QPalette palette = view->palette();
+        full_ = palette.color(QPalette::Active, QPalette::Highlight);
+        fullText_ = palette.color(QPalette::Active, QPalette::HighlightedText);
+        const QColor base = palette.color(QPalette::Active, QPalette::Base);
+        dimmed_ = QColor((full_.red() + 2 * base.red()) / 3, (full_.green() + 2 * base.green()) / 3,
+                         (full_.blue() + 2 * base.blue()) / 3);
+        dimmedText_ = palette.color(QPalette::Active, QPalette::Text);
+        view->setStyleSheet(
+            QString("QAbstractItemView { border: 2px solid %1; }"
+                    "QAbstractItemView:focus { border: 2px solid %2; }")
+                .arg(palette.color(QPalette::Active, QPalette::Mid).name(), full_.name()));
+        Show(view->hasFocus());
+        view->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) Show(true);
+        if (event->type() == QEvent::FocusOut) Show(false);
+        return false;
+    }
+
+private:
+    void Show(bool focused) {
+        QPalette palette = view_->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive}) {
+            palette.setColor(group, QPalette::Highlight, focused ? full_ : dimmed_);
+            palette.setColor(group, QPalette::HighlightedText, focused ? fullText_ : dimmedText_);
+        }
+        view_->setPalette(palette);
+    }
+
+    QAbstractItemView* view_;
+    QColor full_, fullText_, dimmed_, dimmedText_;
+};
+
+}  // namespace
+
+void ShowFocusFrame(QAbstractItemView* view) {
+    new FocusFrame(view);
 }
 
 QString JapaneseFontFamily() {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+class QAbstractItemView;
+
 namespace qsp {
 
 // Records the window's inner size and writes each child's "left top width height" into its tag
@@ -29,6 +31,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
+
+// Shows which list or tree has the focus: a frame in the selection colour around it while it has
+// the focus, and its selection dimmed while it has not.
+void ShowFocusFrame(QAbstractItemView* view);
 
 // The font face used for Japanese texts (installed by the set-up script).
 QString JapaneseFontFamily();

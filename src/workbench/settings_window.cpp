@@ -177,6 +177,7 @@ void SettingsWindow::BuildControls() {
         if (item == clickOnCurrent_) TreeItemClicked(item);
     });
     tree_->viewport()->installEventFilter(this);
+    ShowFocusFrame(tree_);
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         const int n = item->data(0, Qt::UserRole).toInt();
         if (n >= 1 && n <= static_cast<int>(treeNodes_.size())) {
@@ -204,6 +205,7 @@ void SettingsWindow::BuildControls() {
     list_->setColumnWidth(0, TwipsToPixels(kPropertyColumnTwips));
     list_->setColumnWidth(1, TwipsToPixels(kParameterColumnTwips));
     list_->installEventFilter(this);
+    ShowFocusFrame(list_);
     connect(list_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { session_->IdentifyRow(EnglishText(item)); });
     // Moving through the rows with the keys picks the row just as a click does.

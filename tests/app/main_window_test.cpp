@@ -174,6 +174,11 @@ TEST_F(MainWindowTest, ControlsScaleWithTheWindowAndFocusedButtonsChangeColour) 
     window->Command(kButtonSetup)->setFocus();
     QTest::qWait(1);
     EXPECT_EQ(window->Command(kButtonClear)->styleSheet(), "");
+    // The message list shows that it has the focus, empty as it is.
+    const QImage unfocused = Messages()->grab().toImage();
+    Messages()->setFocus();
+    QTest::qWait(1);
+    EXPECT_NE(Messages()->grab().toImage(), unfocused);
 }
 
 // Tab goes through the window in reading order: the links and More Set in their frame, the
