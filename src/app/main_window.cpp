@@ -238,6 +238,7 @@ void MainWindow::ApplyLanguage() {
 void MainWindow::Load() {
     ApplyLanguage();
     SaveLayout(centralWidget(), QSize(kDesignWidth, designHeight_));
+    FitScreen(this);
     state_.ClearWorkBuffers();
     // The stored interface is made current without rewriting InterfaceIndex.
     const int chosen = InterfaceNumber(state_.Settings);

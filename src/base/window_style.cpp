@@ -1,5 +1,7 @@
 #include "base/window_style.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QEvent>
@@ -7,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTextEdit>
 #include <QVariant>
 
@@ -122,6 +126,17 @@ private:
 };
 
 }  // namespace
+
+void FitScreen(QWidget* window) {
+    const QScreen* shown = window->screen();
+    if (!shown) return;
+    const QRect room = shown->availableGeometry();
+    const QStyle* style = window->style();
+    const int frame = style->pixelMetric(QStyle::PM_TitleBarHeight) +
+                      2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    window->resize(std::min(window->width(), room.width()),
+                   std::min(window->height(), room.height() - frame));
+}
 
 void ShowFocusFrame(QAbstractItemView* view) {
     new FocusFrame(view);

@@ -32,6 +32,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
+// Makes the window no larger than its screen's free area, leaving room for its frame and title
+// bar (a tall Japanese list, a small screen, a large scale); its controls scale with it.
+void FitScreen(QWidget* window);
+
 // Shows which list or tree has the focus: a frame in the selection colour around it while it has
 // the focus, and its selection dimmed while it has not.
 void ShowFocusFrame(QAbstractItemView* view);

@@ -47,7 +47,20 @@ ValueEditorDialog::ValueEditorDialog(ValueEditorModel& model, const InterfaceTex
     if (model_.HintVisible()) {
         label2_->setText(Q(model_.HintText(text)));
         label2_->setVisible(true);
+        FitHint();
     }
+}
+
+// A hint that takes more lines than its place holds (the cable hint in Japanese) makes the
+// dialog taller: the hint grows, the buttons move down, and the layout is recorded again.
+void ValueEditorDialog::FitHint() {
+    const int extra = label2_->heightForWidth(label2_->width()) - label2_->height();
+    if (extra <= 0) return;
+    label2_->resize(label2_->width(), label2_->height() + extra);
+    for (QPushButton* button : command1_)
+        button->move(button->x(), button->y() + extra);
+    resize(kDesignWidth, kDesignHeight + extra);
+    SaveLayout(this, QSize(kDesignWidth, kDesignHeight + extra));
 }
 
 void ValueEditorDialog::BuildControls() {

@@ -125,6 +125,7 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
     BuildStatusBar();
     ApplyLanguage();
     SaveLayout(area_, QSize(kDesignWidth, kDesignHeight));
+    FitScreen(this);
 
     for (const TreeNode& node : CategoryTree(session_->DataEditChildrenAtOpen()))
         AddNode(node);

@@ -6,12 +6,16 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <cstdlib>
 #include <map>
 
 #include "app/main_window.h"
@@ -73,10 +77,44 @@ void Walk(QAccessibleInterface* node, QStringList& faults) {
     }
 }
 
+// Labels whose text does not fit them: wider than a one-line label, taller than a wrapping one.
+void CutLabels(QWidget* window, QStringList& faults) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window) || label->text().isEmpty()) continue;
+        const QRect room = label->contentsRect();
+        const bool cut = label->wordWrap()
+                             ? label->heightForWidth(label->width()) > label->height()
+                             : label->fontMetrics().horizontalAdvance(label->text()) > room.width();
+        if (cut) faults << "cut: " + label->objectName() + " \"" + label->text() + "\"";
+    }
+}
+
+// The window, shown, fits its screen's free area.
+void Fits(QWidget* window, QStringList& faults) {
+    const QRect room = window->screen()->availableGeometry();
+    if (window->width() > room.width() || window->height() > room.height()) {
+        faults << QString("%1x%2 on a screen of %3x%4")
+                      .arg(window->width())
+                      .arg(window->height())
+                      .arg(room.width())
+                      .arg(room.height());
+    }
+}
+
+// scripts/screenshots.sh sets QSP_SCREENSHOT_DIR to keep the Japanese windows as pictures.
+void SaveScreenshot(QWidget* window, Language language, const char* name) {
+    const char* dir = std::getenv("QSP_SCREENSHOT_DIR");
+    if (!dir || language != Language::Japanese) return;
+    QApplication::processEvents();
+    window->grab().save(QString("%1/%2-ja-150.png").arg(dir, name));
+}
+
 std::string Faults(QWidget* window) {
     window->show();
     QStringList faults;
     Walk(QAccessible::queryAccessibleInterface(window), faults);
+    CutLabels(window, faults);
+    Fits(window, faults);
     return S(faults.join("\n"));
 }
 
@@ -90,6 +128,7 @@ TEST_P(AccessibilityTest, MainAndSettingsWindows) {
     MainWindow main(state, shown, pump, QSP_PICTURE_DIR);
     main.Load();
     EXPECT_EQ(Faults(&main), "");
+    SaveScreenshot(&main, GetParam(), "main-window");
     for (int i = 0; i < 3; ++i) {  // each picture is its link
         QWidget* picture = main.findChild<QLabel*>(QString("Picture1_%1").arg(i));
         EXPECT_EQ(QAccessible::queryAccessibleInterface(picture)->text(QAccessible::Name),
@@ -102,8 +141,18 @@ TEST_P(AccessibilityTest, MainAndSettingsWindows) {
                                       nullptr);
     });
     ASSERT_TRUE(settings);
-    settings->findChild<QAction*>("mun01ModeInterface")->trigger();
+    settings->findChild<QAction*>("mun02DelayBeep")->trigger();
     EXPECT_EQ(Faults(settings), "");
+    SaveScreenshot(settings, GetParam(), "settings-window");
+    // Every caption of the tree shows whole (the tree scrolls sideways when it must).
+    QTreeWidget* categories = settings->Tree();
+    categories->expandAll();
+    for (QTreeWidgetItemIterator it(categories); *it; ++it) {
+        const QRect place = categories->visualItemRect(*it);
+        EXPECT_GE(place.width(), categories->iconSize().width() +
+                                     categories->fontMetrics().horizontalAdvance((*it)->text(0)))
+            << S((*it)->text(0));
+    }
 
     // The tree's one column is what the tree is; a changed row says so, not only in bold.
     const CatalogueText translate(shown.language());
@@ -149,6 +198,7 @@ TEST_P(AccessibilityTest, EditingDialogs) {
         ValueEditorModel model(row.page, row.edit, row.label, scratch);
         ValueEditorDialog dialog(model, shown);
         EXPECT_EQ(Faults(&dialog), "") << row.label;
+        if (row.edit.index == 140) SaveScreenshot(&dialog, GetParam(), "value-editor");
     }
     CodeTypeDialog codeTypes(state.ParamImage, 290, shown);
     EXPECT_EQ(Faults(&codeTypes), "");
