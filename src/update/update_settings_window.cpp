@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
@@ -152,6 +153,14 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
     label2_ = new QLabel(canvas_);
     Place(label2_, 5000, RowTop(2), 1200, 600);
     label2_->installEventFilter(this);
+
+    // Tab in reading order: the left column (the lists, then the delay box), the right one
+    // (Automation, OK), then the path frame below.
+    std::vector<QWidget*> order(combo1_.begin(), combo1_.end());
+    order.insert(order.end(),
+                 {text1_[1], text1_[2], text1_[3], check1_, command1_[0], text1_[0], command1_[1]});
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     for (auto* b : command1_)
         colours->Watch(b);

@@ -112,12 +112,23 @@ TEST(UpdateSettingsWindow, UpdateTypeActsAtOnceAndItsRateIsNeverSaved) {
     EXPECT_EQ(f.state.Settings.Rs232Delay, 0);
 }
 
-// The lists are worked from the keyboard: the arrows move through them (a move of the update
-// type counts as its click), typed text is refused, and Escape leaves the window unsaved.
+// The window is worked from the keyboard: Tab in reading order, the arrows move through them (a
+// move of the update type counts as its click), typed text is refused, and Escape leaves the window
+// unsaved.
 TEST(UpdateSettingsWindow, ListsTakeArrowsAndEscapeButNoTyping) {
     Fixture f;
     auto w = f.Open(Mode::Update);
     QApplication::setActiveWindow(w.get());
+    // Tab reads down the lists, then Automation and OK on the right, then the path frame.
+    std::vector<QWidget*> order;
+    for (int i = 1; i < 6; ++i)
+        order.push_back(w->Combo1(i));
+    order.insert(order.end(), {w->Check1(), w->Command1(0), w->Text1(0), w->Command1(1)});
+    w->Combo1(0)->setFocus();
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
     QComboBox* baud = w->Combo1(1);
     baud->setFocus();
     QTest::keyClick(baud, Qt::Key_Down);
