@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -148,6 +149,16 @@ TEST(UpdateSettingsWindow, ListsTakeArrowsAndEscapeButNoTyping) {
 
     baud->setFocus();
     QTest::keyClick(baud, Qt::Key_Down);
+    // F4, Alt+Down and Space open the list; Escape closes it, and then the window.
+    for (auto [key, modifier] :
+         {std::pair{Qt::Key_F4, Qt::NoModifier}, std::pair{Qt::Key_Down, Qt::AltModifier},
+          std::pair{Qt::Key_Space, Qt::NoModifier}}) {
+        QTest::keyClick(baud, key, modifier);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(baud->view()->window())) << key;
+        QTest::keyClick(baud->view(), Qt::Key_Escape);
+        EXPECT_FALSE(baud->view()->isVisible());
+        EXPECT_TRUE(w->isVisible());
+    }
     QTest::keyClick(baud, Qt::Key_Escape);
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(f.state.Settings.BaudRate, "9600");
