@@ -98,7 +98,8 @@ public:
         dimmedText_ = palette.color(QPalette::Active, QPalette::Text);
         view->setStyleSheet(
             QString("QAbstractItemView { border: 2px solid %1; }"
-                    "QAbstractItemView:focus { border: 2px solid %2; }")
+                    "QAbstractItemView:focus { border: 2px solid %2; }"
+                    "QAbstractItemView::item:focus { border: 1px solid %2; }")
                 .arg(palette.color(QPalette::Active, QPalette::Mid).name(), full_.name()));
         Show(view->hasFocus());
         view->installEventFilter(this);

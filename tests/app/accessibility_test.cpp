@@ -143,6 +143,8 @@ TEST_P(AccessibilityTest, MainAndSettingsWindows) {
     ASSERT_TRUE(settings);
     settings->findChild<QAction*>("mun02DelayBeep")->trigger();
     EXPECT_EQ(Faults(settings), "");
+    settings->List()->setFocus();
+    settings->List()->setCurrentItem(settings->List()->topLevelItem(1));
     SaveScreenshot(settings, GetParam(), "settings-window");
     // Every caption of the tree shows whole (the tree scrolls sideways when it must).
     QTreeWidget* categories = settings->Tree();
