@@ -13,4 +13,4 @@ QT_QPA_PLATFORM=offscreen QSP_SCREENSHOT_DIR="$root/docs/images" \
 QT_QPA_PLATFORM="offscreen:configfile=$root/tests/app/screen_1366x768.json" QT_SCALE_FACTOR=1.5 \
   QSP_SCREENSHOT_DIR="$root/docs/images" "$build/tests/test_accessibility_gui" \
   --gtest_filter='*/Japanese'
-ls -l "$root"/docs/images/settings-window-*.png "$root"/docs/images/*-ja-150.png
+ls -l "$root"/docs/images/settings-window-{zh_TW,ja,zh_CN}.png "$root"/docs/images/*-ja-150.png
