@@ -116,6 +116,7 @@ void MainWindow::BuildControls() {
     list1_ = new QListWidget(central);
     list1_->setObjectName("List1");
     list1_->setGeometry(14, 270, 570, 218);
+    ShowFocusFrame(list1_);
 
     // DelayBox only carries a number between the link code and itself.
     text2_ = new QLineEdit(central);
@@ -124,6 +125,21 @@ void MainWindow::BuildControls() {
     text2_->setVisible(false);
 
     central->installEventFilter(this);
+
+    // Tab follows the reading order: the links and More Set in their frame, the commands from
+    // the top down, then the messages.
+    QWidget* order[] = {option1_[0],
+                        option1_[1],
+                        option1_[2],
+                        command1_[kButtonMoreSet],
+                        command1_[kButtonSetup],
+                        command1_[kButtonUpdate],
+                        command1_[kButtonTest],
+                        command1_[kButtonClear],
+                        command1_[kButtonExit],
+                        list1_};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void MainWindow::BuildMenus() {
@@ -212,11 +228,17 @@ void MainWindow::ApplyLanguage() {
     }
     command1_[kButtonMoreSet]->setText(Q(translate("More Set")));
     frame1_->setTitle(t(109));
+    // What a screen reader says for the controls without a caption: each picture is its link.
+    for (int i = 0; i < 3; ++i)
+        picture1_[i]->setAccessibleName(option1_[i]->text());
+    list1_->setAccessibleName(Q(translate("Messages")));
+    progressBar1_->setAccessibleName(Q(translate("Progress")));
 }
 
 void MainWindow::Load() {
     ApplyLanguage();
     SaveLayout(centralWidget(), QSize(kDesignWidth, designHeight_));
+    FitScreen(this);
     state_.ClearWorkBuffers();
     // The stored interface is made current without rewriting InterfaceIndex.
     const int chosen = InterfaceNumber(state_.Settings);

@@ -214,6 +214,13 @@ const std::vector<std::string>& WindowTexts() {
         "Keyboard (PS2)",
         "Keyboard(PS2)",
         "More Set",
+        // names a screen reader gives the controls that have no caption of their own
+        "Messages",
+        "Progress",
+        "Categories",
+        "Properties",
+        "Scanned data",
+        "Choose the update file",
     };
     return kTexts;
 }

@@ -33,6 +33,8 @@ ValueEditorDialog::ValueEditorDialog(ValueEditorModel& model, const InterfaceTex
     // "Setting : " and the row's label, in the window's language.
     setWindowTitle(Q(translate("Setting") + " : " + translate(model_.Label())));
     label1_->setText(Q(translate(model_.Label())));
+    // The list or the box is known by the row it edits, as Label1 above it reads.
+    label1_->setBuddy(model_.UsesList() ? static_cast<QWidget*>(combo1_) : text1_);
     combo1_->setVisible(model_.UsesList());
     text1_->setVisible(!model_.UsesList());
     if (model_.UsesList()) {
@@ -45,7 +47,20 @@ ValueEditorDialog::ValueEditorDialog(ValueEditorModel& model, const InterfaceTex
     if (model_.HintVisible()) {
         label2_->setText(Q(model_.HintText(text)));
         label2_->setVisible(true);
+        FitHint();
     }
+}
+
+// A hint that takes more lines than its place holds (the cable hint in Japanese) makes the
+// dialog taller: the hint grows, the buttons move down, and the layout is recorded again.
+void ValueEditorDialog::FitHint() {
+    const int extra = label2_->heightForWidth(label2_->width()) - label2_->height();
+    if (extra <= 0) return;
+    label2_->resize(label2_->width(), label2_->height() + extra);
+    for (QPushButton* button : command1_)
+        button->move(button->x(), button->y() + extra);
+    resize(kDesignWidth, kDesignHeight + extra);
+    SaveLayout(this, QSize(kDesignWidth, kDesignHeight + extra));
 }
 
 void ValueEditorDialog::BuildControls() {
@@ -100,6 +115,9 @@ void ValueEditorDialog::BuildControls() {
         focusColours->Watch(button);
         command1_[static_cast<std::size_t>(i)] = button;
     }
+    // Enter outside the list means OK (in the character box too); a focused button still takes
+    // Enter for itself.
+    command1_[kButtonOk]->setDefault(true);
 }
 
 void ValueEditorDialog::ApplyLanguage(const InterfaceText& text) {

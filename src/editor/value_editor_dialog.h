@@ -38,6 +38,7 @@ private:
     void BuildControls();
     void ApplyLanguage(const InterfaceText& text);
     void ShowList(const CatalogueText& translate);
+    void FitHint();
     std::string ListKey(const std::string& typed) const;
     void RunCommand(int button);
 

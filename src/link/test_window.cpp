@@ -65,6 +65,7 @@ TestWindow::TestWindow(AppState& state, EventPump& pump, const InterfaceText& te
     text1_->setObjectName("Text1");
     text1_->setTabChangesFocus(true);
     text1_->setToolTip(Q(text.LoadText(kTextPleaseScan)));
+    text1_->setAccessibleName(Q(CatalogueText(text.language())("Scanned data")));
     command1_ = new QPushButton(Q(text.LoadText(kTextExit)), this);
     command1_->setObjectName("Command1");
     command1_->setToolTip(Q(text.LoadText(kTextExit)));

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "base/qt_text.h"
 #include "base/window_style.h"
@@ -32,6 +33,19 @@ constexpr int kBoxLeft = 1500;
 
 int RowTop(int row) {
     return kRowTop + kRowStep * row;
+}
+
+// A key that would put text into a list's box, or take text out of it.
+bool TypesText(const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+            return true;
+        default:
+            break;
+    }
+    const auto modifiers = key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    return modifiers == Qt::NoModifier && !key.text().isEmpty() && key.text().at(0).isPrint();
 }
 
 }  // namespace
@@ -95,6 +109,10 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         combo1_[static_cast<std::size_t>(i)] = combo;
     }
     combo1_[0]->setToolTip(Q(translate("Comm max to 16")));
+    // Each list is known by the label beside it (a screen reader would otherwise name it by its
+    // value).
+    for (int i = 0; i < 6; ++i)
+        label1_[static_cast<std::size_t>(i)]->setBuddy(combo1_[static_cast<std::size_t>(i)]);
     combo1_[1]->setEditText("9600");
     connect(combo1_[5], &QComboBox::activated, this, [this](int index) {
         TakeValues();
@@ -112,6 +130,8 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
     command1_[1] = new QPushButton(frame1_);
     command1_[1]->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     command1_[1]->setToolTip(Q(text.LoadText(103)));
+    text1_[0]->setAccessibleName(frame1_->title());
+    command1_[1]->setAccessibleName(Q(translate("Choose the update file")));
     Place(command1_[1], kWidth - 1180, 260, 600, 400);
     connect(command1_[1], &QPushButton::clicked, this, [this] { OpenUpdatePath(); });
 
@@ -120,6 +140,7 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
         text1_[static_cast<std::size_t>(i)] =
             new QLineEdit(kDelays[static_cast<std::size_t>(i - 1)], canvas_);
         Place(text1_[static_cast<std::size_t>(i)], kBoxLeft, RowTop(5) - 20, 1000, 330);
+        label1_[static_cast<std::size_t>(i + 5)]->setBuddy(text1_[static_cast<std::size_t>(i)]);
     }
 
     command1_[0] = new QPushButton(Q(text.LoadText(165)), canvas_);
@@ -132,6 +153,14 @@ void UpdateSettingsWindow::Build(const InterfaceText& text) {
     label2_ = new QLabel(canvas_);
     Place(label2_, 5000, RowTop(2), 1200, 600);
     label2_->installEventFilter(this);
+
+    // Tab in reading order: the left column (the lists, then the delay box), the right one
+    // (Automation, OK), then the path frame below.
+    std::vector<QWidget*> order(combo1_.begin(), combo1_.end());
+    order.insert(order.end(),
+                 {text1_[1], text1_[2], text1_[3], check1_, command1_[0], text1_[0], command1_[1]});
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     for (auto* b : command1_)
         colours->Watch(b);
@@ -254,9 +283,17 @@ bool UpdateSettingsWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
-        const auto key = static_cast<QKeyEvent*>(event)->key();
-        // The lists take no keys: their text comes only from the list or the program.
-        if (key != Qt::Key_Tab && key != Qt::Key_Backtab) {
+        // The lists take no typed text: their text comes only from the list or the program. The
+        // keys that move through a list, open it or leave the window still work.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool space = key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier;
+        for (auto* combo : combo1_) {
+            if (space && watched == combo && event->type() == QEvent::KeyPress) {
+                combo->showPopup();  // as a list that takes no text opens on Space
+                return true;
+            }
+        }
+        if (TypesText(*key)) {
             for (auto* combo : combo1_) {
                 if (watched == combo || watched == combo->lineEdit()) return true;
             }

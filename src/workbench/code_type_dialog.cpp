@@ -66,6 +66,10 @@ CodeTypeDialog::CodeTypeDialog(ImageBytes& image, std::size_t first, const Inter
         connect(button, &QPushButton::clicked, this, [this, c] { RunCommand(c); });
         buttons_[static_cast<std::size_t>(c)] = button;
     }
+    // Tab takes the buttons from left to right, after the boxes.
+    setTabOrder(boxes_.back(), buttons_[kAllEnable]);
+    setTabOrder(buttons_[kAllEnable], buttons_[kAllDisable]);
+    setTabOrder(buttons_[kAllDisable], buttons_[kExit]);
     if (text.Japanese()) {
         ApplyJapaneseFont(this);
         for (QPushButton* b : buttons_)

@@ -52,6 +52,7 @@ SpecialKeyboardDialog::SpecialKeyboardDialog(SpecialKeyboardModel::Scratch& scra
         entry->setObjectName(QString("Text1_%1").arg(i));
         entry->setGeometry(x + 48, y, 180, 24);
         entry->setToolTip(Q(translate("Serial")) + QString(" %1").arg(i + 1));
+        entry->setAccessibleName(entry->toolTip());
         entry->installEventFilter(this);
         connect(entry, &QLineEdit::textEdited, this, [this, i](const QString& s) {
             model_.TextChanged(i, S(s));

@@ -37,6 +37,7 @@ RowListDialog::RowListDialog(const InterfaceText& text, const QString& title,
 
     results_ = new QTreeWidget(this);
     results_->setObjectName("Results");
+    results_->setAccessibleName(title);
     results_->setColumnCount(static_cast<int>(headers.size()));
     results_->setHeaderLabels(headers);
     results_->setRootIsDecorated(false);
@@ -46,6 +47,7 @@ RowListDialog::RowListDialog(const InterfaceText& text, const QString& title,
     results_->header()->setSectionResizeMode(QHeaderView::Interactive);
     results_->setColumnWidth(0, 160);
     results_->setColumnWidth(1, 230);
+    ShowFocusFrame(results_);
     layout->addWidget(results_, 1);
 
     count_ = new QLabel(this);

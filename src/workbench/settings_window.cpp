@@ -126,6 +126,7 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
     BuildStatusBar();
     ApplyLanguage();
     SaveLayout(area_, QSize(kDesignWidth, kDesignHeight));
+    FitScreen(this);
 
     for (const TreeNode& node : CategoryTree(session_->DataEditChildrenAtOpen()))
         AddNode(node);
@@ -140,6 +141,7 @@ SettingsWindow::SettingsWindow(AppState& state, EventPump& pump, Prompt& prompt,
     const char* const linkNames[3] = {"RS232  COM", "USB", "Keyboard"};
     linkText_->setText(Q(CatalogueText(text_.language())(linkNames[link_number])) +
                        (link_number == kRs232 ? Q(state_.Settings.CommPort) : QString()));
+    linkIcon_->setAccessibleName(linkText_->text());
 
     link_.SetWriteProgress([this](int value, int maximum) { SetWriteProgress(value, maximum); });
     // The keyboard-wedge exchanges report their stage in the link panel.
@@ -165,6 +167,9 @@ void SettingsWindow::BuildControls() {
     tree_->setGeometry(8, 8, 236, 404);
     tree_->setHeaderHidden(true);
     tree_->setColumnCount(1);
+    // A caption wider than the tree scrolls it sideways rather than being cut.
+    tree_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tree_->header()->setStretchLastSection(false);
     connect(tree_, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
                 if (!quiet_ && current) TreeItemClicked(current);
@@ -174,6 +179,7 @@ void SettingsWindow::BuildControls() {
         if (item == clickOnCurrent_) TreeItemClicked(item);
     });
     tree_->viewport()->installEventFilter(this);
+    ShowFocusFrame(tree_);
     connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         const int n = item->data(0, Qt::UserRole).toInt();
         if (n >= 1 && n <= static_cast<int>(treeNodes_.size())) {
@@ -201,6 +207,7 @@ void SettingsWindow::BuildControls() {
     list_->setColumnWidth(0, TwipsToPixels(kPropertyColumnTwips));
     list_->setColumnWidth(1, TwipsToPixels(kParameterColumnTwips));
     list_->installEventFilter(this);
+    ShowFocusFrame(list_);
     connect(list_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { session_->IdentifyRow(EnglishText(item)); });
     // Moving through the rows with the keys picks the row just as a click does.
@@ -236,6 +243,7 @@ void SettingsWindow::BuildMenus() {
         connect(item, &QAction::triggered, this, [this, c] { RunCommand(c); });
         fileItems_[static_cast<std::size_t>(c)] = item;
     }
+    fileItems_[kExit]->setShortcuts(QKeySequence::Close);  // Ctrl+W, as windows close
     // The profile items stand before the last item (Exit).
     exportProfileItem_ = new QAction("munExportProfile", munFile_);
     exportProfileItem_->setObjectName("munExportProfile");
@@ -251,7 +259,8 @@ void SettingsWindow::BuildMenus() {
         QMenu* menu = menuBar()->addMenu(title);
         menu->setObjectName(name);
         for (std::size_t i = 0; i < n; ++i) {
-            QAction* item = menu->addAction(Q(translate(items[i].caption)));
+            // An "&" in a caption is shown as it is, not taken for the item's key.
+            QAction* item = menu->addAction(Q(translate(items[i].caption)).replace("&", "&&"));
             item->setObjectName(items[i].name);
             const int page = items[i].page;
             connect(item, &QAction::triggered, this, [this, page] {
@@ -267,12 +276,15 @@ void SettingsWindow::BuildMenus() {
     addMenu(1, "munInterface", "Interface(&I)", kInterfaceItems, std::size(kInterfaceItems));
     addMenu(2, "munBaccode", "Barcode(&B)", kSymbologyItems, std::size(kSymbologyItems));
     addMenu(3, "mun24DataEdit", "Data Edit(&D)", kDataEditItems, std::size(kDataEditItems));
-    // The Data Edit title itself shows the format switch page while every format is off.
-    connect(categoryMenus_[3], &QMenu::aboutToShow, this, [this] {
-        if (state_.ParamImage[256] == 0) {
-            session_->MenuSelect(*MenuTargetForPage(kDataEditPage, state_.ParamImage));
-        }
-    });
+    // While every format is off, the Data Edit menu leads to the format switch page through an
+    // item of its own; opening or browsing the menu changes nothing.
+    dataEditTitleItem_ = new QAction("mun24DataEdit", categoryMenus_[3]);
+    dataEditTitleItem_->setObjectName("mun24DataEditTitle");
+    categoryMenus_[3]->insertAction(dataEditItems_.front(), dataEditTitleItem_);
+    connect(dataEditTitleItem_, &QAction::triggered, this,
+            [this] { session_->MenuSelect(*MenuTargetForPage(kDataEditPage, state_.ParamImage)); });
+    connect(categoryMenus_[3], &QMenu::aboutToShow, this,
+            [this] { dataEditTitleItem_->setVisible(state_.ParamImage[256] == 0); });
 }
 
 void SettingsWindow::BuildStatusBar() {
@@ -313,11 +325,18 @@ void SettingsWindow::ApplyLanguage() {
     }
     for (int c = 0; c < 6; ++c)
         fileItems_[static_cast<std::size_t>(c)]->setText(t(kFileItemTexts[c]));
+    dataEditTitleItem_->setText(t(146));
     exportProfileItem_->setText(t(209));
     applyProfileItem_->setText(t(210));
     for (int i = 0; i < 5; ++i)
         command1_[static_cast<std::size_t>(i)]->setToolTip(t(kButtonTips[i]));
     list_->setHeaderLabels({t(147), t(148)});
+    // Names for a screen reader; the tree's one column is named too, though its header is hidden.
+    const CatalogueText translate(text_.language());
+    tree_->setAccessibleName(Q(translate("Categories")));
+    tree_->setHeaderLabels({tree_->accessibleName()});
+    list_->setAccessibleName(Q(translate("Properties")));
+    progressBar_->setAccessibleName(Q(translate("Progress")));
     if (text_.Japanese()) {
         ApplyJapaneseFont(this);
         for (int i = 0; i < 4; ++i)
@@ -592,8 +611,11 @@ void SettingsWindow::MarkChangedRows() {
         font.setBold(true);
         item->setFont(0, font);
         item->setFont(1, font);
-        item->setToolTip(0, Q(text_.LoadText(237)));
-        item->setToolTip(1, Q(text_.LoadText(237)));
+        // The bold mark in words, for the tool tip and for a screen reader.
+        for (int column : {0, 1}) {
+            item->setToolTip(column, Q(text_.LoadText(237)));
+            item->setData(column, Qt::AccessibleDescriptionRole, Q(text_.LoadText(237)));
+        }
     }
 }
 

@@ -135,7 +135,8 @@ private:
     QAction* exportProfileItem_ = nullptr;  // "Export Profile…"
     QAction* applyProfileItem_ = nullptr;   // "Apply Profile…"
     std::array<QMenu*, 4> categoryMenus_{};
-    std::vector<QAction*> dataEditItems_;  // pages 26 to 31
+    std::vector<QAction*> dataEditItems_;   // pages 26 to 31
+    QAction* dataEditTitleItem_ = nullptr;  // page 25, while every format is off
     QLabel* linkIcon_ = nullptr;
     QLabel* linkText_ = nullptr;
     QLabel* clock_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <fstream>
 
@@ -174,6 +175,35 @@ TEST_F(MainWindowTest, ControlsScaleWithTheWindowAndFocusedButtonsChangeColour) 
     window->Command(kButtonSetup)->setFocus();
     QTest::qWait(1);
     EXPECT_EQ(window->Command(kButtonClear)->styleSheet(), "");
+    // The message list shows that it has the focus, empty as it is.
+    const QImage unfocused = Messages()->grab().toImage();
+    Messages()->setFocus();
+    QTest::qWait(1);
+    EXPECT_NE(Messages()->grab().toImage(), unfocused);
+}
+
+// Tab goes through the window in reading order: the links and More Set in their frame, the
+// commands from the top down, the messages. Enter presses the focused button.
+TEST_F(MainWindowTest, TabFollowsTheReadingOrderAndEnterPressesTheFocusedButton) {
+    Start(Language::Neutral, "C:\\\r\n 0\r\n");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Option(0)->setFocus();
+    const std::vector<QWidget*> order = {window->Command(kButtonMoreSet),
+                                         window->Command(kButtonSetup),
+                                         window->Command(kButtonUpdate),
+                                         window->Command(kButtonTest),
+                                         window->Command(kButtonClear),
+                                         window->Command(kButtonExit),
+                                         Messages(),
+                                         window->Option(0)};
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+    }
+    window->AddMessage("shown");
+    window->Command(kButtonClear)->setFocus();
+    QTest::keyClick(window->Command(kButtonClear), Qt::Key_Return);
+    EXPECT_EQ(Messages()->count(), 0);
 }
 
 TEST_F(MainWindowTest, JapaneseUsesACjkFontAndATallMessageList) {
@@ -181,8 +211,12 @@ TEST_F(MainWindowTest, JapaneseUsesACjkFontAndATallMessageList) {
     const QString family = window->MessageList()->font().family();
     EXPECT_EQ(family, JapaneseFontFamily());
     EXPECT_EQ(window->Command(kButtonSetup)->font().family(), family);
-    EXPECT_EQ(window->MessageList()->height(), 6885 / 15);
+    // The message list is made 6885 twips tall, and the window still fits the screen: it opens
+    // no taller than the screen's free area, and the controls scale with it.
+    EXPECT_EQ(window->MessageList()->property("layoutTag").toString().split(' ').value(3),
+              QString::number(6885 / 15));
     EXPECT_TRUE(window->MessageList()->geometry().bottom() <= window->centralWidget()->height());
+    EXPECT_LE(window->height(), window->screen()->availableGeometry().height());
     // The serial settings read in the window's language; the settings keep the stored words.
     EXPECT_FALSE(window->LinkLabel()->text().contains("None"));
     EXPECT_EQ(state.Settings.DataParity, "None");

@@ -136,6 +136,18 @@ TEST(ValueEditorDialog, TwoCharacterEntry) {
         QTest::mouseClick(s.Button(c.button), Qt::LeftButton);
         EXPECT_EQ(s.scratch[0] << 8 | s.scratch[1], c.stored) << c.shows << " " << c.typed;
     }
+    // Enter in the box is OK, whether the characters were typed or were there already.
+    for (const char* typed : {"AB", ""}) {
+        Shown s(7, {3, 12, 5}, "Set Code ID (Code 39)", '{', '}');
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&s.dialog));
+        if (*typed) {
+            s.Text1()->clear();
+            QTest::keyClicks(s.Text1(), typed);
+        }
+        QTest::keyClick(s.Text1(), Qt::Key_Return);
+        EXPECT_FALSE(s.dialog.isVisible());
+        EXPECT_EQ(s.scratch[0] << 8 | s.scratch[1], *typed ? 'A' << 8 | 'B' : '{' << 8 | '}');
+    }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -109,6 +111,58 @@ TEST(UpdateSettingsWindow, UpdateTypeActsAtOnceAndItsRateIsNeverSaved) {
     w->Text1(1)->setText("abc");
     w->MenuExit()->trigger();
     EXPECT_EQ(f.state.Settings.Rs232Delay, 0);
+}
+
+// The window is worked from the keyboard: Tab in reading order, the arrows move through them (a
+// move of the update type counts as its click), typed text is refused, and Escape leaves the window
+// unsaved.
+TEST(UpdateSettingsWindow, ListsTakeArrowsAndEscapeButNoTyping) {
+    Fixture f;
+    auto w = f.Open(Mode::Update);
+    QApplication::setActiveWindow(w.get());
+    // Tab reads down the lists, then Automation and OK on the right, then the path frame.
+    std::vector<QWidget*> order;
+    for (int i = 1; i < 6; ++i)
+        order.push_back(w->Combo1(i));
+    order.insert(order.end(), {w->Check1(), w->Command1(0), w->Text1(0), w->Command1(1)});
+    w->Combo1(0)->setFocus();
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    QComboBox* baud = w->Combo1(1);
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Down);
+    EXPECT_EQ(baud->currentText(), "4800");
+    QTest::keyClick(baud, Qt::Key_Up);
+    QTest::keyClick(baud, Qt::Key_Up);
+    EXPECT_EQ(baud->currentText(), "19200");
+    QTest::keyClicks(baud, "9x");
+    QTest::keyClick(baud, Qt::Key_Backspace);
+    EXPECT_EQ(baud->currentText(), "19200");
+    w->Combo1(5)->setFocus();
+    QTest::keyClick(w->Combo1(5), Qt::Key_Down);
+    EXPECT_EQ(baud->currentText(), "115200");
+    EXPECT_EQ(f.state.UpdateType, qsp::kUpdateYmodem);
+    QTest::keyClick(w->Combo1(5), Qt::Key_Up);
+    EXPECT_EQ(baud->currentText(), "9600");
+
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Down);
+    // F4, Alt+Down and Space open the list; Escape closes it, and then the window.
+    for (auto [key, modifier] :
+         {std::pair{Qt::Key_F4, Qt::NoModifier}, std::pair{Qt::Key_Down, Qt::AltModifier},
+          std::pair{Qt::Key_Space, Qt::NoModifier}}) {
+        QTest::keyClick(baud, key, modifier);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(baud->view()->window())) << key;
+        QTest::keyClick(baud->view(), Qt::Key_Escape);
+        EXPECT_FALSE(baud->view()->isVisible());
+        EXPECT_TRUE(w->isVisible());
+    }
+    QTest::keyClick(baud, Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(f.state.Settings.BaudRate, "9600");
+    EXPECT_FALSE(f.state.UpdateConfirmed);
 }
 
 TEST(UpdateSettingsWindow, PathDialogKeepsFoldersAndTakesFiles) {

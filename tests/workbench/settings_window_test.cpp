@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -188,6 +189,37 @@ TEST_F(SettingsWindowTest, OpensOnTheScannersImageAndMenuItemsSelectPagesAndNode
     ASSERT_EQ(prompt.boxes.size(), 2u);
     EXPECT_EQ(prompt.boxes[1].text, "Change is not allowed for this property.");
     EXPECT_FALSE(QApplication::activeModalWidget());
+}
+
+// Opening and leaving a menu changes nothing; the Data Edit menu's own item shows the format
+// switch page while every format is off. Ctrl+W closes the window as Exit does.
+TEST_F(SettingsWindowTest, MenusChangeThePageOnlyWhenAnItemIsChosen) {
+    Open();
+    state.ParamImage[256] = 0;
+    Menu("mun05RS232");
+    ClickRow("Baud Rate");
+    auto* dataEdit = window->findChild<QMenu*>("mun24DataEdit");
+    for (QMenu* menu : {window->findChild<QMenu*>("munFile"), dataEdit}) {
+        menu->popup(window->mapToGlobal(QPoint(0, 0)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        QTest::keyClick(menu, Qt::Key_Escape);
+        EXPECT_FALSE(menu->isVisible());
+    }
+    EXPECT_EQ(state.CurrentPage, 5);
+    EXPECT_EQ(window->List()->currentItem(), Row("Baud Rate"));
+
+    auto* title = window->findChild<QAction*>("mun24DataEditTitle");
+    EXPECT_TRUE(title->isVisible());
+    EXPECT_EQ(dataEdit->actions().front(), title);
+    title->trigger();
+    EXPECT_EQ(state.CurrentPage, kDataEditPage);
+    state.ParamImage[256] = 1;
+    emit dataEdit->aboutToShow();
+    EXPECT_FALSE(title->isVisible());
+
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    ExpectClosedSaying("No change");
 }
 
 // The Data Edit node adds the six format nodes; on their pages the code type boxes and Clear
