@@ -72,4 +72,7 @@ inline constexpr int kTextMovedLink = 290;
 // A profile's raw form
 inline constexpr int kTextProfileRawForm = 291;
 
+// qspctl check
+inline constexpr int kTextWouldProgram = 292;
+
 }  // namespace qsp
