@@ -9,6 +9,9 @@
 #   share/icons/hicolor/*/apps/        <app id>.svg and .png (16 to 256 pixels)
 #   share/man/man1/                    qspctl.1.gz, qsp-scanner-sim.1.gz
 #   lib/udev/rules.d/                  70-qsp-scanner.rules (read by udev for prefix /usr only)
+#   share/ansible/collections/ansible_collections/qsp/scanner/
+#                                      the Ansible collection qsp.scanner (found by Debian's
+#                                      Ansible for prefix /usr only)
 #
 #   cmake --install build [--prefix DIR]     install
 #   cd build && cpack -G DEB                 build/qsp_<version>_<arch>.deb, installing to /usr
@@ -30,6 +33,11 @@ file(GLOB _qsp_picture_files CONFIGURE_DEPENDS
 install(FILES ${_qsp_picture_files} DESTINATION share/qsp/Picture)
 
 install(FILES ${CMAKE_SOURCE_DIR}/resources/udev/70-qsp-scanner.rules DESTINATION lib/udev/rules.d)
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/ansible/qsp/scanner/
+  DESTINATION share/ansible/collections/ansible_collections/qsp/scanner
+  PATTERN __pycache__ EXCLUDE
+  PATTERN *.tar.gz EXCLUDE)
 
 # --- Desktop integration ---------------------------------------------------------------------
 
