@@ -112,7 +112,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "QSP reads, edits and programs the parameters of a handheld barcode scanner\n"
   "connected over RS-232, USB or the PS/2 keyboard wedge, keeps them in parameter\n"
   "files, updates the scanner's firmware and tests what it sends. It comes with\n"
-  "qspctl, a command-line tool for scripts, and qsp-scanner-sim, a virtual scanner.")
+  "qspctl, a command-line tool for scripts, qsp-scanner-sim, a virtual scanner,\n"
+  "and the Ansible collection qsp.scanner for scanners on many computers.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -124,6 +125,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # shlibdeps and named here too.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n, libudev1, libhidapi-hidraw0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
+# qsp.scanner serves Ansible on the computer that runs playbooks; a managed host needs qspctl only.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ansible-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_BINARY_DIR}/debian/postinst ${CMAKE_BINARY_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
