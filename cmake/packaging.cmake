@@ -9,6 +9,9 @@
 #   share/icons/hicolor/*/apps/        <app id>.svg and .png (16 to 256 pixels)
 #   share/man/man1/                    qspctl.1.gz, qsp-scanner-sim.1.gz
 #   lib/udev/rules.d/                  70-qsp-scanner.rules (read by udev for prefix /usr only)
+#   share/ansible/collections/ansible_collections/qsp/scanner/
+#                                      the Ansible collection qsp.scanner (found by Debian's
+#                                      Ansible for prefix /usr only)
 #
 #   cmake --install build [--prefix DIR]     install
 #   cd build && cpack -G DEB                 build/qsp_<version>_<arch>.deb, installing to /usr
@@ -30,6 +33,11 @@ file(GLOB _qsp_picture_files CONFIGURE_DEPENDS
 install(FILES ${_qsp_picture_files} DESTINATION share/qsp/Picture)
 
 install(FILES ${CMAKE_SOURCE_DIR}/resources/udev/70-qsp-scanner.rules DESTINATION lib/udev/rules.d)
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/ansible/qsp/scanner/
+  DESTINATION share/ansible/collections/ansible_collections/qsp/scanner
+  PATTERN __pycache__ EXCLUDE
+  PATTERN *.tar.gz EXCLUDE)
 
 # --- Desktop integration ---------------------------------------------------------------------
 
@@ -104,7 +112,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "QSP reads, edits and programs the parameters of a handheld barcode scanner\n"
   "connected over RS-232, USB or the PS/2 keyboard wedge, keeps them in parameter\n"
   "files, updates the scanner's firmware and tests what it sends. It comes with\n"
-  "qspctl, a command-line tool for scripts, and qsp-scanner-sim, a virtual scanner.")
+  "qspctl, a command-line tool for scripts, qsp-scanner-sim, a virtual scanner,\n"
+  "and the Ansible collection qsp.scanner for scanners on many computers.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -116,6 +125,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # shlibdeps and named here too.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n, libudev1, libhidapi-hidraw0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
+# qsp.scanner serves Ansible on the computer that runs playbooks; a managed host needs qspctl only.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ansible-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${CMAKE_BINARY_DIR}/debian/postinst ${CMAKE_BINARY_DIR}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -76,4 +76,7 @@ inline constexpr int kTextProfileRawForm = 291;
 inline constexpr int kTextUdevUnavailable = 292;
 inline constexpr int kTextUdevCannotListen = 293;
 
+// qspctl check
+inline constexpr int kTextWouldProgram = 294;
+
 }  // namespace qsp

@@ -42,6 +42,22 @@ done
 cmp -s "$source/resources/udev/70-qsp-scanner.rules" "$usr/lib/udev/rules.d/70-qsp-scanner.rules" ||
   complain "lib/udev/rules.d/70-qsp-scanner.rules missing"
 
+# The Ansible collection where Debian's Ansible looks for collections.
+collections=$usr/share/ansible/collections
+for file in galaxy.yml README.md meta/runtime.yml plugins/modules/settings.py plugins/modules/info.py \
+  plugins/module_utils/qspctl.py plugins/doc_fragments/link.py; do
+  cmp -s "$source/ansible/qsp/scanner/$file" "$collections/ansible_collections/qsp/scanner/$file" ||
+    complain "the Ansible collection's $file missing or different"
+done
+if command -v ansible-doc >/dev/null; then
+  mkdir "$root/ansible-home" && printf '[defaults]\n' >"$root/ansible-home/ansible.cfg"
+  ANSIBLE_COLLECTIONS_PATH=$collections ANSIBLE_HOME=$root/ansible-home \
+    ANSIBLE_CONFIG=$root/ansible-home/ansible.cfg \
+    ansible-doc qsp.scanner.settings 2>&1 | grep -q 'src' ||
+    complain "ansible-doc does not find qsp.scanner.settings in the installed tree"
+  rm -rf "$root/ansible-home"
+fi
+
 # Desktop entry, metainfo and icon are found by the application id.
 id=$(sed -nE 's:.*<id>([^<]+)</id>.*:\1:p' "$source"/resources/desktop/*.metainfo.xml | head -n 1)
 desktop=$usr/share/applications/$id.desktop

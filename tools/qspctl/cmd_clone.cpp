@@ -43,9 +43,7 @@ int Clone(const CloneOptions& o, qspctl::CliContext& ctx) {
                     return std::string();
                 },
                 o.changeLink);
-            report.AddSetUp(qsp::LinkName(o.interface, port), outcome.result, outcome.message,
-                            outcome.ok, outcome.keptLink, outcome.movedLink,
-                            qspctl::LinkNote(ctx.language, outcome.keptLink, outcome.movedLink));
+            qspctl::ReportSetUp(report, qsp::LinkName(o.interface, port), outcome, ctx.language);
         }
     }
     return report.Finish({{"from", source}});

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "json_output.h"
+#include "link/keyboard_wedge.h"
 #include "link_session.h"
 #include "workbench/param_file.h"
 
@@ -30,8 +31,10 @@ int Read(const ReadOptions& o, qspctl::CliContext& ctx) {
     const std::string fault = !read.ok ? read.message : "cannot write " + out;
     if (o.json) {
         qspctl::ScannerReport report(true);
+        nlohmann::ordered_json facts = {{"file", out}};
+        if (saved) facts["block_xor"] = qsp::ImageChecksum(state.ParamImage);
         report.Add(qsp::LinkName(interface, port), saved ? "read" : "failed", saved ? "" : fault,
-                   saved, {{"file", out}});
+                   saved, std::move(facts));
         return report.Finish();
     }
     if (!saved) throw qspctl::Failure{fault};

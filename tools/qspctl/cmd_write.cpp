@@ -21,14 +21,8 @@ struct WriteOptions {
 int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
     qsp::AppState state;
     qspctl::LoadState(ctx, state);
-    std::vector<std::string> ports;
-    for (const auto& p : o.ports) {
-        if (!p.empty()) ports.push_back(p);
-    }
     const int interface = o.interface;
-    // One scanner on a keyboard-wedge link.
-    if (interface != qsp::kRs232) ports.assign(1, state.Settings.CommPort);
-    if (ports.empty()) ports.push_back(state.Settings.CommPort);
+    const auto ports = qspctl::RunPorts(o.ports, interface, state.Settings.CommPort);
     o.link.ApplyTo(state.Settings);
 
     // Read and checked before any scanner is touched.
@@ -40,9 +34,7 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
         // Each scanner's own block with the source put in, programmed only when a byte changes,
         // then read back; its host-link bytes stay unless --change-link.
         const auto outcome = qspctl::SetUp(session, interface, port, change, o.changeLink);
-        report.AddSetUp(qsp::LinkName(interface, port), outcome.result, outcome.message, outcome.ok,
-                        outcome.keptLink, outcome.movedLink,
-                        qspctl::LinkNote(ctx.language, outcome.keptLink, outcome.movedLink));
+        qspctl::ReportSetUp(report, qsp::LinkName(interface, port), outcome, ctx.language);
     }
     return report.Finish({{"file", o.file}});
 }
@@ -51,11 +43,7 @@ qspctl::CommandRun DefineWrite(CLI::App& command) {
     auto o = qspctl::Options<WriteOptions>();
     command.add_option("FILE", o->file, "the parameter file (*.Dec) or profile")->required();
     qspctl::AddLinkOption(command, o->interface);
-    // --port may repeat and may list several ports: --port 1 --port 2 or --port 1,2.
-    command.add_option("--port", o->ports, "the serial ports")
-        ->type_name("N[,N...]")
-        ->delimiter(',')
-        ->allow_extra_args(false);
+    qspctl::AddPortsOption(command, o->ports);
     qspctl::AddLinkOptions(command, o->link);
     qspctl::AddChangeLinkOption(command, o->changeLink);
     command.add_flag("--json", o->json, "one JSON document with each scanner's outcome");

@@ -73,16 +73,9 @@ void ScannerReport::Add(const std::string& port, const std::string& result,
     }
 }
 
-void ScannerReport::AddSetUp(const std::string& port, const std::string& result,
-                             const std::string& message, bool ok, bool keptLink, bool movedLink,
-                             const std::string& linkNote) {
-    Add(port, result, message, ok, {{"kept_link", keptLink}, {"moved_link", movedLink}});
-    if (json_ || linkNote.empty()) return;
-    (movedLink ? std::cerr : std::cout) << port << ": " << linkNote << "\n" << std::flush;
-}
-
 int ScannerReport::Finish(nlohmann::ordered_json head) {
     if (json_) {
+        head["qspctl_version"] = QSP_VERSION;
         head["scanners"] = scanners_;
         PrintJson(head);
     }

@@ -30,11 +30,10 @@ public:
     explicit ScannerReport(bool json) : json_(json) {}
     void Add(const std::string& port, const std::string& result, const std::string& message,
              bool ok, nlohmann::ordered_json extra = nlohmann::ordered_json::object());
-    // A scanner that set up through SetUp: its outcome, "kept_link" and "moved_link" in the JSON,
-    // and the line that says the link was kept (standard output) or moved (standard error).
-    void AddSetUp(const std::string& port, const std::string& result, const std::string& message,
-                  bool ok, bool keptLink, bool movedLink, const std::string& linkNote);
-    // Prints the document (with `head`'s keys) when --json; 0 when every scanner succeeded.
+    // Whether lines are printed as the scanners go (no --json).
+    bool Lines() const { return !json_; }
+    // Prints the document (with `head`'s keys and "qspctl_version") when --json; 0 when every
+    // scanner succeeded.
     int Finish(nlohmann::ordered_json head = nlohmann::ordered_json::object());
 
 private:

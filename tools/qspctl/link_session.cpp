@@ -1,6 +1,7 @@
 #include "link_session.h"
 
 #include "base/settings_file.h"
+#include "source_change.h"
 
 namespace qspctl {
 
@@ -54,9 +55,26 @@ ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& por
     const qsp::SetupOutcome out = session.Locked(
         [&] { return qsp::SetUpScanner(session.link, interface, port, change, changeLink); });
     const std::string result = qsp::SetupResultName(out.result);
-    return {out.result != qsp::SetupResult::Failed, result,
-            out.result == qsp::SetupResult::Unchanged ? result : out.message, out.keptLink,
-            out.movedLink};
+    return {out.result != qsp::SetupResult::Failed,
+            result,
+            out.result == qsp::SetupResult::Unchanged ? result : out.message,
+            out.keptLink,
+            out.movedLink,
+            out.bytesChanged,
+            out.blockXor};
+}
+
+void ReportSetUp(ScannerReport& report, const std::string& name, const ScannerOutcome& outcome,
+                 qsp::Language language, nlohmann::ordered_json extra) {
+    nlohmann::ordered_json facts = {{"kept_link", outcome.keptLink},
+                                    {"moved_link", outcome.movedLink},
+                                    {"bytes_changed", outcome.bytesChanged},
+                                    {"block_xor", outcome.blockXor}};
+    facts.update(extra);
+    report.Add(name, outcome.result, outcome.message, outcome.ok, std::move(facts));
+    const std::string note = LinkNote(language, outcome.keptLink, outcome.movedLink);
+    if (!report.Lines() || note.empty()) return;
+    (outcome.movedLink ? std::cerr : std::cout) << name << ": " << note << "\n" << std::flush;
 }
 
 }  // namespace qspctl

@@ -12,6 +12,7 @@
 #include "base/main_lock.h"
 #include "base/qt_event_pump.h"
 #include "cli.h"
+#include "json_output.h"
 #include "link/batch_link.h"
 #include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
@@ -70,6 +71,8 @@ struct ScannerOutcome {
     std::string message;
     bool keptLink = false;   // the scanner's own host-link bytes were kept
     bool movedLink = false;  // the scanner was moved to the source's link (--change-link)
+    int bytesChanged = 0;    // bytes of the block that were (or would be) programmed
+    int blockXor = 0;        // exclusive-or of the block the scanner holds at the end
 };
 
 // One scanner set up as deploy sets it up (connect, read, `change`, program only when a byte
@@ -77,6 +80,13 @@ struct ScannerOutcome {
 // Unless `changeLink`, the scanner stays on its host link.
 ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& port,
                      const qsp::BlockChange& change, bool changeLink);
+
+// A scanner set up through SetUp, in `report`: its outcome with "kept_link", "moved_link",
+// "bytes_changed" and "block_xor" in the JSON, and the line that says the link was kept
+// (standard output) or moved (standard error). `extra` adds keys to the JSON.
+void ReportSetUp(ScannerReport& report, const std::string& name, const ScannerOutcome& outcome,
+                 qsp::Language language,
+                 nlohmann::ordered_json extra = nlohmann::ordered_json::object());
 
 // Reads the scanner on `port` into ParamImage (bytes 512.. zero).
 ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int interface,

@@ -33,6 +33,25 @@ qsp::BlockChange LoadSourceChange(const std::string& source, qsp::Language langu
     };
 }
 
+void AddPortsOption(CLI::App& command, std::vector<std::string>& ports) {
+    command.add_option("--port", ports, "the serial ports")
+        ->type_name("N[,N...]")
+        ->delimiter(',')
+        ->allow_extra_args(false);
+}
+
+std::vector<std::string> RunPorts(const std::vector<std::string>& given, int interface,
+                                  const std::string& settingsPort) {
+    std::vector<std::string> ports;
+    if (interface == qsp::kRs232) {
+        for (const auto& p : given) {
+            if (!p.empty()) ports.push_back(p);
+        }
+    }
+    if (ports.empty()) ports.push_back(settingsPort);
+    return ports;
+}
+
 void AddChangeLinkOption(CLI::App& command, bool& changeLink) {
     command.add_flag("--change-link", changeLink,
                      "let the source move a scanner to another host link (bytes 139-141)");

@@ -4,6 +4,7 @@
 // checked once, before any scanner is touched.
 
 #include <string>
+#include <vector>
 
 #include "cli.h"
 #include "link/batch_link.h"
@@ -14,6 +15,13 @@ namespace qspctl {
 // that does not load and a profile that fails on the factory values are a Failure naming the
 // file and why, in `language`.
 qsp::BlockChange LoadSourceChange(const std::string& source, qsp::Language language);
+
+// "--port N[,N...]": the serial ports, repeated or listed with commas.
+void AddPortsOption(CLI::App& command, std::vector<std::string>& ports);
+// The ports a run goes to: those given, else `settingsPort`; a keyboard-wedge link has one
+// scanner, on `settingsPort`.
+std::vector<std::string> RunPorts(const std::vector<std::string>& given, int interface,
+                                  const std::string& settingsPort);
 
 // "--change-link": let the source move a scanner to another host link.
 void AddChangeLinkOption(CLI::App& command, bool& changeLink);
