@@ -30,6 +30,11 @@ file(GLOB _qsp_picture_files CONFIGURE_DEPENDS
 install(FILES ${_qsp_picture_files} DESTINATION share/qsp/Picture)
 
 install(FILES ${CMAKE_SOURCE_DIR}/resources/udev/70-qsp-scanner.rules DESTINATION lib/udev/rules.d)
+# qspctl deploy as a service, and the system user it runs as.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/systemd/qspctl-deploy@.service
+  DESTINATION lib/systemd/system)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/systemd/qsp.sysusers
+  DESTINATION lib/sysusers.d RENAME qsp.conf)
 
 # --- Desktop integration ---------------------------------------------------------------------
 

@@ -14,6 +14,7 @@ PACKAGES=(
   xdg-utils ccache
   at-spi2-core python3-dbus dbus-bin
   dpkg-dev desktop-file-utils appstream librsvg2-bin groff-base
+  systemd
 )
 
 SUDO=""

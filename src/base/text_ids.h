@@ -65,4 +65,14 @@ inline constexpr int kTextProcessStatus = 286;
 inline constexpr int kTextCannotOpenPort = 287;
 inline constexpr int kTextContinueYesNo = 288;
 
+// Fleet set-up that can be left running
+inline constexpr int kTextResultNotStarted = 289;
+inline constexpr int kTextResultInterrupted = 290;
+inline constexpr int kTextResultNoScanner = 291;
+inline constexpr int kTextDeployMoreTotals = 292;
+inline constexpr int kTextDeviceBusy = 293;
+inline constexpr int kTextDeployerGone = 294;
+inline constexpr int kTextStoppedBeforeStart = 295;
+inline constexpr int kTextNotPropertyMatch = 296;
+
 }  // namespace qsp

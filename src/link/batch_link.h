@@ -39,7 +39,9 @@ BatchResult WriteScannerImage(ScannerLink& link, int interface, const std::strin
 // file replaces the block, a profile sets its rows) and returns "", or returns why it cannot.
 using BlockChange = std::function<std::string(ImageBytes& image)>;
 
-enum class SetupResult { Programmed, Unchanged, Failed };
+// NoScanner: nothing answered the connect (a device that is not a scanner, one switched off, or
+// one another program holds).
+enum class SetupResult { Programmed, Unchanged, Failed, NoScanner };
 
 struct SetupOutcome {
     SetupResult result = SetupResult::Failed;
@@ -48,7 +50,7 @@ struct SetupOutcome {
     std::uint8_t blockXor = 0;  // exclusive-or of the block the scanner holds at the end
 };
 
-// "programmed", "unchanged", "failed".
+// "programmed", "unchanged", "failed", "no scanner".
 std::string SetupResultName(SetupResult result);
 
 // One scanner set up: connect, read, apply `change`, program only when a byte differs, read the

@@ -64,7 +64,7 @@ int Write(const WriteOptions& o, qspctl::CliContext& ctx) {
             const auto result = session.Locked(
                 [&] { return qsp::WriteScannerImage(session.link, interface, port); });
             outcome = {result.ok, result.ok ? "programmed" : "failed",
-                       text.LoadText(result.textId)};
+                       session.Why(result.textId, interface, port)};
         }
         report.Add(qsp::LinkName(interface, port), outcome.result, outcome.message, outcome.ok);
     }
