@@ -36,7 +36,9 @@ ReportFile::~ReportFile() {
 }
 
 bool ReportFile::Open(const std::string& path, std::string& error) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    // Read access too, to see how the file ends; a file that may only be written is still one.
+    fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0) error = std::strerror(errno);
     return fd_ >= 0;
 }
