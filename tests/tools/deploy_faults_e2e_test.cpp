@@ -92,6 +92,16 @@ int Sessions(const Sim& sim) {
     return n;
 }
 
+// Waits until the host has sent `sim` at least `count` bytes, at most `limit`.
+bool HostSent(const Sim& sim, std::size_t count, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (sim.Bytes("H>S").size() < count) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
 class DeployRound {
 public:
     // The scanners' faults are drawn; the rounds take the events in turn, so that each is met.
@@ -262,9 +272,7 @@ private:
     void UnplugWhenWriting() {
         for (int i = 0; i < kScanners; ++i) {
             if (faults[i] != ScannerFault::Unplugged) continue;
-            const auto end = std::chrono::steady_clock::now() + 60s;
-            while (sims[i]->Bytes("H>S").size() < 300 && std::chrono::steady_clock::now() < end)
-                std::this_thread::sleep_for(10ms);
+            EXPECT_TRUE(HostSent(*sims[i], 300, 60s)) << "no write reached COM" << i + 1;
             sims[i]->Stop();
         }
     }
@@ -327,6 +335,27 @@ TEST(DeployFaults, ATornReportLineIsClosedAndTheStopLeavesNoScannerUnaccounted) 
     EXPECT_EQ(lines.size(), 5u);
     EXPECT_GE(notStarted, 1);
     EXPECT_TRUE(Has(deploy.out, "not started"));
+}
+
+// deploy killed while a set-up is still reading: the set-up writes nothing, since nobody would
+// record it, and ends.
+TEST(DeployFaults, ASetUpWhoseDeployDiedBeforeTheWriteWritesNothing) {
+    Folder dir;
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "source.Dec", SourceImage()));
+    Sim scanner(dir.path, {"--serial-only", "--save", (dir.path / "COM1.Dec").string(), "--fault",
+                           "late=read:500"});
+    ASSERT_TRUE(scanner.Ready());
+    Child deploy({(BinDir() / "qspctl").string(), "--settings-dir", dir.path.string(), "deploy",
+                  (dir.path / "source.Dec").string(), "--once", "--ports-only"});
+    // The handshake has reached the scanner: the set-up runs and its read is answered late.
+    ASSERT_TRUE(HostSent(scanner, 4, 30s)) << deploy.out;
+    const auto orphans = ChildrenOf(deploy.Pid());
+    ASSERT_EQ(orphans.size(), 1u);
+    deploy.Signal(SIGKILL);
+    deploy.Wait();
+    ASSERT_TRUE(AllEnded(orphans, 60s));
+    EXPECT_LT(scanner.Bytes("H>S").size(), 100u) << "a write went out";
+    EXPECT_TRUE(SameBlock(FileImage(dir.path / "COM1.Dec"), FactoryImage()));
 }
 
 }  // namespace
