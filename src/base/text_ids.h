@@ -74,5 +74,6 @@ inline constexpr int kTextDeviceBusy = 293;
 inline constexpr int kTextDeployerGone = 294;
 inline constexpr int kTextStoppedBeforeStart = 295;
 inline constexpr int kTextNotPropertyMatch = 296;
+inline constexpr int kTextStopping = 297;
 
 }  // namespace qsp

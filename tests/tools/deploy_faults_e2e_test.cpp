@@ -303,8 +303,9 @@ TEST(DeployFaults, SeededRoundsKeepEveryScannerAccountedFor) {
     }
 }
 
-// A report line a crash left torn is ended before the first new line; the new lines are whole.
-TEST(DeployFaults, ATornReportLineIsClosedAndTheStopLeavesNoScannerUnaccounted) {
+// A report line a crash left torn is ended before the first new line; a first stop lets the
+// running set-up finish and starts no other, a second cuts it off; each scanner has its line.
+TEST(DeployFaults, ATornReportLineIsClosedAndTwoStopsLeaveNoScannerUnaccounted) {
     Folder dir;
     ASSERT_TRUE(qsp::SaveParamFile(dir.path / "source.Dec", SourceImage()));
     const fs::path report = dir.path / "report.jsonl";
@@ -312,7 +313,7 @@ TEST(DeployFaults, ATornReportLineIsClosedAndTheStopLeavesNoScannerUnaccounted) 
     std::ofstream(report) << torn;
     std::vector<std::unique_ptr<Sim>> sims;
     for (int port = 1; port <= 4; ++port) {
-        // Slow enough that the stop finds the second pair waiting.
+        // Slow enough that each set-up is still running when the stops come.
         sims.push_back(std::make_unique<Sim>(
             dir.path, std::vector<std::string>{"--serial-only", "--fault", "late=300"}, port));
         ASSERT_TRUE(sims.back()->Ready());
@@ -322,19 +323,21 @@ TEST(DeployFaults, ATornReportLineIsClosedAndTheStopLeavesNoScannerUnaccounted) 
                   "--report", report.string()});
     ASSERT_TRUE(deploy.ReadUntil("[1] ", 60s)) << deploy.out;
     deploy.Signal(SIGINT);
+    ASSERT_TRUE(deploy.ReadUntil("stop again to cut them off", 60s)) << deploy.out;
+    deploy.Signal(SIGINT);
     ASSERT_TRUE(deploy.ReadUntil("Total: ", 60s)) << deploy.out;
     EXPECT_EQ(deploy.Wait(), 1);
+    EXPECT_TRUE(Has(deploy.out,
+                    "1 programmed, 0 unchanged, 0 failed, 2 not started, "
+                    "1 interrupted, 0 no scanner"));
     const auto lines = Lines(ReadText(report));
-    ASSERT_GE(lines.size(), 5u) << ReadText(report);
+    ASSERT_EQ(lines.size(), 5u) << ReadText(report);
     EXPECT_EQ(lines[0], torn);
-    int notStarted = 0;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        const auto j = nlohmann::json::parse(lines[i]);
-        notStarted += j.at("result") == "not started";
-    }
-    EXPECT_EQ(lines.size(), 5u);
-    EXPECT_GE(notStarted, 1);
-    EXPECT_TRUE(Has(deploy.out, "not started"));
+    std::multiset<std::string> results;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        results.insert(nlohmann::json::parse(lines[i]).at("result").get<std::string>());
+    EXPECT_EQ(results, (std::multiset<std::string>{"programmed", "interrupted", "not started",
+                                                   "not started"}));
 }
 
 // deploy killed while a set-up is still reading: the set-up writes nothing, since nobody would

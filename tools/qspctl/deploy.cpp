@@ -259,8 +259,12 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
             if (fd == stopSignals.fd) {
                 // The first stop starts nothing new and lets running set-ups finish; a second
                 // one ends them.
-                for (int n = stopSignals.Take(); n > 0; --n)
-                    if (++stops == 2) children.StopAll();
+                for (int n = stopSignals.Take(); n > 0; --n) {
+                    if (++stops == 1 && children.Running() > 0)
+                        std::cerr << "qspctl: deploy: " << text.LoadText(qsp::kTextStopping) << "\n"
+                                  << std::flush;
+                    if (stops == 2) children.StopAll();
+                }
             } else if (fd == folderWatch.Fd()) {
                 // Removed since the last look: unplugged, even when it is back already.
                 for (const auto& name : folderWatch.TakeRemoved()) {
