@@ -24,8 +24,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// SIGINT and SIGTERM as input on a descriptor, for the wait; held back otherwise, and handed
-// back to their defaults when deploy ends.
+// SIGINT and SIGTERM as input on a descriptor, for the wait; held back otherwise, and back to
+// how they were when deploy ends.
 struct StopSignals {
     StopSignals() {
         ::sigemptyset(&set);
@@ -35,7 +35,11 @@ struct StopSignals {
         fd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     }
     ~StopSignals() {
-        if (fd >= 0) ::close(fd);
+        // A stop that came after the end is taken here, not left to end the process.
+        if (fd >= 0) {
+            Take();
+            ::close(fd);
+        }
         ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     }
     // The stops that arrived since the last look.
