@@ -33,6 +33,11 @@ file(GLOB _qsp_picture_files CONFIGURE_DEPENDS
 install(FILES ${_qsp_picture_files} DESTINATION share/qsp/Picture)
 
 install(FILES ${CMAKE_SOURCE_DIR}/resources/udev/70-qsp-scanner.rules DESTINATION lib/udev/rules.d)
+# qspctl deploy as a service, and the system user it runs as.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/systemd/qspctl-deploy@.service
+  DESTINATION lib/systemd/system)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/systemd/qsp.sysusers
+  DESTINATION lib/sysusers.d RENAME qsp.conf)
 
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/ansible/qsp/scanner/
   DESTINATION share/ansible/collections/ansible_collections/qsp/scanner

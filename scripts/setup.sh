@@ -15,6 +15,7 @@ PACKAGES=(
   at-spi2-core python3-dbus dbus-bin
   dpkg-dev desktop-file-utils appstream librsvg2-bin groff-base
   ansible-core
+  systemd
 )
 
 SUDO=""

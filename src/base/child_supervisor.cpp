@@ -21,19 +21,35 @@ ChildSupervisor::~ChildSupervisor() {
 }
 
 int ChildSupervisor::Start(const std::function<int(int)>& job, std::chrono::milliseconds bound) {
+    constexpr std::chrono::milliseconds kLongest = std::chrono::hours(24 * 7);
+    bound = std::clamp(bound, std::chrono::milliseconds::zero(), kLongest);
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0) return -1;
+    sigset_t all, before;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_BLOCK, &all, &before);
     const pid_t pid = ::fork();
     if (pid < 0) {
+        ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
         return -1;
     }
     if (pid == 0) {
-        // The child: the parent decides when it stops; a Ctrl+C on the terminal is the
-        // parent's to handle.
+        // The child: the parent decides when it stops. Handlers are reset before any signal
+        // can arrive, so none runs the parent's code here.
+        for (int s = 1; s < NSIG; ++s) {
+            struct sigaction old {};
+            if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler != SIG_DFL &&
+                old.sa_handler != SIG_IGN)
+                ::signal(s, SIG_DFL);
+        }
         ::signal(SIGINT, SIG_IGN);
-        ::signal(SIGTERM, SIG_DFL);
+        ::signal(SIGTERM, SIG_IGN);
+        ::signal(SIGPIPE, SIG_IGN);
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::pthread_sigmask(SIG_SETMASK, &none, nullptr);
         ::close(pipeFds[0]);
         for (const auto& c : children_)
             if (c.fd >= 0) ::close(c.fd);
@@ -45,6 +61,7 @@ int ChildSupervisor::Start(const std::function<int(int)>& job, std::chrono::mill
         ::close(pipeFds[1]);
         ::_exit(status);
     }
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     ::close(pipeFds[1]);
     ::fcntl(pipeFds[0], F_SETFL, ::fcntl(pipeFds[0], F_GETFL) | O_NONBLOCK);
     const auto now = Clock::now();
@@ -119,7 +136,10 @@ std::vector<ChildSupervisor::Ended> ChildSupervisor::Wait(std::chrono::milliseco
         e.seconds = std::chrono::duration<double>(now - c.start).count();
         const auto bound =
             std::chrono::duration_cast<std::chrono::seconds>(c.deadline - c.start).count();
-        if (c.killed) {
+        if (c.stopped) {
+            e.stopped = true;
+            e.problem = {kTextProcessStopped, {}};
+        } else if (c.killed) {
             e.problem = {kTextNoResultWithin, {std::to_string(bound)}};
         } else if (WIFSIGNALED(c.status) && WTERMSIG(c.status) == SIGTERM) {
             e.problem = {kTextProcessStopped, {}};
@@ -137,9 +157,17 @@ std::vector<ChildSupervisor::Ended> ChildSupervisor::Wait(std::chrono::milliseco
     return ended;
 }
 
-void ChildSupervisor::TerminateAll() {
+void ChildSupervisor::SignalAll(int signal) {
     for (const auto& c : children_)
-        if (!c.exited) ::kill(c.pid, SIGTERM);
+        if (!c.exited) ::kill(c.pid, signal);
+}
+
+void ChildSupervisor::StopAll() {
+    for (auto& c : children_) {
+        if (c.exited) continue;
+        ::kill(c.pid, SIGKILL);
+        c.killed = c.stopped = true;
+    }
 }
 
 }  // namespace qsp

@@ -12,7 +12,7 @@ namespace qsp {
 enum class Language { Neutral, TraditionalChinese, Japanese, SimplifiedChinese };
 
 inline constexpr int kFirstTextId = 101;
-inline constexpr int kLastTextId = 294;
+inline constexpr int kLastTextId = 303;
 
 // The version a user with this locale name ("ja_JP.UTF-8", "zh_TW", "de_DE"...) gets:
 // Traditional Chinese for zh_TW and zh_HK, Japanese for ja, Simplified Chinese for zh_CN and

@@ -79,4 +79,15 @@ inline constexpr int kTextUdevCannotListen = 293;
 // qspctl check
 inline constexpr int kTextWouldProgram = 294;
 
+// Fleet set-up that can be left running
+inline constexpr int kTextResultNotStarted = 295;
+inline constexpr int kTextResultInterrupted = 296;
+inline constexpr int kTextResultNoScanner = 297;
+inline constexpr int kTextDeployMoreTotals = 298;
+inline constexpr int kTextDeviceBusy = 299;
+inline constexpr int kTextDeployerGone = 300;
+inline constexpr int kTextStoppedBeforeStart = 301;
+inline constexpr int kTextNotPropertyMatch = 302;
+inline constexpr int kTextStopping = 303;
+
 }  // namespace qsp

@@ -68,6 +68,8 @@ std::string SetupResultName(SetupResult result) {
             return "programmed";
         case SetupResult::Unchanged:
             return "unchanged";
+        case SetupResult::NoScanner:
+            return "no scanner";
         default:
             return "failed";
     }
@@ -110,6 +112,7 @@ SetupOutcome SetUpScanner(ScannerLink& link, int interface, const std::string& p
     const InterfaceText& text = link.Text();
     SetupOutcome out;
     if (!link.ConnectScanner(port, interface)) {
+        out.result = SetupResult::NoScanner;
         out.message = text.LoadText(kTextCannotConnect);
         return out;
     }

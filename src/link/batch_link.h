@@ -63,7 +63,9 @@ struct WantedBlock {
 WantedBlock ComposeBlock(int interface, const ImageBytes& current, const BlockChange& change,
                          bool changeLink);
 
-enum class SetupResult { Programmed, Unchanged, Failed };
+// NoScanner: nothing answered the connect (a device that is not a scanner, one switched off, or
+// one another program holds).
+enum class SetupResult { Programmed, Unchanged, Failed, NoScanner };
 
 struct SetupOutcome {
     SetupResult result = SetupResult::Failed;
@@ -74,7 +76,7 @@ struct SetupOutcome {
     bool movedLink = false;
 };
 
-// "programmed", "unchanged", "failed".
+// "programmed", "unchanged", "failed", "no scanner".
 std::string SetupResultName(SetupResult result);
 
 // One scanner set up: connect, read, apply `change`, program only when a byte differs, read the

@@ -3,9 +3,11 @@
 // the id 0 back in front (HidInputToReport).
 
 #include <hidapi.h>
+#include <unistd.h>
 
 #include <string>
 
+#include "base/device_lock.h"
 #include "link/keyboard_wedge.h"
 #include "link/wedge_device.h"
 
@@ -15,8 +17,11 @@ namespace {
 
 class HidUsbDevice : public WedgeDevice {
 public:
-    explicit HidUsbDevice(hid_device* device) : device_(device) {}
-    ~HidUsbDevice() override { hid_close(device_); }
+    HidUsbDevice(hid_device* device, int lock) : device_(device), lock_(lock) {}
+    ~HidUsbDevice() override {
+        hid_close(device_);
+        ::close(lock_);
+    }
     HidUsbDevice(const HidUsbDevice&) = delete;
     HidUsbDevice& operator=(const HidUsbDevice&) = delete;
 
@@ -36,6 +41,7 @@ public:
 
 private:
     hid_device* device_;
+    int lock_;  // an open of the same node that holds the device's lock
 };
 
 // Whether the hidraw node `node` (/dev/hidrawN) belongs to the USB device `usbDevice` in sysfs.
@@ -68,9 +74,15 @@ std::unique_ptr<WedgeDevice> OpenHidDevice(std::uint16_t vendor, std::uint16_t p
         }
     }
     hid_free_enumeration(list);
-    hid_device* device = path.empty() ? nullptr : hid_open_path(path.c_str());
-    if (!device) return nullptr;
-    return std::make_unique<HidUsbDevice>(device);
+    if (path.empty()) return nullptr;
+    const int lock = OpenLockedDevice(path);
+    if (lock < 0) return nullptr;
+    hid_device* device = hid_open_path(path.c_str());
+    if (!device) {
+        ::close(lock);
+        return nullptr;
+    }
+    return std::make_unique<HidUsbDevice>(device, lock);
 }
 
 }  // namespace qsp

@@ -1,4 +1,5 @@
 #include "link/qt_serial_port.h"
+#include "base/device_lock.h"
 #include "base/qt_text.h"
 
 #include <charconv>
@@ -68,6 +69,11 @@ bool QtSerialPort::Open(int number, const SerialSettings& s) {
     port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!port_.open(QIODevice::ReadWrite)) {
         port_.clearError();
+        return false;
+    }
+    // Another program talks to this device: leave it alone.
+    if (!LockDevice(static_cast<int>(port_.handle()))) {
+        Close();
         return false;
     }
     // Some drivers accept the open but refuse a setting; read the rate back.

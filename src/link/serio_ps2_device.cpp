@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "base/device_lock.h"
 #include "link/keyboard_wedge.h"
 #include "link/wedge_device.h"
 
@@ -79,6 +80,10 @@ private:
 std::unique_ptr<WedgeDevice> OpenSerioDevice(const std::filesystem::path& device) {
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
+    if (!LockDevice(fd)) {
+        ::close(fd);
+        return nullptr;
+    }
     return std::make_unique<SerioPs2Device>(fd);
 }
 

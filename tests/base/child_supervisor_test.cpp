@@ -19,12 +19,12 @@ bool WriteText(int fd, const std::string& text) {
     return ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
-// Waits for every child to end, at most `limit`.
+// Waits for every child but `leave` to end, at most `limit`.
 std::map<int, qsp::ChildSupervisor::Ended> WaitAll(qsp::ChildSupervisor& s,
-                                                   std::chrono::seconds limit) {
+                                                   std::chrono::seconds limit, int leave = 0) {
     std::map<int, qsp::ChildSupervisor::Ended> ended;
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (s.Running() > 0 && std::chrono::steady_clock::now() < end) {
+    while (s.Running() > leave && std::chrono::steady_clock::now() < end) {
         for (auto& e : s.Wait(100ms, {}))
             ended[e.id] = e;
     }
@@ -71,7 +71,7 @@ TEST(ChildSupervisor, ACrashOrAHangFailsThatChildOnlyAndResultsArriveWhole) {
     EXPECT_EQ(ended[big].result.size(), 200000u);
 }
 
-TEST(ChildSupervisor, OtherDescriptorsWakeTheWaitAndTerminateEndsChildren) {
+TEST(ChildSupervisor, OtherDescriptorsWakeTheWaitAndStopsReachOnlyWhomTheParentEnds) {
     qsp::ChildSupervisor s;
     int p[2];
     ASSERT_EQ(::pipe(p), 0);
@@ -81,14 +81,38 @@ TEST(ChildSupervisor, OtherDescriptorsWakeTheWaitAndTerminateEndsChildren) {
             return 0;
         },
         60s);
+    // A child that has its result back: the stop signals of a terminal or a service manager do
+    // not end it.
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    const int finishes = s.Start(
+        [&](int fd) {
+            ::close(go[1]);
+            char c;
+            if (::read(go[0], &c, 1) != 1) return 1;
+            return WriteText(fd, "done\n") ? 0 : 1;
+        },
+        60s);
+    ::close(go[0]);
     ASSERT_TRUE(WriteText(p[1], "!"));
     std::vector<int> ready;
     s.Wait(10s, {p[0]}, &ready);
     EXPECT_EQ(ready, std::vector<int>{p[0]});
-    s.TerminateAll();
-    auto ended = WaitAll(s, 30s);
+    s.SignalAll(SIGTERM);
+    s.SignalAll(SIGINT);
+    ASSERT_TRUE(WriteText(go[1], "!"));
+    auto ended = WaitAll(s, 30s, 1);
+    ASSERT_EQ(ended.count(finishes), 1u);
+    EXPECT_TRUE(ended[finishes].ok);
+    EXPECT_EQ(ended[finishes].result, "done\n");
+    EXPECT_EQ(s.Running(), 1);
+
+    s.StopAll();
+    ended = WaitAll(s, 30s);
     ASSERT_EQ(ended.count(waiting), 1u);
+    EXPECT_TRUE(ended[waiting].stopped);
     EXPECT_EQ(ended[waiting].problem.Text(), "the set-up process was stopped");
+    ::close(go[1]);
     ::close(p[0]);
     ::close(p[1]);
 }

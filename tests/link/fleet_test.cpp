@@ -175,7 +175,150 @@ TEST(Fleet, EachArrivalIsSetUpOnceWithinTheNumberOfJobs) {
     one.Apply({Arrival::Left, b});
     one.Finished(a);
     EXPECT_TRUE(one.TakeStartable().empty());
-    EXPECT_EQ(qsp::Fleet(0).Jobs(), 8);
+    EXPECT_EQ(qsp::Fleet(0).Jobs(), qsp::Fleet::kDefaultJobs);
+    // At a stop, the scanners still waiting are handed over, once.
+    qsp::Fleet stopped(1);
+    for (const auto& p : {a, b, c})
+        stopped.Apply({Arrival::Arrived, p});
+    EXPECT_EQ(stopped.TakeStartable(), (std::vector<ScannerPlace>{a}));
+    EXPECT_EQ(stopped.TakeWaiting(), (std::vector<ScannerPlace>{b, c}));
+    EXPECT_TRUE(stopped.TakeWaiting().empty());
+    EXPECT_EQ(stopped.Waiting(), 0);
+}
+
+TEST(Fleet, AUsbScannerStartsWhenItsNodesAreQuietAndALateNodeGetsOneMoreTry) {
+    using namespace std::chrono_literals;
+    const qsp::Fleet::Clock::time_point t0{};
+    const ScannerPlace usb{qsp::kUsb, "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2"};
+    const ScannerPlace serial{qsp::kRs232, "/dev/ttyUSB0"};
+    qsp::Fleet fleet(4);
+    fleet.Apply({Arrival::Arrived, usb}, t0);
+    fleet.Apply({Arrival::Arrived, serial}, t0);
+    // The keyboard's node came first; the vendor node follows before the quiet period ends.
+    EXPECT_EQ(fleet.TakeStartable(t0 + 500ms), (std::vector<ScannerPlace>{serial}));
+    fleet.Apply({Arrival::Arrived, usb}, t0 + 800ms);
+    EXPECT_TRUE(fleet.TakeStartable(t0 + 1500ms).empty());
+    EXPECT_EQ(fleet.TakeStartable(t0 + 1800ms), (std::vector<ScannerPlace>{usb}));
+
+    // Its set-up failed, and a node of it appears while it ran: one more try, then no more.
+    fleet.Apply({Arrival::Arrived, usb}, t0 + 2s);
+    fleet.Finished(usb, false, t0 + 3s);
+    EXPECT_TRUE(fleet.TakeStartable(t0 + 3500ms).empty());
+    EXPECT_EQ(fleet.TakeStartable(t0 + 4s), (std::vector<ScannerPlace>{usb}));
+    fleet.Finished(usb, false, t0 + 5s);
+    fleet.Apply({Arrival::Arrived, usb}, t0 + 6s);
+    EXPECT_TRUE(fleet.TakeStartable(t0 + 60s).empty());
+
+    // A node that arrives after a failed set-up has ended: one more try as well.
+    qsp::Fleet later(1);
+    later.Apply({Arrival::Arrived, usb}, t0);
+    EXPECT_EQ(later.TakeStartable(t0 + 1s), (std::vector<ScannerPlace>{usb}));
+    later.Finished(usb, false, t0 + 2s);
+    EXPECT_TRUE(later.TakeStartable(t0 + 10s).empty());
+    later.Apply({Arrival::Arrived, usb}, t0 + 11s);
+    EXPECT_EQ(later.TakeStartable(t0 + 12s), (std::vector<ScannerPlace>{usb}));
+    // One that was set up is left alone.
+    later.Finished(usb, true, t0 + 13s);
+    later.Apply({Arrival::Arrived, usb}, t0 + 14s);
+    EXPECT_TRUE(later.TakeStartable(t0 + 20s).empty());
+}
+
+// Property sets as `udevadm info --query=property` shows them for what else sits on the bus.
+// clang-format off
+const qsp::DeviceProperties kUps = {
+    {"ACTION", "add"}, {"SUBSYSTEM", "tty"}, {"DEVNAME", "/dev/ttyUSB1"},
+    {"DEVLINKS", "/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0 /dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0-port0"},
+    {"ID_VENDOR_ID", "067b"}, {"ID_MODEL_ID", "2303"}, {"ID_SERIAL", "Prolific_Technology_Inc._USB-Serial_Controller"},
+    {"ID_USB_DRIVER", "pl2303"}};
+const qsp::DeviceProperties kGps = {
+    {"ACTION", "add"}, {"SUBSYSTEM", "tty"}, {"DEVNAME", "/dev/ttyACM0"},
+    {"DEVLINKS", "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00"},
+    {"ID_VENDOR_ID", "1546"}, {"ID_MODEL_ID", "01a7"}, {"ID_SERIAL", "u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver"},
+    {"ID_USB_DRIVER", "cdc_acm"}};
+// clang-format on
+
+TEST(ScannerArrival, MatchAndExcludeLeaveOtherSerialDevicesAlone) {
+    qsp::ArrivalFilter ftdi, byId, byName, byPort;
+    std::pair<std::string, std::string> m;
+    ASSERT_TRUE(qsp::ParsePropertyMatch("ID_VENDOR_ID=0403", m));
+    ftdi.match.push_back(m);
+    ASSERT_TRUE(qsp::ParsePropertyMatch("ID_USB_DRIVER=ftdi_sio", m));
+    ftdi.match.push_back(m);
+    EXPECT_FALSE(qsp::ParsePropertyMatch("ID_VENDOR_ID", m));
+    EXPECT_FALSE(qsp::ParsePropertyMatch("=0403", m));
+    ASSERT_TRUE(qsp::ParsePropertyMatch("ID_SERIAL=a=b", m));
+    EXPECT_EQ(m.second, "a=b");
+    byId.exclude = {
+        "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_Receiver-if00"};
+    byName.exclude = {"ttyUSB1", "hidraw3"};
+    byPort.exclude = {"COM3"};
+    struct Case {
+        const char* label;
+        const qsp::DeviceProperties& device;
+        const qsp::ArrivalFilter& filter;
+        Arrival what;
+    };
+    const Case cases[] = {
+        {"the UPS without a match", kUps, byId, Arrival::Arrived},
+        {"the UPS with a match", kUps, ftdi, Arrival::None},
+        {"the GPS with a match", kGps, ftdi, Arrival::None},
+        {"the adapter with a match", kUsbSerialAdapter, ftdi, Arrival::Arrived},
+        {"the GPS by its by-id link", kGps, byId, Arrival::None},
+        {"the UPS by name", kUps, byName, Arrival::None},
+        {"the scanner's node by name", kScannerHidraw, byName, Arrival::None},
+        {"the adapter by no name", kUsbSerialAdapter, byName, Arrival::Arrived},
+        // Its removal carries no numbers: it still leaves.
+        {"the adapter leaving",
+         {{"ACTION", "remove"}, {"SUBSYSTEM", "tty"}, {"DEVNAME", "/dev/ttyUSB0"}},
+         ftdi,
+         Arrival::Left},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(qsp::DecideArrival(c.device, c.filter).what, c.what);
+    }
+    test_support::TempDir dir;
+    fs::create_directories(dir.path() / "ports");
+    fs::create_symlink("/dev/null", dir.path() / "ports" / "COM3");
+    fs::create_symlink("/dev/null", dir.path() / "ports" / "COM4");
+    byPort.usb = byPort.ps2 = false;
+    EXPECT_EQ(qsp::PortsFolderPlaces(dir.path(), byPort),
+              (std::set<ScannerPlace>{{qsp::kRs232, "COM4"}}));
+}
+
+TEST(SetupBound, GrowsWithSlowLinesLongDelaysAndTheSearchAndNeverOverflows) {
+    using std::chrono::milliseconds;
+    qsp::AppSettings s;
+    s.BaudRate = "115200";
+    s.DataParity = "None";
+    s.DataLength = "8";
+    s.StopBits = "1";
+    s.Rs232Delay = 1;
+    const auto fast = qsp::SetupBound(s);
+    EXPECT_GE(fast, milliseconds(60000));
+    EXPECT_LT(fast, milliseconds(62000));
+    // 300 baud, 8E2: three blocks of about 520 characters of 12 bits take over a minute.
+    s.BaudRate = "300";
+    s.DataParity = "Even";
+    s.StopBits = "2";
+    const auto slow = qsp::SetupBound(s);
+    EXPECT_GT(slow - fast, milliseconds(3 * 520 * 12 * 1000 / 300));
+    // The search's tries add up.
+    s.Automation = true;
+    EXPECT_GT(qsp::SetupBound(s) - slow, milliseconds(144 * 100));
+    // The largest factors and rates the settings can hold: positive, at most a week.
+    for (const std::int32_t delay : {INT32_MAX, INT32_MIN, 0, -1}) {
+        for (const char* baud : {"1", "0", "-300", "99999999999999999999", "", "fast"}) {
+            SCOPED_TRACE(std::string(baud) + " " + std::to_string(delay));
+            s.Rs232Delay = delay;
+            s.BaudRate = baud;
+            const auto bound = qsp::SetupBound(s);
+            EXPECT_GE(bound, milliseconds(60000));
+            EXPECT_LE(bound, std::chrono::hours(24 * 7));
+        }
+    }
+    s.Rs232Delay = INT32_MAX;
+    EXPECT_EQ(qsp::SetupBound(s), std::chrono::hours(24 * 7));
 }
 
 // Over each link, a block that differs is programmed and read back; the same change again

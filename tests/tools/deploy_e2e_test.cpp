@@ -1,6 +1,9 @@
 // qspctl deploy end to end: the built qspctl watching a settings folder while virtual scanners
 // come and go, in real time. Every wait is for a line, a file or an exit, with a bound.
 
+#include <fcntl.h>
+#include <stdlib.h>
+
 #include <nlohmann/json.hpp>
 #include <numeric>
 
@@ -159,6 +162,38 @@ TEST(DeployEndToEnd, OnceSetsUpWhatIsPluggedInOnEveryLinkAndEnds) {
     EXPECT_TRUE(Has(run.output, "bad.qsp-profile:2:"));
     ASSERT_EQ(Qspctl(dir.path, "read --link usb -o back.Dec").status, 0);
     EXPECT_TRUE(SameBlock(FileImage(dir.path / "back.Dec"), FleetImage()));
+}
+
+// A serial device where nothing answers (a modem, a GPS receiver) is no scanner: reported, but
+// not a failure unless --strict; --exclude leaves it out altogether.
+TEST(DeployEndToEnd, ADeviceThatNeverAnswersIsNoScannerAndCountsOnlyWhenStrict) {
+    Folder dir;
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "fleet.Dec", FleetImage()));
+    const int stranger = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(stranger, 0);
+    ASSERT_EQ(::grantpt(stranger), 0);
+    ASSERT_EQ(::unlockpt(stranger), 0);
+    fs::create_directories(dir.path / "ports");
+    fs::create_symlink(::ptsname(stranger), dir.path / "ports" / "COM5");
+    auto scanner = Scanner(dir.path, 1);
+    ASSERT_TRUE(scanner->Ready());
+
+    auto run = Qspctl(dir.path, "deploy fleet.Dec --once --ports-only --no-search");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Has(run.output, "COM5 (rs232) no scanner | "));
+    EXPECT_TRUE(Has(run.output,
+                    "Total: 2 scanners: 1 programmed, 0 unchanged, 0 failed, "
+                    "0 not started, 0 interrupted, 1 no scanner"));
+    run = Qspctl(dir.path, "deploy fleet.Dec --once --ports-only --no-search --strict");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_TRUE(Has(run.output, "] COM1 (rs232) unchanged"));
+    run = Qspctl(dir.path,
+                 "deploy fleet.Dec --once --ports-only --no-search --strict "
+                 "--exclude COM5");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Has(run.output, "Total: 1 scanner: 0 programmed, 1 unchanged, 0 failed"));
+    EXPECT_EQ(Qspctl(dir.path, "deploy fleet.Dec --once --match ID_VENDOR_ID").status, 2);
+    ::close(stranger);
 }
 
 }  // namespace

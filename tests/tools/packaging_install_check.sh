@@ -39,6 +39,11 @@ for program in qspctl qsp-scanner-sim; do
     complain "share/man/man1/$program.1.gz missing or not of version $version"
 done
 
+cmp -s "$source/resources/systemd/qspctl-deploy@.service" "$usr/lib/systemd/system/qspctl-deploy@.service" ||
+  complain "lib/systemd/system/qspctl-deploy@.service missing"
+grep -q '^u qsp-deploy ' "$usr/lib/sysusers.d/qsp.conf" 2>/dev/null ||
+  complain "lib/sysusers.d/qsp.conf does not make the user qsp-deploy"
+
 cmp -s "$source/resources/udev/70-qsp-scanner.rules" "$usr/lib/udev/rules.d/70-qsp-scanner.rules" ||
   complain "lib/udev/rules.d/70-qsp-scanner.rules missing"
 

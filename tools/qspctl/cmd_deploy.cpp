@@ -1,6 +1,7 @@
 // qspctl deploy: sets up every scanner that is plugged in with a profile or a parameter file,
 // several at once, with a report.
 
+#include "base/text_ids.h"
 #include "deploy.h"
 #include "link_session.h"
 #include "source_change.h"
@@ -15,7 +16,8 @@ struct DeployArgs {
     bool once = false;
     bool portsOnly = false;
     bool changeLink = false;
-    std::vector<std::string> serialPorts;
+    bool strict = false;
+    std::vector<std::string> serialPorts, match, exclude;
     qspctl::LinkOptions serial;
 };
 
@@ -31,6 +33,14 @@ int Deploy(const DeployArgs& a, qspctl::CliContext& ctx) {
         o.filter.ps2 = interface == qsp::kPs2;
     }
     o.filter.serialPorts = a.serialPorts;
+    o.filter.exclude = a.exclude;
+    for (const auto& m : a.match) {
+        std::pair<std::string, std::string> property;
+        if (!qsp::ParsePropertyMatch(m, property))
+            throw qspctl::UsageError{qspctl::Say(ctx.language, qsp::kTextNotPropertyMatch, {m})};
+        o.filter.match.push_back(property);
+    }
+    o.strict = a.strict;
     o.report = a.report;
     o.jobs = a.jobs;
     o.once = a.once;
@@ -53,8 +63,8 @@ qspctl::CommandRun DefineDeploy(CLI::App& command) {
         ->type_name("FILE");
     command
         .add_option("--jobs", a->jobs,
-                    "scanners set up at once (default: as many as are "
-                    "plugged in, up to 8)")
+                    "scanners set up at once (default: as many as are plugged in, up to " +
+                        std::to_string(qsp::Fleet::kDefaultJobs) + ")")
         ->type_name("N")
         ->check(CLI::PositiveNumber.description(""));
     command.add_flag("--once", a->once, "set up the scanners present now, then end");
@@ -63,6 +73,19 @@ qspctl::CommandRun DefineDeploy(CLI::App& command) {
                     "an on-board serial port with a scanner (ttyUSB, ttyACM are always watched)")
         ->type_name("ttyS<N>")
         ->allow_extra_args(false);
+    command
+        .add_option("--match", a->match,
+                    "take only serial devices with this udev property (ID_VENDOR_ID=0403, "
+                    "ID_SERIAL=...); all given must match")
+        ->type_name("KEY=VALUE")
+        ->allow_extra_args(false);
+    command
+        .add_option("--exclude", a->exclude,
+                    "leave this device out (/dev/ttyUSB1, a /dev/serial/by-id/ link, ttyUSB1, "
+                    "COM3)")
+        ->type_name("DEVICE")
+        ->allow_extra_args(false);
+    command.add_flag("--strict", a->strict, "count a device where no scanner answers as a failure");
     command.add_flag("--ports-only", a->portsOnly,
                      "watch only the settings folder's ports/, not udev's devices");
     qspctl::AddLinkOptions(command, a->serial);

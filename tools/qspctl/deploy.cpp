@@ -2,10 +2,10 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -13,6 +13,7 @@
 #include "base/child_supervisor.h"
 #include "base/text_ids.h"
 #include "deploy_report.h"
+#include "link/busy_device.h"
 #include "link/ports_folder_watch.h"
 #include "link/udev_watch.h"
 #include "link_session.h"
@@ -23,12 +24,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int gSignalPipe[2] = {-1, -1};
-
-void OnStopSignal(int) {
-    const char c = 's';
-    [[maybe_unused]] const auto n = ::write(gSignalPipe[1], &c, 1);
-}
+// SIGINT and SIGTERM as input on a descriptor, for the wait; held back otherwise, and back to
+// how they were when deploy ends.
+struct StopSignals {
+    StopSignals() {
+        ::sigemptyset(&set);
+        ::sigaddset(&set, SIGINT);
+        ::sigaddset(&set, SIGTERM);
+        ::pthread_sigmask(SIG_BLOCK, &set, &before);
+        fd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+    }
+    ~StopSignals() {
+        // A stop that came after the end is taken here, not left to end the process.
+        if (fd >= 0) {
+            Take();
+            ::close(fd);
+        }
+        ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    }
+    // The stops that arrived since the last look.
+    int Take() const {
+        int n = 0;
+        signalfd_siginfo info;
+        while (::read(fd, &info, sizeof info) == sizeof info)
+            ++n;
+        return n;
+    }
+    sigset_t set, before;
+    int fd = -1;
+};
 
 std::string LinkText(int interface) {
     return interface == qsp::kUsb ? "usb" : interface == qsp::kPs2 ? "ps2" : "rs232";
@@ -56,9 +80,11 @@ struct PrivatePorts {
     fs::path dir;
 };
 
-// The child: sets up the scanner at `place` and writes "result<TAB>bytes<TAB>xor<TAB>message".
-int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& settings,
-                 const qsp::ScannerPlace& place, const qsp::BlockChange& change, bool changeLink) {
+// The child: sets up the scanner at `place` and writes
+// "result<TAB>bytes<TAB>xor<TAB>host link<TAB>message".
+int SetUpInChild(int resultFd, pid_t parent, const CliContext& ctx,
+                 const qsp::AppSettings& settings, const qsp::ScannerPlace& place,
+                 const qsp::BlockChange& change, bool changeLink) {
     // The links' progress and messages are the parent's to tell, one line per scanner.
     const int null = ::open("/dev/null", O_WRONLY);
     if (null >= 0) ::dup2(null, 2);
@@ -84,8 +110,21 @@ int SetUpInChild(int resultFd, const CliContext& ctx, const qsp::AppSettings& se
     state.Settings = settings;
     state.Settings.InterfaceIndex = std::to_string(place.interface);
     LinkSession session(state, child);
-    const qsp::SetupOutcome out = session.Locked(
-        [&] { return qsp::SetUpScanner(session.link, place.interface, port, change, changeLink); });
+    // Nobody would record a write made after deploy is gone: none is started then. One that
+    // has started goes on to its read-back, and the child ends after it.
+    const qsp::BlockChange checked = [&](qsp::ImageBytes& block) {
+        if (::getppid() != parent) return session.text.LoadText(qsp::kTextDeployerGone);
+        return change(block);
+    };
+    qsp::SetupOutcome out = session.Locked([&] {
+        return qsp::SetUpScanner(session.link, place.interface, port, checked, changeLink);
+    });
+    // A device another program holds has a scanner, maybe, but was not ours to touch.
+    if (out.result == qsp::SetupResult::NoScanner &&
+        qsp::ScannerDeviceBusy(state.SettingsDir, place.interface, port)) {
+        out.result = qsp::SetupResult::Failed;
+        out.message = session.text.LoadText(qsp::kTextDeviceBusy);
+    }
     // The host link: 0 as it was, 1 the scanner's own kept, 2 moved to the source's.
     const int hostLink = out.keptLink ? 1 : out.movedLink ? 2 : 0;
     const std::string line =
@@ -102,10 +141,12 @@ DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor
     r.link = LinkText(place.interface);
     r.device = place.device;
     r.seconds = e.seconds;
-    r.result = "failed";
+    r.result = e.stopped ? "interrupted" : "failed";
     std::istringstream fields(e.result);
     std::string result, bytes, x, hostLink, message;
-    if (!e.problem.empty() || !std::getline(fields, result, '\t') ||
+    // A child that was cut off after it wrote its whole result still counts by its result.
+    const bool whole = !e.result.empty() && e.result.back() == '\n';
+    if ((!e.problem.empty() && !(e.stopped && whole)) || !std::getline(fields, result, '\t') ||
         !std::getline(fields, bytes, '\t') || !std::getline(fields, x, '\t') ||
         !std::getline(fields, hostLink, '\t') || !std::getline(fields, message)) {
         r.message = e.problem.empty() ? text.LoadText(qsp::kTextNoSetupResult) : e.problem.In(text);
@@ -122,31 +163,21 @@ DeployRecord RecordOf(const qsp::ScannerPlace& place, const qsp::ChildSupervisor
 
 }  // namespace
 
-int SetupBoundSeconds(const qsp::AppSettings& s) {
-    // A reply waits up to Rs232Delay x 500 x 8 passes of 5 us at the slowest rate; the search
-    // makes 144 tries.
-    const double longestWait = s.Rs232Delay * 500.0 * 8 * 5e-6 + 0.01;
-    return 60 + (s.Automation ? static_cast<int>(144 * longestWait) : 0);
-}
-
 int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const DeployOptions& o) {
     const qsp::InterfaceText text(ctx.language);
     const auto say = [&ctx](int id, const std::vector<std::string>& args) {
         return Say(ctx.language, id, args);
     };
-    std::ofstream report;
+    ReportFile report;
     if (!o.report.empty()) {
-        report.open(o.report, std::ios::app);
-        if (!report) throw Failure{say(qsp::kTextCannotWriteReport, {o.report.string()})};
+        std::string why;
+        if (!report.Open(o.report.string(), why))
+            throw Failure{say(qsp::kTextCannotWriteReport, {o.report.string() + ": " + why})};
     }
-    if (::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw Failure{text.LoadText(qsp::kTextCannotWatchStops)};
-    struct sigaction stop {};
-    stop.sa_handler = OnStopSignal;
-    ::sigemptyset(&stop.sa_mask);
-    ::sigaction(SIGINT, &stop, nullptr);
-    ::sigaction(SIGTERM, &stop, nullptr);
+    const StopSignals stopSignals;
+    if (stopSignals.fd < 0) throw Failure{text.LoadText(qsp::kTextCannotWatchStops)};
     ::signal(SIGPIPE, SIG_IGN);
+    const pid_t self = ::getpid();
 
     qsp::Fleet fleet(o.jobs);
     // With --once, arrivals count only until the scanners present at the start are known.
@@ -164,7 +195,7 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
     };
     qsp::ArrivalFilter filter = o.filter;
     qsp::UdevWatch udev;
-    std::vector<int> watched{gSignalPipe[0]};
+    std::vector<int> watched{stopSignals.fd};
     std::string where = (ctx.settingsDir / "ports").string();
     if (o.udev && (filter.rs232 || filter.usb)) {
         qsp::TextMessage error;
@@ -189,17 +220,27 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
               << say(o.once ? qsp::kTextSettingUpOnce : qsp::kTextWatching, {where}) << "\n"
               << std::flush;
 
-    const auto bound = std::chrono::seconds(SetupBoundSeconds(settings));
+    const auto bound = qsp::SetupBound(settings);
     qsp::ChildSupervisor children;
     std::map<int, qsp::ScannerPlace> running;
     DeployTotals totals;
+    bool reportLost = false;
     // A scanner done: its lines, as soon as it is done.
-    auto done = [&](const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
-        const DeployRecord r = RecordOf(place, e, text);
+    auto record = [&](const DeployRecord& r) {
         totals.Count(r);
         std::cout << HumanLine(r, totals, text) << "\n" << std::flush;
-        if (report) report << JsonLine(r) << "\n" << std::flush;
-        fleet.Finished(place);
+        std::string why;
+        if (report.IsOpen() && !report.Append(JsonLine(r), why)) {
+            reportLost = true;
+            std::cerr << "qspctl: deploy: "
+                      << say(qsp::kTextCannotWriteReport, {o.report.string() + ": " + why}) << "\n"
+                      << std::flush;
+        }
+    };
+    auto done = [&](const qsp::ScannerPlace& place, const qsp::ChildSupervisor::Ended& e) {
+        const DeployRecord r = RecordOf(place, e, text);
+        record(r);
+        fleet.Finished(place, r.result == "programmed" || r.result == "unchanged");
     };
     int stops = 0;
     for (;;) {
@@ -207,7 +248,7 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
             for (const auto& place : fleet.TakeStartable()) {
                 const int id = children.Start(
                     [&](int fd) {
-                        return SetUpInChild(fd, ctx, settings, place, o.change, o.changeLink);
+                        return SetUpInChild(fd, self, ctx, settings, place, o.change, o.changeLink);
                     },
                     bound);
                 if (id >= 0) {
@@ -228,11 +269,14 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
             done(place, e);
         }
         for (int fd : ready) {
-            if (fd == gSignalPipe[0]) {
-                char c;
-                while (::read(gSignalPipe[0], &c, 1) == 1) {
-                    // The first stop lets running set-ups finish; a second one ends them.
-                    if (++stops == 2) children.TerminateAll();
+            if (fd == stopSignals.fd) {
+                // The first stop starts nothing new and lets running set-ups finish; a second
+                // one ends them.
+                for (int n = stopSignals.Take(); n > 0; --n) {
+                    if (++stops == 1 && children.Running() > 0)
+                        std::cerr << "qspctl: deploy: " << text.LoadText(qsp::kTextStopping) << "\n"
+                                  << std::flush;
+                    if (stops == 2) children.StopAll();
                 }
             } else if (fd == folderWatch.Fd()) {
                 // Removed since the last look: unplugged, even when it is back already.
@@ -258,13 +302,21 @@ int RunDeploy(const CliContext& ctx, const qsp::AppSettings& settings, const Dep
         }
         folder = now;
     }
+    // Scanners still waiting at a stop: each has its line too.
+    for (const auto& place : fleet.TakeWaiting()) {
+        DeployRecord r;
+        r.time = NowUtc();
+        r.link = LinkText(place.interface);
+        r.device = place.device;
+        r.result = "not started";
+        r.message = text.LoadText(qsp::kTextStoppedBeforeStart);
+        record(r);
+    }
     std::cout << say(totals.All() == 1 ? qsp::kTextTotalOne : qsp::kTextTotalMany,
                      {std::to_string(totals.All()), TotalsLine(totals, text)})
               << "\n"
               << std::flush;
-    ::signal(SIGINT, SIG_DFL);
-    ::signal(SIGTERM, SIG_DFL);
-    return totals.failed == 0 ? 0 : 1;
+    return totals.AllSetUp(o.strict) && !reportLost ? 0 : 1;
 }
 
 }  // namespace qspctl

@@ -1,6 +1,8 @@
 #include "link_session.h"
 
 #include "base/settings_file.h"
+#include "base/text_ids.h"
+#include "link/busy_device.h"
 #include "source_change.h"
 
 namespace qspctl {
@@ -41,12 +43,19 @@ LinkSession::LinkSession(qsp::AppState& state, const CliContext& ctx)
     qsp::InstallKeyboardWedgeProtocols(link, ctx.settingsDir);
 }
 
+std::string LinkSession::Why(int textId, int interface, const std::string& port) {
+    if (textId == qsp::kTextCannotConnect &&
+        qsp::ScannerDeviceBusy(link.Serial().State().SettingsDir, interface, port))
+        textId = qsp::kTextDeviceBusy;
+    return text.LoadText(textId);
+}
+
 ScannerOutcome ReadScanner(LinkSession& session, qsp::AppState& state, int interface,
                            const std::string& port) {
     state.ParamImage = {};
     const auto read =
         session.Locked([&] { return qsp::ReadScannerImage(session.link, interface, port); });
-    if (!read.ok) return {false, "failed", session.text.LoadText(read.textId)};
+    if (!read.ok) return {false, "failed", session.Why(read.textId, interface, port)};
     return {true, "read", ""};
 }
 
@@ -54,14 +63,15 @@ ScannerOutcome SetUp(LinkSession& session, int interface, const std::string& por
                      const qsp::BlockChange& change, bool changeLink) {
     const qsp::SetupOutcome out = session.Locked(
         [&] { return qsp::SetUpScanner(session.link, interface, port, change, changeLink); });
-    const std::string result = qsp::SetupResultName(out.result);
-    return {out.result != qsp::SetupResult::Failed,
-            result,
-            out.result == qsp::SetupResult::Unchanged ? result : out.message,
-            out.keptLink,
-            out.movedLink,
-            out.bytesChanged,
-            out.blockXor};
+    // Outside a fleet set-up a scanner that does not answer is a failure like any other.
+    const bool ok =
+        out.result == qsp::SetupResult::Programmed || out.result == qsp::SetupResult::Unchanged;
+    const std::string result = ok ? qsp::SetupResultName(out.result) : "failed";
+    const std::string message = out.result == qsp::SetupResult::Unchanged ? result
+                                : out.result == qsp::SetupResult::NoScanner
+                                    ? session.Why(qsp::kTextCannotConnect, interface, port)
+                                    : out.message;
+    return {ok, result, message, out.keptLink, out.movedLink, out.bytesChanged, out.blockXor};
 }
 
 void ReportSetUp(ScannerReport& report, const std::string& name, const ScannerOutcome& outcome,

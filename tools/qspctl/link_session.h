@@ -39,6 +39,10 @@ public:
 
     qsp::EventPump& Pump() { return pump; }
 
+    // The message of text `textId` that an operation on `port` failed with; a connect that
+    // failed because another program holds the device says so.
+    std::string Why(int textId, int interface, const std::string& port);
+
     // Runs `operation` with the poll going, as the main window does while locked.
     template <typename F>
     auto Locked(F operation) {
