@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/text_ids.h"
 #include "base/text_number.h"
 
 namespace qsp {
@@ -38,6 +39,12 @@ void MainOperations::Pause(double scale) {
                     nullptr);
 }
 
+void MainOperations::CannotConnect(int interface) {
+    view_.AddMessage(text_.LoadText(kTextCannotConnect));
+    if (busy_ && busy_(interface, state_.Settings.CommPort))
+        view_.AddMessage(text_.LoadText(kTextDeviceBusy));
+}
+
 void MainOperations::ScannerSetup(const std::function<void()>& openSettingsWindow) {
     const int interface = InterfaceNumber(state_.Settings);
     lock_.LockMainWindow();
@@ -45,7 +52,7 @@ void MainOperations::ScannerSetup(const std::function<void()>& openSettingsWindo
     view_.AddMessage(text_.LoadText(kTextLoadingScanner));
     pump_.RunOnce();
     if (!link_.ConnectScanner(state_.Settings.CommPort, interface)) {
-        view_.AddMessage(text_.LoadText(kTextCannotConnect));
+        CannotConnect(interface);
     } else {
         view_.AddMessage(text_.LoadText(kTextLoading));
         prompt_.Beep();
@@ -76,7 +83,7 @@ void MainOperations::ScannerTest(const std::function<void()>& openTestWindow) {
     }
     view_.AddMessage(text_.LoadText(kTextSearching));
     if (!link_.ConnectScanner(state_.Settings.CommPort, interface)) {
-        view_.AddMessage(text_.LoadText(kTextCannotConnect));
+        CannotConnect(interface);
     } else {
         view_.AddMessage(text_.LoadText(kTextFound));
         prompt_.Beep();

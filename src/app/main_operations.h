@@ -30,7 +30,14 @@ public:
     // modally. The main window is unlocked with the focus on Test afterwards.
     void ScannerTest(const std::function<void()>& openTestWindow);
 
+    // Whether the device a connect on (interface, port) opens is held by another program; when
+    // it is, a failed connect says so after "Cannot connect to scanner.".
+    using DeviceBusy = std::function<bool(int interface, const std::string& port)>;
+    void SetDeviceBusyCheck(DeviceBusy busy) { busy_ = std::move(busy); }
+
 private:
+    // "Cannot connect to scanner.", and why when another program holds the device.
+    void CannotConnect(int interface);
     // Copies the serial read's block (received bytes 1..512) into ParamImage bytes 0..511.
     void TakeSerialImage();
     // Lets pending events run UsbDelay x `scale` (rounded) + 1 times.
@@ -43,6 +50,7 @@ private:
     Prompt& prompt_;
     const InterfaceText& text_;
     ScannerLink& link_;
+    DeviceBusy busy_;
 };
 
 }  // namespace qsp

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "base/settings_file.h"
+#include "link/busy_device.h"
 #include "link/keyboard_wedge_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/test_window.h"
@@ -29,6 +30,9 @@ Program::Program(AppState& state, const InterfaceText& text, std::filesystem::pa
     window_.Load();
     window_.Lock().SetReceivePoll([this] { link_.Serial().ReceivePoll(); });
     InstallKeyboardWedgeProtocols(link_, state_.SettingsDir);
+    operations_.SetDeviceBusyCheck([this](int interface, const std::string& port) {
+        return ScannerDeviceBusy(state_.SettingsDir, interface, port);
+    });
     WireCommands();
 }
 

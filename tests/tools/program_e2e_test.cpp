@@ -1,6 +1,10 @@
 // The program as the user drives it — main window, settings window, value editor, message
 // boxes, the real serial port code — against qsp-scanner-sim on a pseudo-terminal.
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -92,6 +96,26 @@ protected:
         program.reset();
     }
 };
+
+// A port another program holds (its advisory lock, as serial programs share ports) is left
+// alone: Setup says it cannot connect, and why.
+TEST_F(ProgramTest, SetupOnAPortAnotherProgramHoldsSaysSoAndSendsNothing) {
+    const int other = ::open((dir.path / "ports" / "COM1").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    QTest::mouseClick(program->Window().Command(qsp::kButtonSetup), Qt::LeftButton);
+    for (int i = 0; i < 500 && !program->Window().Command(qsp::kButtonSetup)->isEnabled(); ++i)
+        QTest::qWait(20);
+    ::close(other);
+    ASSERT_TRUE(program->Window().Command(qsp::kButtonSetup)->isEnabled());
+    auto* list = program->Window().MessageList();
+    ASSERT_GE(list->count(), 2);
+    EXPECT_EQ(list->item(list->count() - 2)->text(), "Cannot connect to scanner.");
+    EXPECT_EQ(LastMessage(program->Window()),
+              "the device is in use by another program; nothing was sent to it");
+    EXPECT_EQ(OpenSettingsWindow(), nullptr);
+    EXPECT_TRUE(sim.Bytes("H>S").empty());
+}
 
 TEST_F(ProgramTest, ADisabledSymbologyIsProgrammedIntoTheScanner) {
     QTest::mouseClick(program->Window().Command(qsp::kButtonSetup), Qt::LeftButton);
