@@ -1,8 +1,9 @@
 // Fleet set-up speed and size: qspctl deploy --once on 1, 8 and 32 virtual scanners at once
 // (--jobs equal to the count), each at 9600 baud on its own pseudo-terminal, every one needing
 // programming. Prints the wall time of each case, the ratios to one scanner, and the peak
-// proportional set size (PSS) of deploy's whole process tree per scanner; passes unless it
-// crashes.
+// proportional set size (PSS) of deploy's whole process tree per scanner at 8 and at 32 (the
+// supervisor's own size, some 9 to 14 MB of mapped Qt libraries, is shared by fewer scanners at
+// 8; the goal is on the fleet size, 32); passes unless it crashes.
 
 #include <fcntl.h>
 #include <signal.h>
@@ -119,7 +120,7 @@ double Median(std::vector<double> v) {
 int main() {
     const int counts[] = {1, 8, 32};
     std::vector<double> times[3];
-    long peakPerScanner = 0;  // kB, the largest over every case with several scanners
+    long peakPerScanner[3] = {0, 0, 0};  // kB, the largest of the rounds, per count
     for (int round = 0; round < kRounds; ++round) {
         for (int c = 0; c < 3; ++c) {
             const Run r = DeployOnce(counts[c]);
@@ -128,7 +129,7 @@ int main() {
                 return 0;
             }
             times[c].push_back(r.seconds);
-            if (counts[c] > 1) peakPerScanner = std::max(peakPerScanner, r.peakPssKb / counts[c]);
+            peakPerScanner[c] = std::max(peakPerScanner[c], r.peakPssKb / counts[c]);
         }
     }
     const double one = Median(times[0]);
@@ -138,7 +139,10 @@ int main() {
     }
     for (int c = 1; c < 3; ++c)
         std::printf("%d scanners: %.2f x the time of one\n", counts[c], Median(times[c]) / one);
-    std::printf("peak PSS of deploy's process tree per scanner: %.2f MB (goal: at most 2)\n",
-                peakPerScanner / 1024.0);
+    std::printf("peak PSS of deploy's process tree per scanner, 8 at once: %.2f MB\n",
+                peakPerScanner[1] / 1024.0);
+    std::printf(
+        "peak PSS of deploy's process tree per scanner, 32 at once: %.2f MB (goal: at most 2)\n",
+        peakPerScanner[2] / 1024.0);
     return 0;
 }
