@@ -328,8 +328,8 @@ struct ShownRow {
 
 // Builds the rows of a page: its corrections first, then every row that applies to the image
 // and is not hidden by its state row.
-std::vector<ShownRow> BuildPage(ImageBytes& image, int page,
-                                std::optional<DataEditFormat>& format) {
+std::vector<ShownRow> BuildPage(ImageBytes& image, int page, std::optional<DataEditFormat>& format,
+                                std::vector<PropertyRow>* hidden = nullptr) {
     const PageDef* def = pages::FindPage(page);
     if (!def) return {};
     format = SelectedFormat(image);
@@ -343,7 +343,14 @@ std::vector<ShownRow> BuildPage(ImageBytes& image, int page,
         ++rowNumber;
         if (!row.gate.empty()) {
             const auto gate = shown.find(row.gate);
-            if (gate == shown.end() || gate->second != "Enable") continue;
+            if (gate == shown.end() || gate->second != "Enable") {
+                if (hidden) {
+                    hidden->push_back({Label(row, format), "",
+                                       Descriptor(row, image, format, rowNumber),
+                                       Bits(row, format)});
+                }
+                continue;
+            }
         }
         PropertyRow out;
         out.label = Label(row, format);
@@ -440,6 +447,14 @@ std::vector<PropertyRow> ShowPage(ImageBytes& image, int page) {
     for (auto& shown : BuildPage(image, page, format))
         rows.push_back(std::move(shown.row));
     return rows;
+}
+
+std::vector<PropertyRow> HiddenRows(const ImageBytes& image, int page) {
+    ImageBytes shown = image;
+    std::optional<DataEditFormat> format;
+    std::vector<PropertyRow> hidden;
+    BuildPage(shown, page, format, &hidden);
+    return hidden;
 }
 
 std::vector<std::string> ReferenceValues(const ImageBytes& image, int page,

@@ -99,6 +99,11 @@ int ValidOutputEntries(const ImageBytes& image, std::size_t base);
 // sequence count. Any other page number gives no rows and changes nothing.
 std::vector<PropertyRow> ShowPage(ImageBytes& image, int page);
 
+// The rows of a page that belong to it for this image but are hidden behind a state row that
+// does not show "Enable" (Code-39 Length Max while Code39 State is Disable), in page order,
+// with their edit descriptors and bits and without value texts. The image does not change.
+std::vector<PropertyRow> HiddenRows(const ImageBytes& image, int page);
+
 // For each row ShowPage gives for `image` (in the same order), the value text the row would show
 // if the bits it is read from held what they hold in `reference`, everything else as in
 // `image` (after the page's corrections). With the factory image as the reference this is each

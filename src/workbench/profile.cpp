@@ -426,6 +426,15 @@ std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
             out.push_back({page, PageHeading(page), RowKey(row.label, nth), value, row.edit.index});
             bits.push_back(row.bits);
         }
+        // Rows behind a state row that is off keep their bits too; no editor reaches them, so
+        // they go in the raw form, numbered on after the page's shown rows of the same label.
+        for (const auto& row : HiddenRows(shown, page)) {
+            const int nth = ++seen[row.label];
+            if (!all && SameRowBits(shown, factory, row.bits)) continue;
+            out.push_back({page, PageHeading(page), RowKey(row.label, nth),
+                           RawRowText(shown, row.bits), row.edit.index});
+            bits.push_back(row.bits);
+        }
     }
     // One row's editor may change another row's bits (7 data bits turn parity "None" into
     // "Even"): the rows are applied onto the factory file as a check, and a row whose bits do
@@ -518,6 +527,14 @@ ProfileResult ApplyProfile(ImageBytes& image, const std::string& text, const std
             if (s.failed) continue;
             const auto rows = ShowPage(work, s.page);
             const PropertyRow* row = FindRow(rows, s.label, s.nth);
+            // A raw value also reaches a row hidden behind a state row that is off.
+            std::vector<PropertyRow> hidden;
+            if (row == nullptr && IsRawText(s.value)) {
+                hidden = HiddenRows(work, s.page);
+                const auto shownOfLabel = std::count_if(
+                    rows.begin(), rows.end(), [&](const auto& r) { return r.label == s.label; });
+                row = FindRow(hidden, s.label, s.nth - static_cast<int>(shownOfLabel));
+            }
             if (row == nullptr) continue;
             s.reached = true;
             if (IsRawText(s.value)) {

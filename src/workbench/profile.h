@@ -18,7 +18,8 @@
 // its characters and padding: `Preamble = raw 2 65 66 0 0 0`), or, for a row that is a field of
 // some bits of one byte, the field's value (`raw 3`). It is stored exactly, past the editor's
 // lists and ranges; a number out of range in the ordinary form stays an error. Export writes a
-// row in the raw form only when its text would not give back its bits.
+// row in the raw form only when its text would not give back its bits, and rows hidden behind a
+// state row that is off always (a raw value reaches such a row; an ordinary one does not).
 //
 // Applying a profile sets each row through the value editor's option lists, the special
 // keyboard's entries and the code type boxes, and lets each page take the corrections showing it

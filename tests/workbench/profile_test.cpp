@@ -144,6 +144,14 @@ TEST(Profile, AnyBlockComesBackRowForRowAndBitForBit) {
                         << RawRowText(shownApplied, want[r].bits) << " instead of "
                         << RawRowText(shownOriginal, want[r].bits);
                 }
+                // Rows behind a state row that is off come back bit for bit too.
+                const auto hiddenWant = HiddenRows(shownOriginal, page);
+                const auto hiddenGot = HiddenRows(shownApplied, page);
+                ASSERT_EQ(hiddenGot.size(), hiddenWant.size()) << "page " << page;
+                for (const auto& row : hiddenWant) {
+                    ASSERT_TRUE(SameRowBits(shownApplied, shownOriginal, row.bits))
+                        << "page " << page << " hidden row " << row.label;
+                }
             }
         }
     }
@@ -185,6 +193,19 @@ TEST(Profile, TheRawFormStoresTheBitsOfEveryKindOfRow) {
         // Export writes the raw form where the row's text would not give these bits back.
         const std::string exported = ProfileText(ProfileRows(image, true), "");
         EXPECT_EQ(exported.find(c.row + "\n") != std::string::npos, c.exported) << exported;
+    }
+
+    // A row behind a state row that is off keeps its bits in the raw form, in either order.
+    for (const std::string text :
+         {"[Code 39 -{Code32}]\nCode39 State = Disable\nCode-39 Length Max = raw 77\n",
+          "[Code 39 -{Code32}]\nCode-39 Length Max = raw 77\nCode39 State = Disable\n"}) {
+        ImageBytes image = Factory(kUsb);
+        const auto result = ApplyProfile(image, text, "p");
+        ASSERT_TRUE(result.ok()) << result.Describe();
+        EXPECT_EQ(image[2], 77);
+        EXPECT_EQ(image[0] & 1, 0);
+        const std::string exported = ProfileText(ProfileRows(image, false), "");
+        EXPECT_NE(exported.find("Code-39 Length Max = raw 77\n"), std::string::npos) << exported;
     }
 
     // The ordinary form still refuses what the editor refuses; a raw value must fit the row.
