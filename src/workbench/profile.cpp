@@ -394,6 +394,32 @@ int ImageHostLink(const ImageBytes& image) {
     }
 }
 
+namespace {
+
+// The profile text of `rows`; `lines`, when given, gets the line each row stands on.
+std::string WriteProfile(const std::vector<ProfileRow>& rows, const std::string& source,
+                         std::vector<int>* lines) {
+    std::string out;
+    int line = 0;
+    if (!source.empty()) {
+        out += "# QSP profile of " + source + "\n";
+        ++line;
+    }
+    int page = 0;
+    for (const auto& row : rows) {
+        if (row.page != page) {
+            out += (page == 0 ? "[" : "\n[") + row.heading + "]\n";
+            line += page == 0 ? 1 : 2;
+            page = row.page;
+        }
+        out += row.label + " =" + (row.value.empty() ? "" : " " + row.value) + "\n";
+        if (lines) lines->push_back(++line);
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
     ImageBytes shown = image;
     // The factory file of the image's host link, as "qspctl reset" writes it, with the
@@ -441,17 +467,11 @@ std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
     // not come back is written in the raw form instead, until every row comes back.
     for (int round = 0; round < kApplyRounds; ++round) {
         ImageBytes applied = factoryFile;
-        const auto result = ApplyProfile(applied, ProfileText(out, ""), "");
+        std::vector<int> lines;
+        const auto result = ApplyProfile(applied, WriteProfile(out, "", &lines), "");
         bool changed = false;
         if (!result.ok()) {
-            // A row the factory file cannot take through its editor: its bits instead. The text
-            // has a line per row, a heading before each page and a blank line between pages.
-            std::vector<int> lines;
-            int line = 0;
-            for (std::size_t i = 0; i < out.size(); ++i) {
-                if (i == 0 || out[i].page != out[i - 1].page) line += i == 0 ? 1 : 2;
-                lines.push_back(++line);
-            }
+            // A row the factory file cannot take through its editor: its bits instead.
             for (const auto& e : result.errors) {
                 const auto at = std::find(lines.begin(), lines.end(), e.line);
                 if (at == lines.end()) continue;
@@ -477,17 +497,7 @@ std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
 }
 
 std::string ProfileText(const std::vector<ProfileRow>& rows, const std::string& source) {
-    std::string out;
-    if (!source.empty()) out += "# QSP profile of " + source + "\n";
-    int page = 0;
-    for (const auto& row : rows) {
-        if (row.page != page) {
-            out += (page == 0 ? "[" : "\n[") + row.heading + "]\n";
-            page = row.page;
-        }
-        out += row.label + " =" + (row.value.empty() ? "" : " " + row.value) + "\n";
-    }
-    return out;
+    return WriteProfile(rows, source, nullptr);
 }
 
 std::string ProfileError::Describe(const InterfaceText& text) const {
