@@ -431,69 +431,88 @@ std::vector<ProfileRow> ProfileRows(const ImageBytes& image, bool all) {
     const auto pages = ProfilePages(image);
     for (int page : pages)
         ShowPage(factory, page);
-    std::vector<ProfileRow> out;
-    std::vector<RowBits> bits;
+    // Every row of every page, shown or behind a state row that is off; without `all` only those
+    // whose bits differ from the factory values are written, unless the check below needs more.
+    struct Candidate {
+        ProfileRow row;
+        RowBits bits;
+        bool written = false;
+    };
+    std::vector<Candidate> rows;
     for (int page : pages) {
-        const auto rows = ShowPage(shown, page);
         std::map<std::string, int> seen;
-        for (const auto& row : rows) {
+        for (const auto& row : ShowPage(shown, page)) {
             if (row.label.empty() || IsAction(row.edit)) continue;
             const int nth = ++seen[row.label];
             const bool factoryBits = SameRowBits(shown, factory, row.bits);
-            if (!all && factoryBits) continue;
-            // The row's text when setting it through its editor gives back the row's bits,
-            // otherwise the bits themselves. A text with a line break in it would end the line.
-            const std::string text = Trim(row.value);
-            const bool oneLine = text.find_first_of("\r\n") == std::string::npos;
-            const std::string value =
-                oneLine && (factoryBits || TextGivesBits(shown, factory, page, row, nth))
-                    ? text
-                    : RawRowText(shown, row.bits);
-            out.push_back({page, PageHeading(page), RowKey(row.label, nth), value, row.edit.index});
-            bits.push_back(row.bits);
+            Candidate c{{page, PageHeading(page), RowKey(row.label, nth), "", row.edit.index},
+                        row.bits,
+                        all || !factoryBits};
+            if (c.written) {
+                // The row's text when setting it through its editor gives back the row's bits,
+                // otherwise the bits themselves. A text with a line break would end the line.
+                const std::string text = Trim(row.value);
+                const bool oneLine = text.find_first_of("\r\n") == std::string::npos;
+                c.row.value =
+                    oneLine && (factoryBits || TextGivesBits(shown, factory, page, row, nth))
+                        ? text
+                        : RawRowText(shown, row.bits);
+            }
+            rows.push_back(std::move(c));
         }
         // Rows behind a state row that is off keep their bits too; no editor reaches them, so
         // they go in the raw form, numbered on after the page's shown rows of the same label.
         for (const auto& row : HiddenRows(shown, page)) {
             const int nth = ++seen[row.label];
-            if (!all && SameRowBits(shown, factory, row.bits)) continue;
-            out.push_back({page, PageHeading(page), RowKey(row.label, nth),
-                           RawRowText(shown, row.bits), row.edit.index});
-            bits.push_back(row.bits);
+            rows.push_back({{page, PageHeading(page), RowKey(row.label, nth),
+                             RawRowText(shown, row.bits), row.edit.index},
+                            row.bits,
+                            all || !SameRowBits(shown, factory, row.bits)});
         }
     }
+    const auto written = [&](std::vector<std::size_t>* which) {
+        std::vector<ProfileRow> out;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (!rows[i].written) continue;
+            out.push_back(rows[i].row);
+            if (which) which->push_back(i);
+        }
+        return out;
+    };
     // One row's editor may change another row's bits (7 data bits turn parity "None" into
     // "Even"): the rows are applied onto the factory file as a check, and a row whose bits do
-    // not come back is written in the raw form instead, until every row comes back.
+    // not come back is written, in the raw form, until every row comes back.
     for (int round = 0; round < kApplyRounds; ++round) {
+        std::vector<std::size_t> which;
+        const auto out = written(&which);
         ImageBytes applied = factoryFile;
         std::vector<int> lines;
         const auto result = ApplyProfile(applied, WriteProfile(out, "", &lines), "");
         bool changed = false;
+        const auto raw = [&](Candidate& c) {
+            if (c.written && IsRawText(c.row.value)) return;
+            c.row.value = RawRowText(shown, c.bits);
+            c.written = true;
+            changed = true;
+        };
         if (!result.ok()) {
             // A row the factory file cannot take through its editor: its bits instead.
             for (const auto& e : result.errors) {
                 const auto at = std::find(lines.begin(), lines.end(), e.line);
-                if (at == lines.end()) continue;
-                const auto i = static_cast<std::size_t>(at - lines.begin());
-                if (!IsRawText(out[i].value)) {
-                    out[i].value = RawRowText(shown, bits[i]);
-                    changed = true;
-                }
+                if (at != lines.end())
+                    raw(rows[which[static_cast<std::size_t>(at - lines.begin())]]);
             }
             if (!changed) break;
             continue;
         }
         for (int page : pages)
             ShowPage(applied, page);
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            if (IsRawText(out[i].value) || SameRowBits(applied, shown, bits[i])) continue;
-            out[i].value = RawRowText(shown, bits[i]);
-            changed = true;
+        for (auto& c : rows) {
+            if (!SameRowBits(applied, shown, c.bits)) raw(c);
         }
         if (!changed) break;
     }
-    return out;
+    return written(nullptr);
 }
 
 std::string ProfileText(const std::vector<ProfileRow>& rows, const std::string& source) {
