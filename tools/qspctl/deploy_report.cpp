@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "base/text_ids.h"
+#include "source_change.h"
 
 namespace qspctl {
 
@@ -115,8 +116,8 @@ std::string HumanLine(const DeployRecord& r, const DeployTotals& totals,
                      : r.result == "no scanner"  ? qsp::kTextResultNoScanner
                                                  : qsp::kTextResultFailed;
     std::string message = r.message;
-    if (r.keptLink) message += " (" + text.LoadText(qsp::kTextKeptLink) + ")";
-    if (r.movedLink) message += " (" + text.LoadText(qsp::kTextMovedLink) + ")";
+    if (const auto note = LinkNote(text.language(), r.keptLink, r.movedLink); !note.empty())
+        message += " (" + note + ")";
     return "[" + std::to_string(totals.All()) + "] " + r.device + " (" + r.link + ") " +
            text.LoadText(word) + " | " + message + " | " + facts + " | " + TotalsLine(totals, text);
 }
