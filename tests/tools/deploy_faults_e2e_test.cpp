@@ -25,19 +25,21 @@ using namespace e2e;
 constexpr int kScanners = 4;
 constexpr int kRounds = 6;
 
-enum class ScannerFault { None, Unplugged, Refuses, BadChecksum, Slow };
-enum class RoundEvent { None, GroupStop, GroupStopTwice, ParentKilled, FullDisk, SecondTalker };
-
-const char* Name(ScannerFault f) {
-    const char* names[] = {"none", "unplugged mid-write", "refuses the write", "bad checksum",
-                           "slow line"};
-    return names[static_cast<int>(f)];
-}
-const char* Name(RoundEvent e) {
-    const char* names[] = {"none",          "SIGTERM to the group",  "two SIGTERMs to the group",
-                           "parent killed", "report on a full disk", "a second talker"};
-    return names[static_cast<int>(e)];
-}
+enum ScannerFault { kNoFault, kUnplugged, kRefuses, kBadChecksum, kSlow };
+struct FaultKind {
+    const char* name;
+    std::vector<std::string> simOptions;
+};
+// The unplugged one answers its write late enough to be unplugged meanwhile.
+const FaultKind kFaults[] = {{"none", {}},
+                             {"unplugged mid-write", {"--fault", "late=write:3000"}},
+                             {"refuses the write", {"--fault", "nak"}},
+                             {"bad checksum", {"--fault", "corrupt"}},
+                             {"slow line", {"--fault", "late=200"}}};
+enum RoundEvent { kNothing, kGroupStop, kGroupStopTwice, kParentKilled, kFullDisk, kSecondTalker };
+const char* const kEvents[] = {
+    "none",          "SIGTERM to the group",  "two SIGTERMs to the group",
+    "parent killed", "report on a full disk", "a second talker"};
 
 qsp::ImageBytes SourceImage() {
     qsp::ImageBytes image = FactoryImage();
@@ -45,6 +47,14 @@ qsp::ImageBytes SourceImage() {
     image[106] = 'F';
     image[300] = 0x42;
     return image;
+}
+
+// qspctl deploy, once, of dir/source.Dec to the scanners in dir's ports folder.
+std::vector<std::string> Deploy(const Folder& dir, std::vector<std::string> more = {}) {
+    more.insert(more.begin(),
+                {(BinDir() / "qspctl").string(), "--settings-dir", dir.path.string(), "deploy",
+                 (dir.path / "source.Dec").string(), "--once", "--ports-only"});
+    return more;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -82,16 +92,6 @@ bool AllEnded(const std::vector<pid_t>& pids, std::chrono::milliseconds limit) {
     return all;
 }
 
-// The bytes the host sent a scanner, its sessions counted by their "LINK"s.
-int Sessions(const Sim& sim) {
-    const auto bytes = sim.Bytes("H>S");
-    const std::string text(bytes.begin(), bytes.end());
-    int n = 0;
-    for (auto at = text.find("LINK"); at != std::string::npos; at = text.find("LINK", at + 4))
-        ++n;
-    return n;
-}
-
 // Waits until the host has sent `sim` at least `count` bytes, at most `limit`.
 bool HostSent(const Sim& sim, std::size_t count, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -102,205 +102,148 @@ bool HostSent(const Sim& sim, std::size_t count, std::chrono::milliseconds limit
     return true;
 }
 
-class DeployRound {
-public:
-    // The scanners' faults are drawn; the rounds take the events in turn, so that each is met.
-    DeployRound(std::mt19937& random, int round) {
-        std::uniform_int_distribution<int> fault(0, 4);
-        for (int i = 0; i < kScanners; ++i)
-            faults.push_back(static_cast<ScannerFault>(fault(random)));
-        what = static_cast<RoundEvent>(round % 6);
-    }
-
-    std::string Describe() const {
-        std::string d = std::string("round: ") + Name(what) + "; scanners:";
-        for (auto f : faults)
-            d += std::string(" ") + Name(f) + ",";
-        return d;
-    }
-
-    void Run() {
-        ASSERT_TRUE(qsp::SaveParamFile(dir.path / "source.Dec", SourceImage()));
-        for (int i = 0; i < kScanners; ++i) {
-            const int port = i + 1;
-            std::vector<std::string> options{
-                "--serial-only", "--save",
-                (dir.path / ("COM" + std::to_string(port) + ".Dec")).string()};
-            switch (faults[i]) {
-                case ScannerFault::Unplugged:
-                    // Its write is answered late enough to be unplugged meanwhile.
-                    options.insert(options.end(), {"--fault", "late=write:3000"});
-                    break;
-                case ScannerFault::Refuses:
-                    options.insert(options.end(), {"--fault", "nak"});
-                    break;
-                case ScannerFault::BadChecksum:
-                    options.insert(options.end(), {"--fault", "corrupt"});
-                    break;
-                case ScannerFault::Slow:
-                    options.insert(options.end(), {"--fault", "late=200"});
-                    break;
-                case ScannerFault::None:
-                    break;
-            }
-            sims.push_back(std::make_unique<Sim>(dir.path, options, port));
-            ASSERT_TRUE(sims.back()->Ready());
-        }
-        int held = -1;
-        if (what == RoundEvent::SecondTalker) {
-            // Another program holds the first scanner: deploy must leave it alone, and a
-            // further qspctl finds it busy too.
-            held = qsp::OpenLockedDevice(fs::canonical(sims[0]->link()));
-            ASSERT_GE(held, 0);
-        }
-        const std::string report =
-            what == RoundEvent::FullDisk ? "/dev/full" : (dir.path / "report.jsonl").string();
-        Child deploy(Command(report));
-        if (what == RoundEvent::SecondTalker) {
-            auto read = Qspctl(dir.path, "read --port 1 -o held.Dec");
-            EXPECT_EQ(read.status, 1);
-            EXPECT_TRUE(Has(read.output, "in use by another program"));
-        }
-        UnplugWhenWriting();
-        if (what == RoundEvent::GroupStop || what == RoundEvent::GroupStopTwice) {
-            ASSERT_TRUE(deploy.ReadUntil("[1] ", 60s)) << deploy.out;
-            ASSERT_EQ(::getpgid(deploy.Pid()), deploy.Pid());
-            ::kill(-deploy.Pid(), SIGTERM);
-            if (what == RoundEvent::GroupStopTwice) ::kill(-deploy.Pid(), SIGTERM);
-        }
-        if (what == RoundEvent::ParentKilled) {
-            ASSERT_TRUE(deploy.ReadUntil("[1] ", 60s)) << deploy.out;
-            const auto orphans = ChildrenOf(deploy.Pid());
-            deploy.Signal(SIGKILL);
-            deploy.Wait();
-            // Whatever it left running finishes on its own before a fresh deploy starts.
-            ASSERT_TRUE(AllEnded(orphans, 120s));
-            fs::remove(report);
-            Child fresh(Command(report));
-            ASSERT_TRUE(fresh.ReadUntil("Total: ", 120s)) << fresh.out;
-            status = fresh.Wait();
-            out = fresh.out;
-        } else {
-            ASSERT_TRUE(deploy.ReadUntil("Total: ", 120s)) << deploy.out;
-            status = deploy.Wait();
-            out = deploy.out;
-        }
-        if (held >= 0) {
-            EXPECT_EQ(Sessions(*sims[0]), 0) << "bytes reached a scanner another program held";
-            ::close(held);
-        }
-        if (what != RoundEvent::FullDisk) reportText = ReadText(report);
-    }
-
-    void Check() {
-        SCOPED_TRACE(out);
-        std::map<std::string, std::string> results;  // device: result
-        bool allSetUp = true;
-        if (what == RoundEvent::FullDisk) {
-            // Nothing reached the report, which is said, and the status shows it.
-            EXPECT_TRUE(Has(out, "cannot write the report /dev/full"));
-            EXPECT_EQ(status, 1);
-            for (const auto& line : Lines(out)) {
-                const auto at = line.find("] COM");
-                if (line.empty() || line.front() != '[' || at == std::string::npos) continue;
-                const std::string device = line.substr(at + 2, line.find(' ', at + 2) - at - 2);
-                EXPECT_EQ(results.count(device), 0u) << device << " has two lines";
-                results[device] = line.find(" programmed | ") != std::string::npos  ? "programmed"
-                                  : line.find(" unchanged | ") != std::string::npos ? "unchanged"
-                                                                                    : "other";
-            }
-        } else {
-            for (const auto& line : Lines(reportText)) {
-                nlohmann::json j;
-                ASSERT_NO_THROW(j = nlohmann::json::parse(line)) << line;
-                const std::string device = j.at("device");
-                const std::string result = j.at("result");
-                EXPECT_EQ(results.count(device), 0u) << device << " has two lines";
-                static const std::set<std::string> kResults{"programmed",  "unchanged",
-                                                            "failed",      "no scanner",
-                                                            "interrupted", "not started"};
-                EXPECT_EQ(kResults.count(result), 1u) << result;
-                results[device] = result;
-                allSetUp = allSetUp && (result == "programmed" || result == "unchanged");
-            }
-            EXPECT_EQ(status, allSetUp ? 0 : 1);
-        }
-        // One line for every scanner that arrived; after a killed parent, the fresh deploy's
-        // arrivals are those still plugged in.
-        std::size_t arrived = 0;
-        for (int i = 0; i < kScanners; ++i) {
-            const std::string device = "COM" + std::to_string(i + 1);
-            SCOPED_TRACE(device + ": " + Name(faults[i]));
-            if (what == RoundEvent::ParentKilled && faults[i] == ScannerFault::Unplugged) {
-                EXPECT_EQ(results.count(device), 0u);
-                continue;
-            }
-            ++arrived;
-            EXPECT_EQ(results.count(device), 1u);
-            const std::string result = results[device];
-            if (result == "programmed" || result == "unchanged") {
-                EXPECT_TRUE(SameBlock(FileImage(dir.path / (device + ".Dec")), SourceImage()));
-            }
-            if (faults[i] == ScannerFault::Refuses || faults[i] == ScannerFault::BadChecksum ||
-                faults[i] == ScannerFault::Unplugged) {
-                EXPECT_NE(result, "programmed");
-            }
-        }
-        EXPECT_EQ(results.size(), arrived);
-        if (what == RoundEvent::SecondTalker) {
-            EXPECT_TRUE(Has(out, "COM1 (rs232) failed | the device is in use by another program"));
-        }
-        // A single stop lets every started set-up finish: nothing is cut off.
-        if (what == RoundEvent::GroupStop) {
-            EXPECT_FALSE(Has(out, " interrupted | "));
-            EXPECT_FALSE(Has(out, "the set-up process was stopped"));
-        }
-    }
-
-private:
-    std::vector<std::string> Command(const std::string& report) const {
-        // A session of its own, so that a stop can go to the whole process group.
-        return {"setsid",         (BinDir() / "qspctl").string(),
-                "--settings-dir", dir.path.string(),
-                "deploy",         (dir.path / "source.Dec").string(),
-                "--once",         "--ports-only",
-                "--jobs",         "2",
-                "--report",       report};
-    }
-
-    // A scanner drawn to be unplugged goes once the host's write has reached it.
-    void UnplugWhenWriting() {
-        for (int i = 0; i < kScanners; ++i) {
-            if (faults[i] != ScannerFault::Unplugged) continue;
-            EXPECT_TRUE(HostSent(*sims[i], 300, 60s)) << "no write reached COM" << i + 1;
-            sims[i]->Stop();
-        }
-    }
-
-public:
-    std::vector<ScannerFault> faults;
-    RoundEvent what = RoundEvent::None;
-
-private:
+// One round: the scanners' faults are drawn; the rounds take the events in turn, so that each
+// is met.
+void Round(std::mt19937& random, int round, unsigned seed) {
     Folder dir;
+    const auto what = static_cast<RoundEvent>(round % 6);
+    std::uniform_int_distribution<int> draw(0, 4);
+    std::vector<ScannerFault> faults;
+    std::string trace = "seed " + std::to_string(seed) + ", round " + std::to_string(round) + ": " +
+                        kEvents[what] + "; scanners:";
+    for (int i = 0; i < kScanners; ++i) {
+        faults.push_back(static_cast<ScannerFault>(draw(random)));
+        trace += std::string(" ") + kFaults[faults.back()].name + ",";
+    }
+    std::cout << trace << std::endl;
+    SCOPED_TRACE(trace);
+
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "source.Dec", SourceImage()));
     std::vector<std::unique_ptr<Sim>> sims;
-    int status = -1;
-    std::string out, reportText;
-};
+    for (int port = 1; port <= kScanners; ++port) {
+        std::vector<std::string> options{
+            "--serial-only", "--save",
+            (dir.path / ("COM" + std::to_string(port) + ".Dec")).string()};
+        const auto& more = kFaults[faults[port - 1]].simOptions;
+        options.insert(options.end(), more.begin(), more.end());
+        sims.push_back(std::make_unique<Sim>(dir.path, options, port));
+        ASSERT_TRUE(sims.back()->Ready());
+    }
+    // Another program holds the first scanner: deploy must leave it alone, and a further
+    // qspctl finds it busy too.
+    const int held =
+        what == kSecondTalker ? qsp::OpenLockedDevice(fs::canonical(sims[0]->link())) : -1;
+    ASSERT_TRUE(what != kSecondTalker || held >= 0);
+    const std::string report =
+        what == kFullDisk ? "/dev/full" : (dir.path / "report.jsonl").string();
+    // A session of its own, so that a stop can go to the whole process group.
+    auto command = Deploy(dir, {"--jobs", "2", "--report", report});
+    command.insert(command.begin(), "setsid");
+    Child deploy(command);
+    if (what == kSecondTalker) {
+        auto read = Qspctl(dir.path, "read --port 1 -o held.Dec");
+        EXPECT_EQ(read.status, 1);
+        EXPECT_TRUE(Has(read.output, "in use by another program"));
+    }
+    // A scanner drawn to be unplugged goes once the host's write has reached it.
+    for (int i = 0; i < kScanners; ++i) {
+        if (faults[i] != kUnplugged) continue;
+        EXPECT_TRUE(HostSent(*sims[i], 300, 60s)) << "no write reached COM" << i + 1;
+        sims[i]->Stop();
+    }
+    const bool stopped = what == kGroupStop || what == kGroupStopTwice;
+    ASSERT_TRUE(!(stopped || what == kParentKilled) || deploy.ReadUntil("[1] ", 60s)) << deploy.out;
+    if (stopped) {
+        ASSERT_EQ(::getpgid(deploy.Pid()), deploy.Pid());
+        ::kill(-deploy.Pid(), SIGTERM);
+        if (what == kGroupStopTwice) ::kill(-deploy.Pid(), SIGTERM);
+    }
+    std::unique_ptr<Child> fresh;
+    if (what == kParentKilled) {
+        const auto orphans = ChildrenOf(deploy.Pid());
+        deploy.Signal(SIGKILL);
+        deploy.Wait();
+        // Whatever it left running finishes on its own before a fresh deploy starts.
+        ASSERT_TRUE(AllEnded(orphans, 120s));
+        fs::remove(report);
+        fresh = std::make_unique<Child>(command);
+    }
+    Child& last = fresh ? *fresh : deploy;
+    ASSERT_TRUE(last.ReadUntil("Total: ", 120s)) << last.out;
+    const int status = last.Wait();
+    const std::string out = last.out;
+    if (held >= 0) {
+        const auto sent = sims[0]->Bytes("H>S");
+        EXPECT_EQ(std::string(sent.begin(), sent.end()).find("LINK"), std::string::npos)
+            << "bytes reached a scanner another program held";
+        ::close(held);
+    }
+
+    SCOPED_TRACE(out);
+    std::vector<std::pair<std::string, std::string>> lines;  // device, result
+    if (what == kFullDisk) {
+        // Nothing reached the report, which is said; the console still has each scanner's line.
+        EXPECT_TRUE(Has(out, "cannot write the report /dev/full"));
+        for (const auto& line : Lines(out)) {
+            const auto at = line.find("] COM");
+            if (line.empty() || line.front() != '[' || at == std::string::npos) continue;
+            lines.emplace_back(line.substr(at + 2, line.find(' ', at + 2) - at - 2),
+                               line.find(" programmed | ") != std::string::npos  ? "programmed"
+                               : line.find(" unchanged | ") != std::string::npos ? "unchanged"
+                                                                                 : "other");
+        }
+    } else {
+        static const std::set<std::string> kResults{"programmed", "unchanged",   "failed",
+                                                    "no scanner", "interrupted", "not started"};
+        for (const auto& line : Lines(ReadText(report))) {
+            nlohmann::json j;
+            ASSERT_NO_THROW(j = nlohmann::json::parse(line)) << line;
+            lines.emplace_back(j.at("device"), j.at("result"));
+            EXPECT_EQ(kResults.count(lines.back().second), 1u) << lines.back().second;
+        }
+    }
+    std::map<std::string, std::string> results;
+    bool allSetUp = what != kFullDisk;
+    for (const auto& [device, result] : lines) {
+        EXPECT_EQ(results.count(device), 0u) << device << " has two lines";
+        results[device] = result;
+        allSetUp = allSetUp && (result == "programmed" || result == "unchanged");
+    }
+    EXPECT_EQ(status, allSetUp ? 0 : 1);
+    // One line for every scanner that arrived; after a killed parent, the fresh deploy's
+    // arrivals are those still plugged in.
+    std::size_t arrived = 0;
+    for (int i = 0; i < kScanners; ++i) {
+        const std::string device = "COM" + std::to_string(i + 1);
+        SCOPED_TRACE(device + ": " + kFaults[faults[i]].name);
+        const bool gone = what == kParentKilled && faults[i] == kUnplugged;
+        arrived += !gone;
+        EXPECT_EQ(results.count(device), gone ? 0u : 1u);
+        if (gone) continue;
+        const std::string result = results[device];
+        if (result == "programmed" || result == "unchanged") {
+            EXPECT_TRUE(SameBlock(FileImage(dir.path / (device + ".Dec")), SourceImage()));
+        }
+        // A refused, corrupted or unplugged write is never reported programmed.
+        EXPECT_FALSE(faults[i] != kNoFault && faults[i] != kSlow && result == "programmed");
+    }
+    EXPECT_EQ(results.size(), arrived);
+    if (what == kSecondTalker) {
+        EXPECT_TRUE(Has(out, "COM1 (rs232) failed | the device is in use by another program"));
+    }
+    // A single stop lets every started set-up finish: nothing is cut off.
+    if (what == kGroupStop) {
+        EXPECT_FALSE(Has(out, " interrupted | "));
+        EXPECT_FALSE(Has(out, "the set-up process was stopped"));
+    }
+}
 
 TEST(DeployFaults, SeededRoundsKeepEveryScannerAccountedFor) {
     const char* seedText = std::getenv("QSP_FAULT_SEED");
     const unsigned seed = seedText ? static_cast<unsigned>(std::stoul(seedText)) : 2424u;
     std::mt19937 random(seed);
-    for (int round = 0; round < kRounds; ++round) {
-        DeployRound r(random, round);
-        std::cout << "seed " << seed << ", round " << round << ": " << r.Describe() << std::endl;
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round) + ": " +
-                     r.Describe());
-        r.Run();
-        if (::testing::Test::HasFatalFailure()) return;
-        r.Check();
-    }
+    for (int round = 0; round < kRounds && !::testing::Test::HasFatalFailure(); ++round)
+        Round(random, round, seed);
 }
 
 // A report line a crash left torn is ended before the first new line; a first stop lets the
@@ -318,9 +261,7 @@ TEST(DeployFaults, ATornReportLineIsClosedAndTwoStopsLeaveNoScannerUnaccounted) 
             dir.path, std::vector<std::string>{"--serial-only", "--fault", "late=300"}, port));
         ASSERT_TRUE(sims.back()->Ready());
     }
-    Child deploy({(BinDir() / "qspctl").string(), "--settings-dir", dir.path.string(), "deploy",
-                  (dir.path / "source.Dec").string(), "--once", "--ports-only", "--jobs", "1",
-                  "--report", report.string()});
+    Child deploy(Deploy(dir, {"--jobs", "1", "--report", report.string()}));
     ASSERT_TRUE(deploy.ReadUntil("[1] ", 60s)) << deploy.out;
     deploy.Signal(SIGINT);
     ASSERT_TRUE(deploy.ReadUntil("stop again to cut them off", 60s)) << deploy.out;
@@ -348,8 +289,7 @@ TEST(DeployFaults, ASetUpWhoseDeployDiedBeforeTheWriteWritesNothing) {
     Sim scanner(dir.path, {"--serial-only", "--save", (dir.path / "COM1.Dec").string(), "--fault",
                            "late=read:500"});
     ASSERT_TRUE(scanner.Ready());
-    Child deploy({(BinDir() / "qspctl").string(), "--settings-dir", dir.path.string(), "deploy",
-                  (dir.path / "source.Dec").string(), "--once", "--ports-only"});
+    Child deploy(Deploy(dir));
     // The handshake has reached the scanner: the set-up runs and its read is answered late.
     ASSERT_TRUE(HostSent(scanner, 4, 30s)) << deploy.out;
     const auto orphans = ChildrenOf(deploy.Pid());
