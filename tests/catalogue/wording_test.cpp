@@ -42,25 +42,24 @@ std::vector<std::string> Split(const std::string& s, char separator) {
     return parts;
 }
 
-// One glossary row: the English spellings and the word of each translated language.
-struct Term {
-    std::vector<std::string> english;
-    std::array<std::string, 3> words;
-};
-
-// The table under "## Glossary": "| English, spelling | zh_TW | ja | zh_CN |".
-std::vector<Term> Glossary(const std::string& markdown) {
-    std::vector<Term> terms;
-    std::istringstream in(markdown);
+// The table under "## Glossary" ("| English, spelling | zh_TW | ja | zh_CN |") as each English
+// spelling with the word of `language`, the longest spellings first.
+std::vector<std::pair<std::string, std::string>> Glossary(Language language) {
+    const auto column = 1 + (std::ranges::find(kTranslated, language) - kTranslated.begin());
+    std::vector<std::pair<std::string, std::string>> spellings;
+    std::istringstream in(ReadSourceFile("docs/TRANSLATING.md"));
     bool inGlossary = false;
     for (std::string line; std::getline(in, line);) {
         if (line.rfind("## ", 0) == 0) inGlossary = line == "## Glossary";
         if (!inGlossary || line.rfind("| ", 0) != 0 || line.rfind("| English", 0) == 0) continue;
         const auto cells = Split(line.substr(1, line.rfind('|') - 1), '|');
         if (cells.size() == 4)
-            terms.push_back({Split(cells[0], ','), {cells[1], cells[2], cells[3]}});
+            for (const std::string& spelling : Split(cells[0], ','))
+                spellings.emplace_back(spelling, cells[column]);
     }
-    return terms;
+    std::ranges::stable_sort(spellings, std::greater{},
+                             [](const auto& s) { return s.first.size(); });
+    return spellings;
 }
 
 // An English text and its translation.
@@ -83,15 +82,8 @@ std::vector<Entry> Entries(Language language) {
 
 // Where an English spelling of a term appears as whole words, the translation holds the term's
 // word; of overlapping spellings the longest counts. One line per miss.
-std::string GlossaryMisses(const std::vector<Term>& glossary, Language language,
+std::string GlossaryMisses(const std::vector<std::pair<std::string, std::string>>& spellings,
                            const std::vector<Entry>& entries) {
-    const auto column = std::ranges::find(kTranslated, language) - kTranslated.begin();
-    std::vector<std::pair<std::string, std::string>> spellings;  // longest first, then in order
-    for (const Term& term : glossary)
-        for (const std::string& spelling : term.english)
-            spellings.emplace_back(spelling, term.words[column]);
-    std::ranges::stable_sort(spellings, std::greater{},
-                             [](const auto& s) { return s.first.size(); });
     const auto wordCharacter = [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
     };
@@ -199,14 +191,13 @@ std::string HelpMisses(Language language, const std::string& page) {
 }
 
 TEST(Wording, EachLanguageKeepsTheGlossaryWordsAndNamesOnlyTextsItShows) {
-    const auto glossary = Glossary(ReadSourceFile("docs/TRANSLATING.md"));
-    ASSERT_GE(glossary.size(), 40u) << "the glossary table in docs/TRANSLATING.md";
+    ASSERT_GE(Glossary(Language::Japanese).size(), 40u) << "the glossary in docs/TRANSLATING.md";
     for (Language language : {Language::Neutral, kTranslated[0], kTranslated[1], kTranslated[2]}) {
         const InterfaceText text(language);
         const std::string tag = text.LanguageTag();
         EXPECT_EQ(language == Language::Neutral
                       ? ""
-                      : GlossaryMisses(glossary, language, Entries(language)),
+                      : GlossaryMisses(Glossary(language), Entries(language)),
                   "")
             << tag;
         std::vector<std::string> messages;
@@ -222,16 +213,14 @@ TEST(Wording, EachLanguageKeepsTheGlossaryWordsAndNamesOnlyTextsItShows) {
 // The checks above would pass on anything if they found nothing: each one catches an entry
 // written the way the tables once were.
 TEST(Wording, ChecksCatchWrongEntries) {
-    const auto glossary = Glossary(ReadSourceFile("docs/TRANSLATING.md"));
+    const auto chinese = Glossary(Language::SimplifiedChinese);
     const Language taiwan = Language::TraditionalChinese, japan = Language::Japanese;
-    const Language china = Language::SimplifiedChinese;
     const std::pair<std::string, long> cases[] = {
-        {GlossaryMisses(glossary, china,
-                        {{"General Settings", "一般设置"}, {"Save Files", "储存文件"}}),
+        {GlossaryMisses(chinese, {{"General Settings", "一般设置"}, {"Save Files", "储存文件"}}),
          2},
         // "Parameters Update" is one term; its "Update" is not checked on its own.
-        {GlossaryMisses(glossary, china, {{"Scanner Parameters Update", "扫描器参数更新"}}), 0},
-        {GlossaryMisses(glossary, japan, {{"Loading scanner parameter", "パラメータ"}}), 1},
+        {GlossaryMisses(chinese, {{"Scanner Parameters Update", "扫描器参数更新"}}), 0},
+        {GlossaryMisses(Glossary(japan), {{"Loading scanner parameter", "パラメータ"}}), 1},
         {QuoteMisses(taiwan, {"出廠值為「回復預設值」寫入的值。"}), 1},
         {QuoteMisses(japan, {"［スキャナー設定の更新］を押すまで"}), 1},
         {QuoteMisses(japan, {"「スキャナー設定を更新」を押すまで「%1」"}), 0},

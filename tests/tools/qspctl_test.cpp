@@ -118,10 +118,9 @@ TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {
 TEST_F(QspctlCommands, ThePrintoutHoldsEveryPageAndRowInOrderOnTheCountersSheets) {
     ASSERT_EQ(Ctl("print f.Dec --pdf out.pdf").status, 0);
     const std::string text = PdfText("out.pdf");
-    std::vector<std::string> sheets;  // pdftotext ends each sheet with a form feed
-    std::istringstream in(text);
-    for (std::string sheet; std::getline(in, sheet, '\f');)
-        sheets.push_back(sheet);
+    static const std::regex formFeed("\f");  // pdftotext ends each sheet with one
+    const std::vector<std::string> sheets(
+        std::sregex_token_iterator(text.begin(), text.end(), formFeed, -1), {});
 
     // The headings, labels and values of the listed pages, on the sheets where the line counter
     // puts them.
