@@ -159,16 +159,11 @@ TEST_F(QspctlCommands, TheBarcodeSheetScansAsTheDefaultBarcode) {
 // The description parts of a --help text (from the description column on) that read as English
 // words; names, options and their values are typed alike in every language.
 std::vector<std::string> DescriptionProse(const std::string& help) {
-    static const std::regex prose("[a-z]{2,} [a-z]{2,}");
-    constexpr std::size_t kColumn = 28;
+    static const std::regex column("\n.{27} ([^ \\[\n-][^\n]*)"), prose("[a-z]{2,} [a-z]{2,}");
     std::vector<std::string> parts;
-    std::istringstream in(help);
-    for (std::string line; std::getline(in, line);) {
-        if (line.size() <= kColumn || line[kColumn - 1] != ' ' || line[kColumn] == ' ') continue;
-        const std::string part = line.substr(kColumn);
-        if (part[0] != '[' && part[0] != '-' && std::regex_search(part, prose))
-            parts.push_back(part);
-    }
+    const std::string text = "\n" + help;
+    for (std::sregex_iterator it(text.begin(), text.end(), column), end; it != end; ++it)
+        if (std::regex_search((*it)[1].str(), prose)) parts.push_back((*it)[1]);
     return parts;
 }
 
