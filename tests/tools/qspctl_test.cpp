@@ -14,12 +14,17 @@ namespace {
 
 using namespace e2e;
 
+// Each test starts in a fresh folder holding f.Dec, the RS-232 factory file.
 class QspctlCommands : public ::testing::Test {
 protected:
-    e2e::Run Ctl(const std::string& args) { return e2e::Qspctl(dir.path, args); }
-    // An image written to `name` by the program's own file writer.
-    void Save(const std::string& name, const qsp::ImageBytes& image) {
-        ASSERT_TRUE(qsp::SaveParamFile(dir.path / name, image));
+    void SetUp() override { ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0); }
+    e2e::Run Ctl(const std::string& args, const std::string& locale = "C.UTF-8") {
+        return Qspctl(dir.path, args, locale);
+    }
+    std::string PdfText(const std::string& pdf) {
+        const auto run = Shell("pdftotext -layout '" + (dir.path / pdf).string() + "' -");
+        EXPECT_EQ(run.status, 0) << "pdftotext (poppler-utils) is needed";
+        return run.output;
     }
     Folder dir;
 };
@@ -41,59 +46,49 @@ TEST_F(QspctlCommands, ResetDiffListAndShowReportWhatAUserSees) {
 
     auto image = FileImage(dir.path / "rs232.Dec");
     image[256] = 1;  // the data edit switch: F-1 shows pages 26 to 31 instead of 25
-    Save("s.Dec", image);
-    auto run = Ctl("show s.Dec");
-    EXPECT_EQ(run.output.rfind("# 1 Mode and Interface\nComputer Type\tPC - AT\n", 0), 0u);
-    EXPECT_TRUE(Has(run.output, "\n# 31 Code Type and Output\n"));
-    EXPECT_EQ(run.output.find("# 25 "), std::string::npos);
-    EXPECT_EQ(run.output.find("# 6 "), std::string::npos);
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "s.Dec", image));
+    const auto shown = Ctl("show s.Dec").output;
+    EXPECT_EQ(shown.rfind("# 1 Mode and Interface\nComputer Type\tPC - AT\n", 0), 0u);
+    EXPECT_TRUE(Has(shown, "\n# 31 Code Type and Output\n"));
+    EXPECT_EQ(shown.find("# 25 "), std::string::npos);
+    EXPECT_EQ(shown.find("# 6 "), std::string::npos);
     EXPECT_EQ(Ctl("show s.Dec --page 6").output.rfind("# 6 WAND Emulation\n", 0), 0u);
     // A byte no page shows is reported as a byte.
     image[256] = 0;
     image[155] = 0;
-    Save("c.Dec", image);
+    ASSERT_TRUE(qsp::SaveParamFile(dir.path / "c.Dec", image));
     EXPECT_EQ(Ctl("diff rs232.Dec c.Dec").output,
               "# Differing bytes that no row shows:\n155\t170\t0\n");
 }
 
-// show, list and print speak the locale's language, or the one --lang names; the listing keeps
-// its columns.
+// show, list, print and the messages of a command that talks to a scanner speak the locale's
+// language, or the one --lang names; the listing keeps its columns.
 TEST_F(QspctlCommands, TextsForPeopleFollowTheLocaleOrTheLangOption) {
-    ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0);
-    const qsp::CatalogueText japanese(qsp::Language::Japanese);
-    const std::string expected = "# 5 " + japanese("RS-232") + "\n" + japanese("Baud Rate") +
-                                 "\t9600 bps\n" + japanese("Data Length") + "\t" +
-                                 japanese("8 bits") + "\n";
-    EXPECT_EQ(e2e::Qspctl(dir.path, "show f.Dec --page 5", "ja_JP.UTF-8").output.rfind(expected, 0),
-              0u);
+    const qsp::CatalogueText ja(qsp::Language::Japanese);
+    const std::string expected = "# 5 " + ja("RS-232") + "\n" + ja("Baud Rate") + "\t9600 bps\n" +
+                                 ja("Data Length") + "\t" + ja("8 bits") + "\n";
+    EXPECT_EQ(Ctl("show f.Dec --page 5", "ja_JP.UTF-8").output.rfind(expected, 0), 0u);
     EXPECT_EQ(Ctl("show f.Dec --page 5 --lang ja").output.rfind(expected, 0), 0u);
-    EXPECT_EQ(e2e::Qspctl(dir.path, "show f.Dec --page 5 --lang en", "ja_JP.UTF-8")
+    EXPECT_EQ(Ctl("show f.Dec --page 5 --lang en", "ja_JP.UTF-8")
                   .output.rfind("# 5 RS-232\nBaud Rate\t9600 bps\n", 0),
               0u);
-    // The messages of a command that talks to a scanner follow it too.
-    const qsp::InterfaceText japaneseText(qsp::Language::Japanese);
-    EXPECT_TRUE(Has(e2e::Qspctl(dir.path, "read --port 9 -o x.Dec", "ja_JP.UTF-8").output,
-                    japaneseText.LoadText(129)));
-    const auto wrong = Ctl("show f.Dec --lang de");
-    EXPECT_EQ(wrong.status, 2);
-    EXPECT_TRUE(Has(wrong.output, "--lang"));
+    EXPECT_TRUE(Has(Ctl("read --port 9 -o x.Dec", "ja_JP.UTF-8").output,
+                    qsp::InterfaceText(qsp::Language::Japanese).LoadText(129)));
 
-    ASSERT_EQ(e2e::Qspctl(dir.path, "list f.Dec -o zh.txt", "zh_TW.UTF-8").status, 0);
+    ASSERT_EQ(Ctl("list f.Dec -o zh.txt", "zh_TW.UTF-8").status, 0);
     auto image = FileImage(dir.path / "f.Dec");
     int page = 0;
     EXPECT_EQ(ReadText(dir.path / "zh.txt"),
               qsp::ListingText(image, qsp::InterfaceText(qsp::Language::TraditionalChinese), page));
     ASSERT_EQ(Ctl("print f.Dec --pdf zh.pdf --lang zh_CN").status, 0);
-    const auto text = e2e::Shell("pdftotext -layout '" + (dir.path / "zh.pdf").string() + "' -");
-    EXPECT_TRUE(
-        Has(text.output, qsp::CatalogueText(qsp::Language::SimplifiedChinese)("Reading Mode")));
+    EXPECT_TRUE(Has(PdfText("zh.pdf"),
+                    qsp::CatalogueText(qsp::Language::SimplifiedChinese)("Reading Mode")));
 }
 
-TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {
-    ASSERT_EQ(Ctl("reset --link rs232 -o factory.Dec").status, 0);
+TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailSayingWhyAndChangeNothing) {
     // A file one line short: the reader names the line (its other refusals have tests of their
     // own); every command that reads it fails and writes nothing.
-    const std::string good = ReadText(dir.path / "factory.Dec");
+    const std::string good = ReadText(dir.path / "f.Dec");
     std::ofstream(dir.path / "bad.Dec") << good.substr(0, good.rfind('\n', good.size() - 2) + 1);
     std::ofstream(dir.path / "old.txt") << "earlier listing";
     const auto run = Ctl("list bad.Dec -o old.txt");
@@ -101,20 +96,35 @@ TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {
     EXPECT_TRUE(Has(run.output, "Loading file error!!"));
     EXPECT_TRUE(Has(run.output, "line 515:"));
     EXPECT_EQ(ReadText(dir.path / "old.txt"), "earlier listing");
-    for (const char* args :
-         {"show bad.Dec", "diff factory.Dec bad.Dec", "print bad.Dec --pdf x.pdf"})
-        EXPECT_EQ(Ctl(args).status, 1) << args;
-    // clang-format off
-    const std::pair<const char*, int> cases[] = {
+    // Every refusal starts "qspctl: "; a parse error names the option in the language of the
+    // command line. `output` is the whole output where it ends a line, else how it starts.
+    const struct {
+        std::string args;
+        int status;
+        std::string output = "qspctl: ", locale = "C.UTF-8";
+    } cases[] = {
+        // clang-format off
+        {"show bad.Dec", 1}, {"diff f.Dec bad.Dec", 1}, {"print bad.Dec --pdf x.pdf", 1},
         {"reset --link usb2 -o x.Dec", 2}, {"reset --link usb", 2}, {"show f.Dec --page 32", 2},
         {"show f.Dec --page 3x", 2}, {"list f.Dec", 2}, {"diff f.Dec", 2}, {"show f.Dec --bogus", 2},
-        {"print factory.Dec", 2}, {"barcode f.Dec --pdf x.pdf", 2}, {"barcode --pdf missing/x.pdf", 1},
+        {"print f.Dec", 2}, {"barcode f.Dec --pdf x.pdf", 2}, {"barcode --pdf missing/x.pdf", 1},
+        // clang-format on
+        {"show f.Dec --page 3x --lang ja", 2,
+         "qspctl: --page：この値は指定できません（--help を参照）\n"},
+        {"show f.Dec extra --lang zh_TW", 2, "qspctl: 無法識別的參數：extra\n"},
+        {"reset --link usb --lang zh_CN", 2, "qspctl: 必须指定 --output\n"},
+        {"show f.Dec --lang ja --page", 2, "qspctl: --page：値の個数が正しくありません\n"},
+        {"reset --link usb2 -o x.Dec --lang zh_TW", 2,
+         "qspctl: --link 只接受以下其中之一：rs232|usb|ps2\n"},
+        {"show f.Dec --lang de", 2, "qspctl: --lang takes one of en|zh_TW|ja|zh_CN\n"},
+        {"show f.Dec --lang de", 2,
+         "qspctl: --lang には次のいずれかを指定してください：en|zh_TW|ja|zh_CN\n", "ja_JP.UTF-8"},
     };
-    // clang-format on
-    for (const auto& [args, status] : cases) {
-        const auto run = Ctl(args);
+    for (const auto& [args, status, output, locale] : cases) {
+        const auto run = Ctl(args, locale);
         EXPECT_EQ(run.status, status) << args;
-        EXPECT_EQ(run.output.rfind("qspctl: ", 0), 0u) << args << ": " << run.output;
+        EXPECT_EQ(output.ends_with('\n') ? run.output : run.output.substr(0, output.size()), output)
+            << args << ": " << run.output;
     }
     EXPECT_FALSE(fs::exists(dir.path / "x.Dec"));
     EXPECT_FALSE(fs::exists(dir.path / "x.pdf"));
@@ -123,14 +133,11 @@ TEST_F(QspctlCommands, BadFilesAndWrongCommandLinesFailAndChangeNothing) {
 // Which pages are printed is the listing's choice (tested with it); here every text the printout
 // lays out lands on its sheet in order.
 TEST_F(QspctlCommands, ThePrintoutHoldsEveryPageAndRowInOrderOnTheCountersSheets) {
-    ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0);
     ASSERT_EQ(Ctl("print f.Dec --pdf out.pdf").status, 0);
-    const auto text = Shell("pdftotext -layout '" + (dir.path / "out.pdf").string() + "' -");
-    ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed";
-    std::vector<std::string> sheets;  // pdftotext ends each sheet with a form feed
-    std::istringstream in(text.output);
-    for (std::string sheet; std::getline(in, sheet, '\f');)
-        sheets.push_back(sheet);
+    const std::string text = PdfText("out.pdf");
+    static const std::regex formFeed("\f");  // pdftotext ends each sheet with one
+    const std::vector<std::string> sheets(
+        std::sregex_token_iterator(text.begin(), text.end(), formFeed, -1), {});
 
     // The headings, labels and values of the listed pages, on the sheets where the line counter
     // puts them.
@@ -155,84 +162,53 @@ TEST_F(QspctlCommands, ThePrintoutHoldsEveryPageAndRowInOrderOnTheCountersSheets
         }
     }
     EXPECT_TRUE(std::regex_search(sheets[0], std::regex("^ *Mode and Interface *\n")));
-    EXPECT_TRUE(std::regex_search(text.output, std::regex("\n *Data Edit *\n")));
+    EXPECT_TRUE(std::regex_search(text, std::regex("\n *Data Edit *\n")));
 }
 
 TEST_F(QspctlCommands, TheBarcodeSheetScansAsTheDefaultBarcode) {
     ASSERT_EQ(Ctl("barcode --pdf b.pdf").status, 0);
+    EXPECT_TRUE(Has(PdfText("b.pdf"), "Default"));
     const std::string pdf = (dir.path / "b.pdf").string(), png = (dir.path / "b").string();
-    EXPECT_TRUE(Has(Shell("pdftotext '" + pdf + "' -").output, "Default"));
     ASSERT_EQ(Shell("pdftoppm -r 150 -png -singlefile '" + pdf + "' '" + png + "'").status, 0);
     EXPECT_EQ(Shell("zbarimg --nodbus --raw -q '" + png + ".png'").output, ".A001$\n");
 }
 
-}  // namespace
-
-// The description parts of a --help text (what stands from the description column on), where
-// they read as English words; names, options and their values are typed as they are in every
-// language.
+// The description parts of a --help text (from the description column on) that read as English
+// words; names, options and their values are typed alike in every language.
 std::vector<std::string> DescriptionProse(const std::string& help) {
-    static const std::regex prose("[a-z]{2,} [a-z]{2,}");
-    constexpr std::size_t kColumn = 28;
+    static const std::regex column("\n.{27} ([^ \\[\n-][^\n]*)"), prose("[a-z]{2,} [a-z]{2,}");
     std::vector<std::string> parts;
-    std::istringstream in(help);
-    for (std::string line; std::getline(in, line);) {
-        if (line.size() <= kColumn || line[kColumn - 1] != ' ' || line[kColumn] == ' ') continue;
-        const std::string part = line.substr(kColumn);
-        if (part[0] != '[' && part[0] != '-' && std::regex_search(part, prose))
-            parts.push_back(part);
-    }
+    const std::string text = "\n" + help;
+    for (std::sregex_iterator it(text.begin(), text.end(), column), end; it != end; ++it)
+        if (std::regex_search((*it)[1].str(), prose)) parts.push_back((*it)[1]);
     return parts;
 }
 
-// --help, each command's usage and CLI11's parse errors speak --lang or the locale; a description
-// or an option added without a translation stays English and fails here.
-TEST_F(QspctlCommands, HelpUsageAndParseErrorsSpeakTheLanguage) {
+// --help and each command's usage speak --lang or the locale; a description or an option added
+// without a translation stays English and fails here.
+TEST_F(QspctlCommands, HelpAndUsageSpeakTheLanguage) {
     const std::string english = Ctl("--help").output;
-    std::vector<std::string> commands;
-    static const std::regex commandLine("^  ([a-z]+)( |$)");
-    std::istringstream in(english);
-    for (std::string line; std::getline(in, line);) {
-        std::smatch m;
-        if (std::regex_search(line, m, commandLine)) commands.push_back(m[1]);
-    }
-    ASSERT_GE(commands.size(), 13u) << english;
     for (const char* locale : {"zh_TW.UTF-8", "ja_JP.UTF-8", "zh_CN.UTF-8"}) {
-        const std::string translated = e2e::Qspctl(dir.path, "--help", locale).output;
+        const std::string translated = Ctl("--help", locale).output;
         for (const std::string& part : DescriptionProse(english))
             EXPECT_FALSE(Has(translated, part)) << locale;
         EXPECT_TRUE(Has(translated, "--settings-dir")) << locale;
     }
-    for (const std::string& command : commands) {
-        const std::string shown = Ctl(command + " --help").output;
+    static const std::regex commandLine("\n  ([a-z]+)(?= |\n)");
+    int commands = 0;
+    for (std::sregex_iterator it(english.begin(), english.end(), commandLine), end; it != end;
+         ++it, ++commands) {
+        const std::string command = (*it)[1], shown = Ctl(command + " --help").output;
         EXPECT_TRUE(Has(shown, "Usage: qspctl " + command));
-        for (const char* lang : {"zh_TW", "ja", "zh_CN"}) {
-            const std::string translated =
-                Ctl(command + " --help --lang " + std::string(lang)).output;
+        for (const std::string lang : {"zh_TW", "ja", "zh_CN"}) {
+            const std::string translated = Ctl(command + " --help --lang " + lang).output;
             EXPECT_EQ(translated.find("Usage"), std::string::npos) << lang << "\n" << translated;
             for (const std::string& part : DescriptionProse(shown))
                 EXPECT_FALSE(Has(translated, part)) << lang << " " << command;
         }
     }
+    EXPECT_GE(commands, 13) << english;
     EXPECT_TRUE(Has(Ctl("show --help --lang ja").output, "使い方: qspctl show"));
-
-    // Parse errors by their kind, naming the option, in the language of the command line.
-    ASSERT_EQ(Ctl("reset --link rs232 -o f.Dec").status, 0);
-    const std::pair<std::string, std::string> errors[] = {
-        {"show f.Dec --page 3x --lang ja",
-         "qspctl: --page：この値は指定できません（--help を参照）\n"},
-        {"show f.Dec extra --lang zh_TW", "qspctl: 無法識別的參數：extra\n"},
-        {"reset --link usb --lang zh_CN", "qspctl: 必须指定 --output\n"},
-        {"show f.Dec --lang ja --page", "qspctl: --page：値の個数が正しくありません\n"},
-        {"reset --link usb2 -o x.Dec --lang zh_TW",
-         "qspctl: --link 只接受以下其中之一：rs232|usb|ps2\n"},
-    };
-    for (const auto& [args, expected] : errors) {
-        const auto run = Ctl(args);
-        EXPECT_EQ(run.status, 2) << args;
-        EXPECT_EQ(run.output, expected) << args;
-    }
-    const auto wrongLang = e2e::Qspctl(dir.path, "show f.Dec --lang de", "ja_JP.UTF-8");
-    EXPECT_EQ(wrongLang.output,
-              "qspctl: --lang には次のいずれかを指定してください：en|zh_TW|ja|zh_CN\n");
 }
+
+}  // namespace
