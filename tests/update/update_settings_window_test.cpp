@@ -14,29 +14,20 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 
-#include "link/fakes.h"
 #include "update/update_settings_window.h"
 #include "workbench/remembered_path.h"
+#include "workbench/settings_fakes.h"
 
 namespace {
 
 using Mode = qsp::UpdateSettingsMode;
 
-struct Fixture : qsptest::FakePrompt {
+struct Fixture : wbtest::ScriptedPrompt {
     explicit Fixture(const std::string& interface = "0") {
         state.Settings = qsp::ParseSettings("");
         state.Settings.InterfaceIndex = interface;
         state.Settings.UpdateFilesPath = "D:\\fw\\";
         state.Settings.TestCount = false;
-    }
-    std::optional<std::string> OpenFileName(const qsp::FileDialogRequest& request) override {
-        requests.push_back(request);
-        return chosen;
-    }
-    qsp::PromptAnswer MessageBox(const std::string& t, const std::string& title,
-                                 qsp::PromptIcon icon, qsp::PromptButtons buttons) override {
-        FakePrompt::MessageBox(t, title, icon, buttons);
-        return answer;
     }
     std::unique_ptr<qsp::UpdateSettingsWindow> Open(Mode mode) {
         auto w = std::make_unique<qsp::UpdateSettingsWindow>(state, *this, text, mode);
@@ -45,9 +36,6 @@ struct Fixture : qsptest::FakePrompt {
     }
     qsp::AppState state;
     qsp::InterfaceText text;
-    std::vector<qsp::FileDialogRequest> requests;
-    std::optional<std::string> chosen;
-    qsp::PromptAnswer answer = qsp::PromptAnswer::Ok;
 };
 
 int VisibleLists(qsp::UpdateSettingsWindow& w) {
@@ -174,7 +162,7 @@ TEST(UpdateSettingsWindow, PathDialogKeepsFoldersAndTakesFiles) {
     // A file chosen is kept; a folder pattern keeps its folder.
     for (auto [chosen, kept] : {std::pair{"/home/u/KTXC.bin", "/home/u/KTXC.bin"},
                                 std::pair{"/home/u/other/*.bin", "/home/u/other/"}}) {
-        f.chosen = chosen;
+        f.files = {chosen};
         w->MenuOpenUpdatePath()->trigger();
         EXPECT_EQ(w->Text1(0)->text(), kept);
     }
@@ -189,7 +177,7 @@ TEST(UpdateSettingsWindow, HiddenLabelSwitchesTheTestCount) {
     EXPECT_EQ(f.boxes[0].text, "The Test is check run.\n [ False ]");
     EXPECT_EQ(f.boxes[1].text, "The Test is check run.\n [ True ]");
     EXPECT_FALSE(f.state.Settings.TestCount);
-    f.answer = qsp::PromptAnswer::Cancel;
+    f.answers = {qsp::PromptAnswer::Cancel};
     QTest::mouseDClick(w->Label2(), Qt::LeftButton);
     EXPECT_FALSE(f.state.Settings.TestCount);
 }
