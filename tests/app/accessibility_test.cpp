@@ -168,7 +168,7 @@ TEST_P(AccessibilityTest, MainAndSettingsWindows) {
     delete settings.data();
 }
 
-TEST_P(AccessibilityTest, EditingDialogs) {
+TEST_P(AccessibilityTest, DialogsAndTestWindow) {
     // A list, a list with its hint, two characters.
     for (auto [page, edit, label] : {std::tuple{1, EditDescriptor{150, 9, 3}, "Reading Mode"},
                                      {1, EditDescriptor{140, 9, 2}, "Interface"},
@@ -194,9 +194,6 @@ TEST_P(AccessibilityTest, EditingDialogs) {
             list.EnableFind([](const std::string&) { return std::vector<FoundRow>{}; });
         EXPECT_EQ(Faults(&list), "") << title;
     }
-}
-
-TEST_P(AccessibilityTest, SettingsAndTestWindows) {
     for (UpdateSettingsMode mode :
          {UpdateSettingsMode::System, UpdateSettingsMode::Update, UpdateSettingsMode::None})
         for (const char* interface : {"0", "1"}) {

@@ -12,11 +12,7 @@ namespace {
 using namespace e2e;
 
 const char* kProfile =
-    "# shop\n"
-    "[Code 128 -{EAN128}]\n"
-    "Code128 Length Min = 4\n"
-    "[Mode and Interface]\n"
-    "Terminator = CR\n";
+    "# shop\n[Code 128 -{EAN128}]\nCode128 Length Min = 4\n[Mode and Interface]\nTerminator = CR\n";
 
 nlohmann::json Json(const Run& run) {
     const auto start = run.output.find('{');
