@@ -46,6 +46,7 @@ TEST(Check, SaysWhetherEachScannerHoldsTheSourceAndProgramsNothing) {
     EXPECT_EQ(json["scanners"][0]["result"], "differs");
     EXPECT_EQ(json["scanners"][0]["rows"], diff["rows"]);
     EXPECT_GT(json["scanners"][0]["bytes_changed"].get<int>(), 0);
+    EXPECT_TRUE(SameBlock(FileImage(saved), FactoryImage()));  // nor does --json program it
 
     // Once written, it holds the profile: status 0, no rows.
     ASSERT_EQ(ctl("write shop.qsp-profile --port 1").status, 0);
