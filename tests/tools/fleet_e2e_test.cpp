@@ -1,6 +1,5 @@
 // Scanner settings as desired state: qspctl check against virtual scanners, and the qsp.scanner
-// Ansible collection run by ansible-playbook on an inventory of local hosts, each with its own
-// settings folder and virtual scanner.
+// Ansible collection on an inventory of local hosts, each with its own folder and virtual scanner.
 
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -13,11 +12,7 @@ namespace {
 using namespace e2e;
 
 const char* kProfile =
-    "# shop\n"
-    "[Code 128 -{EAN128}]\n"
-    "Code128 Length Min = 4\n"
-    "[Mode and Interface]\n"
-    "Terminator = CR\n";
+    "# shop\n[Code 128 -{EAN128}]\nCode128 Length Min = 4\n[Mode and Interface]\nTerminator = CR\n";
 
 nlohmann::json Json(const Run& run) {
     const auto start = run.output.find('{');
@@ -48,21 +43,20 @@ TEST(Check, SaysWhetherEachScannerHoldsTheSourceAndProgramsNothing) {
     EXPECT_EQ(run.status, 3) << run.output;
     auto json = Json(run);
     ASSERT_EQ(json["scanners"].size(), 1u);
-    const auto& scanner = json["scanners"][0];
-    EXPECT_EQ(scanner["result"], "differs");
-    EXPECT_EQ(scanner["rows"], diff["rows"]);
-    EXPECT_GT(scanner["bytes_changed"].get<int>(), 0);
-    EXPECT_TRUE(SameBlock(FileImage(saved), FactoryImage()));
+    EXPECT_EQ(json["scanners"][0]["result"], "differs");
+    EXPECT_EQ(json["scanners"][0]["rows"], diff["rows"]);
+    EXPECT_GT(json["scanners"][0]["bytes_changed"].get<int>(), 0);
+    EXPECT_TRUE(SameBlock(FileImage(saved), FactoryImage()));  // nor does --json program it
 
     // Once written, it holds the profile: status 0, no rows.
     ASSERT_EQ(ctl("write shop.qsp-profile --port 1").status, 0);
     run = ctl("check shop.qsp-profile --port 1");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "COM1: already holds these settings\n");
-    json = Json(ctl("check shop.qsp-profile --port 1 --json"));
-    EXPECT_EQ(json["scanners"][0]["result"], "holds");
-    EXPECT_EQ(json["scanners"][0]["bytes_changed"], 0);
-    EXPECT_TRUE(json["scanners"][0]["rows"].empty());
+    json = Json(ctl("check shop.qsp-profile --port 1 --json"))["scanners"][0];
+    EXPECT_EQ(json["result"], "holds");
+    EXPECT_EQ(json["bytes_changed"], 0);
+    EXPECT_TRUE(json["rows"].empty());
 
     // A scanner that cannot be read is a failure, whatever the others hold.
     run = ctl("check shop.qsp-profile --port 1,2 --json");
@@ -87,13 +81,19 @@ struct Ansible {
     }
     static bool Installed() { return Shell("command -v ansible-playbook").status == 0; }
     Run operator()(const std::string& command, const std::string& env = "") const {
-        const std::string d = dir.path.string();
-        return Shell("cd '" + d + "' && env ANSIBLE_COLLECTIONS_PATH='" + d +
-                     "/collections' ANSIBLE_HOME='" + d + "/home' ANSIBLE_LOCAL_TEMP='" + d +
-                     "/tmp' ANSIBLE_REMOTE_TEMP='" + d +
-                     "/remote' ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 "
-                     "ANSIBLE_CONFIG='" +
-                     d + "/ansible.cfg' " + env + " " + command + " </dev/null");
+        return Shell("cd '" + dir.path.string() +
+                     "' && env ANSIBLE_COLLECTIONS_PATH=\"$PWD/collections\" "
+                     "ANSIBLE_HOME=\"$PWD/home\" ANSIBLE_LOCAL_TEMP=\"$PWD/tmp\" "
+                     "ANSIBLE_REMOTE_TEMP=\"$PWD/remote\" ANSIBLE_CONFIG=\"$PWD/ansible.cfg\" "
+                     "ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 " +
+                     env + " " + command + " </dev/null");
+    }
+    // A playbook of one task on `hosts`: the module with the host's folder and qspctl.
+    void Play(const std::string& name, const std::string& hosts, const std::string& module) const {
+        std::ofstream(dir.path / name)
+            << "- hosts: " << hosts << "\n  gather_facts: false\n  tasks:\n    - qsp.scanner."
+            << module << "\n        settings_dir: '{{ qsp_settings_dir }}'\n"
+            << "        executable: '{{ qspctl }}'\n";
     }
 };
 
@@ -129,43 +129,36 @@ TEST(AnsibleCollection, APlaybookPutsTheProfileOnEveryHostsScanner) {
     Ansible ansible;
     const fs::path& base = ansible.dir.path;
     std::ofstream(base / "shop.qsp-profile") << kProfile;
-    // Two good hosts with a scanner each, and one whose scanner does not answer.
-    Folder good[2], faulty;
-    Sim first(good[0].path, {"--save", (good[0].path / "saved.Dec").string()});
-    Sim second(good[1].path, {"--save", (good[1].path / "saved.Dec").string()});
+    Folder host[3];  // pos1 and pos2 with a scanner each; pos3's does not answer
+    Sim first(host[0].path, {"--save", (host[0].path / "saved.Dec").string()});
+    Sim second(host[1].path, {"--save", (host[1].path / "saved.Dec").string()});
     ASSERT_TRUE(first.Ready() && second.Ready());
-    const std::string qspctl = (BinDir() / "qspctl").string();
     {
         std::ofstream inventory(base / "hosts.ini");
         inventory << "[pos]\n";
-        const fs::path* folders[] = {&good[0].path, &good[1].path, &faulty.path};
         for (int i = 0; i < 3; ++i)
             inventory << "pos" << i + 1
-                      << " ansible_connection=local qsp_settings_dir=" << folders[i]->string()
+                      << " ansible_connection=local qsp_settings_dir=" << host[i].path.string()
                       << "\n";
         inventory << "[pos:vars]\nansible_python_interpreter=" << Shell("command -v python3").output
-                  << "qspctl=" << qspctl << "\n";
+                  << "qspctl=" << (BinDir() / "qspctl").string() << "\n";
     }
-    std::ofstream(base / "shop.yml") << "- hosts: pos\n"
-                                        "  gather_facts: false\n"
-                                        "  tasks:\n"
-                                        "    - qsp.scanner.settings:\n"
-                                        "        src: "
-                                     << (base / "shop.qsp-profile").string()
-                                     << "\n"
-                                        "        settings_dir: '{{ qsp_settings_dir }}'\n"
-                                        "        executable: '{{ qspctl }}'\n";
-    const auto saved = [&](int i) { return FileImage(good[i].path / "saved.Dec"); };
+    ansible.Play("shop.yml", "pos",
+                 "settings:\n        src: " + (base / "shop.qsp-profile").string());
+    const auto saved = [&](int i) { return FileImage(host[i].path / "saved.Dec"); };
+    const auto recaps = [&](const std::string& output, std::vector<std::pair<int, int>> want) {
+        for (int i = 0; i < int(want.size()); ++i)
+            EXPECT_EQ(Recap(output, "pos" + std::to_string(i + 1)), want[i]) << output;
+    };
 
     // Check mode with diff: the rows each scanner would change, and nothing programmed.
     auto run = ansible("ansible-playbook -i hosts.ini shop.yml --check --diff");
     EXPECT_EQ(run.status, 2) << run.output;  // a host failed
     EXPECT_TRUE(Has(run.output, "--- before: COM1 (now)\n+++ after: COM1 (wanted)\n"));
-    EXPECT_TRUE(Has(run.output, " # 22 Code 128 -{EAN128}\n-Code128 Length Min = 5\n"));
-    EXPECT_TRUE(Has(run.output, "+Code128 Length Min = 4\n"));
-    EXPECT_EQ(Recap(run.output, "pos1"), std::make_pair(1, 0)) << run.output;
-    EXPECT_EQ(Recap(run.output, "pos2"), std::make_pair(1, 0)) << run.output;
-    EXPECT_EQ(Recap(run.output, "pos3"), std::make_pair(0, 1)) << run.output;
+    EXPECT_TRUE(Has(run.output,
+                    " # 22 Code 128 -{EAN128}\n-Code128 Length Min = 5\n"
+                    "+Code128 Length Min = 4\n"));
+    recaps(run.output, {{1, 0}, {1, 0}, {0, 1}});
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(SameBlock(saved(i), FactoryImage())) << i;
 
@@ -174,59 +167,48 @@ TEST(AnsibleCollection, APlaybookPutsTheProfileOnEveryHostsScanner) {
     run = ansible("ansible-playbook -i hosts.ini shop.yml", "ANSIBLE_STDOUT_CALLBACK=json");
     EXPECT_EQ(run.status, 2) << run.output;
     auto played = Json(run);
+    const auto& hosts = played["plays"][0]["tasks"][0]["hosts"];
     for (const char* host : {"pos1", "pos2"}) {
         EXPECT_EQ(played["stats"][host]["changed"], 1) << host;
         EXPECT_EQ(played["stats"][host]["failures"], 0) << host;
-        const auto& scanner = played["plays"][0]["tasks"][0]["hosts"][host]["scanners"][0];
+        const auto& scanner = hosts[host]["scanners"][0];
         EXPECT_EQ(scanner["result"], "programmed") << scanner;
         EXPECT_EQ(scanner["message"], "Parameter is programmed successfully.");
         EXPECT_GT(scanner["bytes_changed"].get<int>(), 0);
         nlohmann::json length;
-        for (const auto& row : scanner["rows"]) {
+        for (const auto& row : scanner["rows"])
             if (row["label"] == "Code128 Length Min") length = row;
-        }
         EXPECT_EQ(length["before"], " 5") << scanner;
         EXPECT_EQ(length["after"], " 4") << scanner;
     }
     EXPECT_EQ(played["stats"]["pos3"]["failures"], 1);
-    EXPECT_EQ(played["plays"][0]["tasks"][0]["hosts"]["pos3"]["msg"],
-              "COM1: Cannot connect to scanner.");
+    EXPECT_EQ(hosts["pos3"]["msg"], "COM1: Cannot connect to scanner.");
     qsp::ImageBytes expected = FactoryImage();
     ASSERT_TRUE(qsp::ApplyProfile(expected, kProfile, "p").ok());
     for (int i = 0; i < 2; ++i)
         EXPECT_TRUE(SameBlock(saved(i), expected)) << i;
-    const auto held = Json(Qspctl(good[0].path, "read -o held.Dec --json"));
-    EXPECT_EQ(played["plays"][0]["tasks"][0]["hosts"]["pos1"]["scanners"][0]["block_xor"],
-              held["scanners"][0]["block_xor"]);
+    const auto read = Json(Qspctl(host[0].path, "read -o r.Dec --json"));
+    EXPECT_EQ(hosts["pos1"]["scanners"][0]["block_xor"], read["scanners"][0]["block_xor"]);
 
     // Again: nothing left to change.
-    run = ansible("ansible-playbook -i hosts.ini shop.yml");
-    EXPECT_EQ(Recap(run.output, "pos1"), std::make_pair(0, 0)) << run.output;
-    EXPECT_EQ(Recap(run.output, "pos2"), std::make_pair(0, 0)) << run.output;
+    recaps(ansible("ansible-playbook -i hosts.ini shop.yml").output, {{0, 0}, {0, 0}});
 
     // The facts info gathers are what qspctl export says of the same scanner.
-    std::ofstream(base / "info.yml") << "- hosts: pos1\n"
-                                        "  gather_facts: false\n"
-                                        "  tasks:\n"
-                                        "    - qsp.scanner.info:\n"
-                                        "        settings_dir: '{{ qsp_settings_dir }}'\n"
-                                        "        executable: '{{ qspctl }}'\n";
+    ansible.Play("info.yml", "pos1", "info:");
     run = ansible("ansible-playbook -i hosts.ini info.yml", "ANSIBLE_STDOUT_CALLBACK=json");
     ASSERT_EQ(run.status, 0) << run.output;
     const auto facts = Json(run)["plays"][0]["tasks"][0]["hosts"]["pos1"];
-    const auto read = Json(Qspctl(good[0].path, "read -o r.Dec --json"));
-    const auto exported = Json(Qspctl(good[0].path, "export r.Dec --json"));
+    const auto exported = Json(Qspctl(host[0].path, "export r.Dec --json"));
     ASSERT_TRUE(facts.contains("scanner")) << facts;
     EXPECT_EQ(facts["scanner"]["port"], "COM1");
     EXPECT_EQ(facts["scanner"]["link"], "rs232");
     EXPECT_EQ(facts["scanner"]["block_xor"], read["scanners"][0]["block_xor"]);
     EXPECT_EQ(facts["qspctl_version"], read["qspctl_version"]);
     std::size_t rows = 0;
-    for (const auto& row : exported["rows"]) {
+    for (const auto& row : exported["rows"])
         EXPECT_EQ(facts["scanner"]["rows"][row["heading"].get<std::string>()]
                        [row["label"].get<std::string>()],
                   row["value"]);
-    }
     for (const auto& page : facts["scanner"]["rows"])
         rows += page.size();
     EXPECT_EQ(rows, exported["rows"].size());

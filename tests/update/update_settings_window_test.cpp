@@ -14,30 +14,20 @@
 #include <QPushButton>
 #include <QtTest/QTest>
 
-#include "catalogue/catalogue_text.h"
-#include "link/fakes.h"
 #include "update/update_settings_window.h"
 #include "workbench/remembered_path.h"
+#include "workbench/settings_fakes.h"
 
 namespace {
 
 using Mode = qsp::UpdateSettingsMode;
 
-struct Fixture : qsptest::FakePrompt {
+struct Fixture : wbtest::ScriptedPrompt {
     explicit Fixture(const std::string& interface = "0") {
         state.Settings = qsp::ParseSettings("");
         state.Settings.InterfaceIndex = interface;
         state.Settings.UpdateFilesPath = "D:\\fw\\";
         state.Settings.TestCount = false;
-    }
-    std::optional<std::string> OpenFileName(const qsp::FileDialogRequest& request) override {
-        requests.push_back(request);
-        return chosen;
-    }
-    qsp::PromptAnswer MessageBox(const std::string& t, const std::string& title,
-                                 qsp::PromptIcon icon, qsp::PromptButtons buttons) override {
-        FakePrompt::MessageBox(t, title, icon, buttons);
-        return answer;
     }
     std::unique_ptr<qsp::UpdateSettingsWindow> Open(Mode mode) {
         auto w = std::make_unique<qsp::UpdateSettingsWindow>(state, *this, text, mode);
@@ -46,15 +36,12 @@ struct Fixture : qsptest::FakePrompt {
     }
     qsp::AppState state;
     qsp::InterfaceText text;
-    std::vector<qsp::FileDialogRequest> requests;
-    std::optional<std::string> chosen;
-    qsp::PromptAnswer answer = qsp::PromptAnswer::Ok;
 };
 
 int VisibleLists(qsp::UpdateSettingsWindow& w) {
     int n = 0;
     for (int i = 0; i < 6; ++i)
-        n += w.Combo1(i)->isVisible() ? 1 : 0;
+        n += w.Combo1(i)->isVisible();
     return n;
 }
 
@@ -100,8 +87,6 @@ TEST(UpdateSettingsWindow, UpdateTypeActsAtOnceAndItsRateIsNeverSaved) {
         emit w->Combo1(5)->activated(0);
         w->Combo1(1)->setCurrentIndex(w->Combo1(1)->findText("2400"));
         w->Check1()->setChecked(true);
-        QTest::keyClicks(w->Combo1(0), "9");  // typing into a list does nothing
-        EXPECT_EQ(w->Combo1(0)->currentText(), "1");
         QTest::mouseClick(w->Command1(0), Qt::LeftButton);
     }
     EXPECT_EQ(f.state.Settings.BaudRate, "2400");
@@ -113,42 +98,36 @@ TEST(UpdateSettingsWindow, UpdateTypeActsAtOnceAndItsRateIsNeverSaved) {
     EXPECT_EQ(f.state.Settings.Rs232Delay, 0);
 }
 
-// The window is worked from the keyboard: Tab in reading order, the arrows move through them (a
-// move of the update type counts as its click), typed text is refused, and Escape leaves the window
-// unsaved.
+// Keyboard: Tab in reading order (the lists, Automation, OK, then the path frame), arrows move
+// through a list (on the update type, a move counts as its click), typing is refused, and Escape
+// leaves the window unsaved.
 TEST(UpdateSettingsWindow, ListsTakeArrowsAndEscapeButNoTyping) {
     Fixture f;
     auto w = f.Open(Mode::Update);
     QApplication::setActiveWindow(w.get());
-    // Tab reads down the lists, then Automation and OK on the right, then the path frame.
-    std::vector<QWidget*> order;
-    for (int i = 1; i < 6; ++i)
-        order.push_back(w->Combo1(i));
-    order.insert(order.end(), {w->Check1(), w->Command1(0), w->Text1(0), w->Command1(1)});
     w->Combo1(0)->setFocus();
-    for (QWidget* next : order) {
+    for (QWidget* next :
+         {(QWidget*)w->Combo1(1), (QWidget*)w->Combo1(2), (QWidget*)w->Combo1(3),
+          (QWidget*)w->Combo1(4), (QWidget*)w->Combo1(5), (QWidget*)w->Check1(),
+          (QWidget*)w->Command1(0), (QWidget*)w->Text1(0), (QWidget*)w->Command1(1)}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next);
     }
     QComboBox* baud = w->Combo1(1);
-    baud->setFocus();
-    QTest::keyClick(baud, Qt::Key_Down);
-    EXPECT_EQ(baud->currentText(), "4800");
-    QTest::keyClick(baud, Qt::Key_Up);
-    QTest::keyClick(baud, Qt::Key_Up);
-    EXPECT_EQ(baud->currentText(), "19200");
-    QTest::keyClicks(baud, "9x");
-    QTest::keyClick(baud, Qt::Key_Backspace);
-    EXPECT_EQ(baud->currentText(), "19200");
-    w->Combo1(5)->setFocus();
-    QTest::keyClick(w->Combo1(5), Qt::Key_Down);
-    EXPECT_EQ(baud->currentText(), "115200");
-    EXPECT_EQ(f.state.UpdateType, qsp::kUpdateYmodem);
-    QTest::keyClick(w->Combo1(5), Qt::Key_Up);
-    EXPECT_EQ(baud->currentText(), "9600");
-
-    baud->setFocus();
-    QTest::keyClick(baud, Qt::Key_Down);
+    QComboBox* type = w->Combo1(5);
+    for (auto [list, key, rate] : {std::tuple{baud, Qt::Key_Down, "4800"},
+                                   {baud, Qt::Key_Up, "9600"},
+                                   {baud, Qt::Key_Up, "19200"},
+                                   {baud, Qt::Key_Backspace, "19200"},
+                                   {type, Qt::Key_Down, "115200"},
+                                   {type, Qt::Key_Up, "9600"},
+                                   {baud, Qt::Key_Down, "4800"}}) {
+        list->setFocus();
+        if (key == Qt::Key_Backspace) QTest::keyClicks(baud, "9x");
+        QTest::keyClick(list, key);
+        EXPECT_EQ(baud->currentText(), rate) << key;
+        if (rate == std::string("115200")) EXPECT_EQ(f.state.UpdateType, qsp::kUpdateYmodem);
+    }
     // F4, Alt+Down and Space open the list; Escape closes it, and then the window.
     for (auto [key, modifier] :
          {std::pair{Qt::Key_F4, Qt::NoModifier}, std::pair{Qt::Key_Down, Qt::AltModifier},
@@ -180,12 +159,13 @@ TEST(UpdateSettingsWindow, PathDialogKeepsFoldersAndTakesFiles) {
         EXPECT_EQ(f.requests[0].filter, "(*.bin)|*.bin;*.BIN");
         EXPECT_EQ(w->Text1(0)->text().toStdString(), home);
     }
-    f.chosen = "/home/u/KTXC.bin";
-    w->MenuOpenUpdatePath()->trigger();
-    EXPECT_EQ(w->Text1(0)->text(), "/home/u/KTXC.bin");
-    f.chosen = "/home/u/other/*.bin";
-    w->OpenUpdatePath();
-    EXPECT_EQ(w->Text1(0)->text(), "/home/u/other/");
+    // A file chosen is kept; a folder pattern keeps its folder.
+    for (auto [chosen, kept] : {std::pair{"/home/u/KTXC.bin", "/home/u/KTXC.bin"},
+                                std::pair{"/home/u/other/*.bin", "/home/u/other/"}}) {
+        f.files = {chosen};
+        w->MenuOpenUpdatePath()->trigger();
+        EXPECT_EQ(w->Text1(0)->text(), kept);
+    }
 }
 
 TEST(UpdateSettingsWindow, HiddenLabelSwitchesTheTestCount) {
@@ -197,7 +177,7 @@ TEST(UpdateSettingsWindow, HiddenLabelSwitchesTheTestCount) {
     EXPECT_EQ(f.boxes[0].text, "The Test is check run.\n [ False ]");
     EXPECT_EQ(f.boxes[1].text, "The Test is check run.\n [ True ]");
     EXPECT_FALSE(f.state.Settings.TestCount);
-    f.answer = qsp::PromptAnswer::Cancel;
+    f.answers = {qsp::PromptAnswer::Cancel};
     QTest::mouseDClick(w->Label2(), Qt::LeftButton);
     EXPECT_FALSE(f.state.Settings.TestCount);
 }
@@ -215,7 +195,6 @@ TEST(UpdateSettingsWindow, ListsShowTranslationsAndStoreTheEnglishWords) {
     w->Combo1(2)->setCurrentIndex(w->Combo1(2)->findText(QString::fromStdString(translate("Odd"))));
     w->Combo1(3)->setCurrentIndex(0);
     EXPECT_EQ(w->Combo1(5)->itemText(0).toStdString(), translate("KTX - Type"));
-    // The OK button and its tip read in the language too.
     EXPECT_EQ(w->Command1(0)->text(), "確定");
     EXPECT_EQ(w->Command1(0)->toolTip(), "儲存並結束");
     w->ExitOk();
@@ -228,9 +207,7 @@ TEST(UpdateSettingsWindow, ListsShowTranslationsAndStoreTheEnglishWords) {
     stored.StopBits = translate("2 bits");
     stored.DataLength = "8 bits";
     qsp::UpdateSettingsModel::StoreListTextsInEnglish(stored);
-    EXPECT_EQ(stored.DataParity, "Even");
-    EXPECT_EQ(stored.StopBits, "2 bits");
-    EXPECT_EQ(stored.DataLength, "8 bits");
+    EXPECT_EQ(stored.DataParity + stored.StopBits + stored.DataLength, "Even2 bits8 bits");
 }
 
 }  // namespace
