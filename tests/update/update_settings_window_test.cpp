@@ -126,7 +126,9 @@ TEST(UpdateSettingsWindow, ListsTakeArrowsAndEscapeButNoTyping) {
         if (key == Qt::Key_Backspace) QTest::keyClicks(baud, "9x");
         QTest::keyClick(list, key);
         EXPECT_EQ(baud->currentText(), rate) << key;
-        if (rate == std::string("115200")) EXPECT_EQ(f.state.UpdateType, qsp::kUpdateYmodem);
+        if (rate == std::string("115200")) {
+            EXPECT_EQ(f.state.UpdateType, qsp::kUpdateYmodem);
+        }
     }
     // F4, Alt+Down and Space open the list; Escape closes it, and then the window.
     for (auto [key, modifier] :
